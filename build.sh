@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# One entry point for a fresh Debian 12 machine:
+#   ./build.sh show   install what is missing, build, and play the show
+#   ./build.sh test   install what is missing, build, and run every test
+#   ./build.sh build  install what is missing and build
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+
+PACKAGES=(
+  cmake g++ make pkg-config
+  freeglut3-dev libglew-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libx11-dev
+  lib3ds-dev libmpg123-dev libopenal-dev libstb-dev
+  libgtest-dev xvfb xauth xdotool x11-utils lame ffmpeg sox
+)
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {  # build DIR [cmake options...]
+  local dir=$1; shift
+  cmake -S "$ROOT" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}
+
+cmd=${1:-show}
+[ $# -gt 0 ] && shift
+case "$cmd" in
+  build)
+    install_packages
+    build build
+    ;;
+  show)
+    install_packages
+    build build
+    cd build/data
+    if [ -z "${DISPLAY:-}" ]; then
+      echo "No DISPLAY: playing the show in a virtual X server (xvfb-run); nothing will be visible."
+      exec xvfb-run -a -s "-screen 0 1024x768x24" ../demo "$@"
+    fi
+    exec ../demo "$@"
+    ;;
+  test)
+    install_packages
+    build build
+    (cd build && ctest --output-on-failure -j2)
+    # The unit and GL tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+    build build-sanitize -DDEMO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    (cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j2 -L 'unit|gl')
+    ;;
+  *)
+    echo "usage: ./build.sh [show|test|build] [demo options]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,43 @@
+#pragma once
+#include <GL/glew.h>
+
+// Base of every scene. The shell reaches a scene only through the three virtual
+// operations below (in this slot order) and the scene table.
+class Scene {
+public:
+    Scene() = default;
+    // Not virtual: the show never destroys a scene, and nothing deletes a derived
+    // scene through a Scene pointer.
+    ~Scene() = default;
+
+    // Draws one frame. Called by the frame loop every frame for the scene on screen,
+    // right after the colour and depth buffers were cleared and glLoadIdentity was
+    // called; the buffers are swapped after it returns. The jump keys also call it on
+    // scene 1, without a clear or swap, whatever scene is on screen.
+    virtual void render(float time, float sceneTime) { (void)time, (void)sceneTime; }
+
+    // Creates and loads the scene's resources. Each derived constructor calls its own
+    // class's init directly; the Enter key calls it again through the dispatch on the
+    // scene on screen.
+    virtual void init() {}
+
+    // Prepares GL state for render: called when the scene comes on screen, on every
+    // window resize and after a number key selects it; may repeat without a render.
+    virtual void activate() {}
+
+    // The scene's own full-screen quad (GL objects only; drawQuad draws in immediate mode).
+    void createQuad();
+    void destroyQuad();
+    void drawQuad();
+
+    // Turns a bitmap file into a linear-filtered RGB texture bound on the active unit.
+    bool loadTexture(const char* path, GLuint* texture);
+
+protected:
+    // 0 until createQuad: deleting name 0 is ignored by GL, so destroyQuad on a
+    // scene that never made its quad touches no other object.
+    GLuint quadVertexArray = 0;
+    GLuint quadPositionBuffer = 0;
+    GLuint quadColorBuffer = 0;
+    GLuint quadTexCoordBuffer = 0;
+};

@@ -1,0 +1,364 @@
+#version 330 compatibility
+// Ray tracer over the primitive buffer. A ray walks the mesh entries (box test),
+// then each hit mesh's bounding-volume entries (triangle-group boxes, spheres,
+// boxes), then the triangles of a hit group, and keeps the nearest hit. The hit is
+// shaded with its material for every light that is on, with hard shadows, and
+// followed by up to numrefl mirror reflections. Alpha carries the distance of the
+// first hit, which the depth-of-field pass compares with the focus distance.
+//
+// The layout numbers repeat scenes/raytracer/PrimitiveLayout.h; a unit test keeps
+// the two equal.
+const int kTriangleBase = 1;
+const int kTriangleTexels = 8;
+const int kTriangleCapacity = 65535;
+const int kVolumeBase = 524288;
+const int kVolumeTexels = 2;
+const int kVolumeCapacity = 131072;
+const float kVolumeSphere = -3.0;
+const float kVolumeBox = -2.0;
+const int kMaterialBase = 786432;
+const int kMaterialTexels = 3;
+const int kMaterialCapacity = 4522;
+const int kLightBase = 800000;
+const int kLightTexels = 2;
+const int kLightCapacity = 50000;
+const int kMeshBase = 900000;
+const int kMeshTexels = 2;
+const int kMeshCapacity = 74288;
+const int kMaterialSamplers = 9;
+
+uniform samplerBuffer tboSampler;
+uniform sampler2D tex[kMaterialSamplers];
+uniform int numrefl;
+uniform float camx, camy, camz;
+uniform float camtx, camty, camtz;
+uniform float camroll;
+uniform float fov; // horizontal, in degrees
+uniform int ScreenWidth;
+uniform int ScreenHeight;
+
+in vec2 screenCoord;
+
+const float kFar = 60000.0; // distance of a miss; within half-float range
+const int kMaxReflections = 16;
+const vec3 kAmbient = vec3(0.12);
+const vec3 kBackground = vec3(0.0);
+const float kNoHit = -1.0;
+
+const int kKindNone = 0;
+const int kKindTriangle = 1;
+const int kKindSphere = 2;
+const int kKindBox = 3;
+
+vec4 fetch(int texel) { return texelFetch(tboSampler, texel); }
+
+// What a walk found: the primitive and where on it; the surface is read from the
+// buffer once, after the walk.
+struct HitRef {
+    float t;
+    int kind;
+    int texel;  // triangle: first texel of its record; sphere, box: entry texel A
+    vec2 bary;  // triangle: weights of P0 and P2
+};
+
+// Distance at which the ray enters the box (0 when it starts inside), or kNoHit
+// when it misses it or enters beyond tMax. Empty groups (min above max) are missed.
+float boxEntry(vec3 lo, vec3 hi, vec3 origin, vec3 invDir, float tMax) {
+    if (any(greaterThan(lo, hi))) return kNoHit;
+    vec3 t0 = (lo - origin) * invDir;
+    vec3 t1 = (hi - origin) * invDir;
+    vec3 tNear3 = min(t0, t1);
+    vec3 tFar3 = max(t0, t1);
+    float tNear = max(max(tNear3.x, tNear3.y), max(tNear3.z, 0.0));
+    float tFar = min(min(tFar3.x, tFar3.y), tFar3.z);
+    return (tNear <= tFar && tNear < tMax) ? tNear : kNoHit;
+}
+
+// The box as a solid primitive: its surface where the ray enters it, or where it
+// leaves it for a ray that starts inside.
+float boxSurface(vec3 lo, vec3 hi, vec3 origin, vec3 invDir, float tMin) {
+    vec3 t0 = (lo - origin) * invDir;
+    vec3 t1 = (hi - origin) * invDir;
+    vec3 tNear3 = min(t0, t1);
+    vec3 tFar3 = max(t0, t1);
+    float tNear = max(max(tNear3.x, tNear3.y), tNear3.z);
+    float tFar = min(min(tFar3.x, tFar3.y), tFar3.z);
+    if (tNear > tFar) return kNoHit;
+    if (tNear > tMin) return tNear;
+    return tFar > tMin ? tFar : kNoHit;
+}
+
+float sphereSurface(vec3 centre, float radius, vec3 origin, vec3 dir, float tMin) {
+    vec3 oc = origin - centre;
+    float b = dot(oc, dir);
+    float c = dot(oc, oc) - radius * radius;
+    float disc = b * b - c;
+    if (disc < 0.0) return kNoHit;
+    float root = sqrt(disc);
+    if (-b - root > tMin) return -b - root;
+    return -b + root > tMin ? -b + root : kNoHit;
+}
+
+// Triangle record at texel t: origin P1 and the edges towards P0 and P2.
+float triangleSurface(int t, vec3 origin, vec3 dir, float tMin, out vec2 bary) {
+    vec3 p1 = fetch(t).xyz;
+    vec3 edge0 = fetch(t + 1).xyz;
+    vec3 edge2 = fetch(t + 2).xyz;
+    bary = vec2(0.0);
+    vec3 pvec = cross(dir, edge2);
+    float det = dot(edge0, pvec);
+    if (abs(det) < 1e-12) return kNoHit;
+    float inv = 1.0 / det;
+    vec3 tvec = origin - p1;
+    float u = dot(tvec, pvec) * inv;
+    if (u < 0.0 || u > 1.0) return kNoHit;
+    vec3 qvec = cross(tvec, edge0);
+    float v = dot(dir, qvec) * inv;
+    if (v < 0.0 || u + v > 1.0) return kNoHit;
+    float distance = dot(edge2, qvec) * inv;
+    bary = vec2(u, v);
+    return distance > tMin ? distance : kNoHit;
+}
+
+bool castsShadow(int triangleTexel) { return fetch(triangleTexel + 1).w != 0.0; }
+
+void considerTriangle(int t, vec3 origin, vec3 dir, float tMin, bool shadowRay, inout HitRef best) {
+    if (shadowRay && !castsShadow(t)) return; // "NoS" meshes cast no shadow
+    vec2 bary;
+    float hitT = triangleSurface(t, origin, dir, tMin, bary);
+    if (hitT != kNoHit && hitT < best.t) best = HitRef(hitT, kKindTriangle, t, bary);
+}
+
+void considerSolid(int entryTexel, vec4 a, vec4 b, vec3 origin, vec3 dir, vec3 invDir, float tMin,
+                   inout HitRef best) {
+    float hitT = a.w == kVolumeSphere ? sphereSurface(a.xyz, b.x, origin, dir, tMin)
+                                      : boxSurface(a.xyz, b.xyz, origin, invDir, tMin);
+    if (hitT != kNoHit && hitT < best.t)
+        best = HitRef(hitT, a.w == kVolumeSphere ? kKindSphere : kKindBox, entryTexel, vec2(0.0));
+}
+
+vec3 safeInverse(vec3 dir) {
+    vec3 d = mix(vec3(1e-20), dir, greaterThan(abs(dir), vec3(1e-20)));
+    return 1.0 / d;
+}
+
+#ifndef BRUTE_FORCE
+// Nearest hit closer than tMax; a shadow ray stops at the first hit that casts a
+// shadow. Boxes entered beyond the best hit so far are skipped.
+HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
+    HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
+    vec3 invDir = safeInverse(dir);
+    int meshes = min(int(fetch(0).w), kMeshCapacity);
+    for (int m = 0; m < meshes; ++m) {
+        vec4 meshA = fetch(kMeshBase + kMeshTexels * m);
+        vec4 meshB = fetch(kMeshBase + kMeshTexels * m + 1);
+        if (boxEntry(meshA.xyz, meshB.xyz, origin, invDir, best.t) == kNoHit) continue;
+        int lastEntry = min(int(meshB.w), kVolumeCapacity);
+        for (int e = max(int(meshA.w), 0); e < lastEntry; ++e) {
+            int entry = kVolumeBase + kVolumeTexels * e;
+            vec4 a = fetch(entry);
+            vec4 b = fetch(entry + 1);
+            if (a.w == kVolumeSphere || a.w == kVolumeBox) {
+                considerSolid(entry, a, b, origin, dir, invDir, tMin, best);
+            } else if (boxEntry(a.xyz, b.xyz, origin, invDir, best.t) != kNoHit) {
+                int end = min(int(b.w), kVolumeBase);
+                for (int t = max(int(a.w), kTriangleBase); t < end; t += kTriangleTexels) {
+                    considerTriangle(t, origin, dir, tMin, shadowRay, best);
+                    if (shadowRay && best.kind != kKindNone) return best;
+                }
+            }
+            if (shadowRay && best.kind != kKindNone) return best;
+        }
+    }
+    return best;
+}
+#else
+// Reference walk for checking the hierarchy: every triangle record and every
+// sphere and box entry, no box tests.
+HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
+    HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
+    vec3 invDir = safeInverse(dir);
+    vec4 header = fetch(0);
+    int end = kTriangleBase + min(int(header.x), kTriangleTexels * kTriangleCapacity);
+    for (int t = kTriangleBase; t < end; t += kTriangleTexels) {
+        considerTriangle(t, origin, dir, tMin, shadowRay, best);
+        if (shadowRay && best.kind != kKindNone) return best;
+    }
+    int entries = min(int(header.y), kVolumeCapacity);
+    for (int e = 0; e < entries; ++e) {
+        int entry = kVolumeBase + kVolumeTexels * e;
+        vec4 a = fetch(entry);
+        if (a.w == kVolumeSphere || a.w == kVolumeBox)
+            considerSolid(entry, a, fetch(entry + 1), origin, dir, invDir, tMin, best);
+        if (shadowRay && best.kind != kKindNone) return best;
+    }
+    return best;
+}
+#endif
+
+struct Surface {
+    vec3 position;
+    vec3 normal; // facing the incoming ray
+    vec2 uv;
+    int material;
+};
+
+Surface surfaceAt(HitRef hit, vec3 origin, vec3 dir) {
+    Surface s;
+    s.position = origin + dir * hit.t;
+    if (hit.kind == kKindTriangle) {
+        vec4 r0 = fetch(hit.texel);
+        vec4 r6 = fetch(hit.texel + 6);
+        vec4 r7 = fetch(hit.texel + 7);
+        float w0 = hit.bary.x, w2 = hit.bary.y, w1 = 1.0 - w0 - w2;
+        s.normal = fetch(hit.texel + 3).xyz * w0 + fetch(hit.texel + 4).xyz * w1 + fetch(hit.texel + 5).xyz * w2;
+        if (dot(s.normal, s.normal) < 1e-12) s.normal = cross(fetch(hit.texel + 1).xyz, fetch(hit.texel + 2).xyz);
+        s.uv = r6.xy * w0 + vec2(r6.z, r6.w) * w1 + r7.xy * w2;
+        s.material = int(r0.w);
+    } else {
+        vec4 a = fetch(hit.texel);
+        vec4 b = fetch(hit.texel + 1);
+        s.material = int(b.w);
+        if (hit.kind == kKindSphere) {
+            s.normal = s.position - a.xyz;
+            vec3 n = normalize(s.normal);
+            s.uv = vec2(atan(n.y, n.x) / 6.2831853 + 0.5, acos(clamp(n.z, -1.0, 1.0)) / 3.1415927);
+        } else {
+            // The face whose plane the point lies on, and the point across it.
+            vec3 size = max(b.xyz - a.xyz, vec3(1e-20));
+            vec3 local = (s.position - a.xyz) / size;
+            vec3 toFace = min(local, 1.0 - local);
+            if (toFace.x <= toFace.y && toFace.x <= toFace.z) {
+                s.normal = vec3(local.x < 0.5 ? -1.0 : 1.0, 0.0, 0.0);
+                s.uv = local.yz;
+            } else if (toFace.y <= toFace.z) {
+                s.normal = vec3(0.0, local.y < 0.5 ? -1.0 : 1.0, 0.0);
+                s.uv = local.xz;
+            } else {
+                s.normal = vec3(0.0, 0.0, local.z < 0.5 ? -1.0 : 1.0);
+                s.uv = local.xy;
+            }
+        }
+    }
+    s.normal = normalize(s.normal);
+    if (dot(s.normal, dir) > 0.0) s.normal = -s.normal;
+    return s;
+}
+
+struct Material {
+    vec3 diffuse;
+    float shinStrength;
+    vec3 specular;
+    float shininess;
+    float reflection;
+    int slot;
+};
+
+// Faces without a material (index -1) get this one.
+const Material kDefaultMaterial = Material(vec3(0.7), 0.3, vec3(0.5), 0.2, 0.0, -1);
+
+Material materialAt(int index) {
+    if (index < 0 || index >= kMaterialCapacity) return kDefaultMaterial;
+    int texel = kMaterialBase + kMaterialTexels * index;
+    vec4 m0 = fetch(texel);
+    vec4 m1 = fetch(texel + 1);
+    vec4 m2 = fetch(texel + 2);
+    return Material(m0.rgb, m0.w, m1.rgb, m1.w, clamp(m2.x, 0.0, 1.0), int(m2.w));
+}
+
+// Sampler arrays may only be indexed by constants here, hence the switch.
+vec3 textureColour(int slot, vec2 uv) {
+    switch (slot) {
+    case 0: return textureLod(tex[0], uv, 0.0).rgb;
+    case 1: return textureLod(tex[1], uv, 0.0).rgb;
+    case 2: return textureLod(tex[2], uv, 0.0).rgb;
+    case 3: return textureLod(tex[3], uv, 0.0).rgb;
+    case 4: return textureLod(tex[4], uv, 0.0).rgb;
+    case 5: return textureLod(tex[5], uv, 0.0).rgb;
+    case 6: return textureLod(tex[6], uv, 0.0).rgb;
+    case 7: return textureLod(tex[7], uv, 0.0).rgb;
+    case 8: return textureLod(tex[8], uv, 0.0).rgb;
+    }
+    return vec3(1.0);
+}
+
+// Offset that lifts a secondary ray's origin off the surface it starts on,
+// relative to the scene's scale at that point.
+float surfaceOffset(vec3 p) {
+    vec3 a = abs(p);
+    return 1e-4 * (1.0 + max(max(a.x, a.y), a.z));
+}
+
+vec3 shade(Surface s, Material m, vec3 dir) {
+    vec3 base = m.slot >= 0 ? textureColour(m.slot, s.uv) : m.diffuse;
+    vec3 colour = kAmbient * base;
+    vec3 shadowOrigin = s.position + s.normal * surfaceOffset(s.position);
+    float exponent = 1.0 + 127.0 * clamp(m.shininess, 0.0, 1.0);
+    int lights = min(int(fetch(0).z), kLightCapacity);
+    for (int l = 0; l < lights; ++l) {
+        vec4 a = fetch(kLightBase + kLightTexels * l);
+        vec4 b = fetch(kLightBase + kLightTexels * l + 1);
+        vec3 intensity = b.rgb * b.w;
+        // Switched off, or a record the file's light count promised but no node
+        // filled (spotlights): nothing to add, so no shadow ray either.
+        if (a.w != 0.0 || max(max(intensity.r, intensity.g), intensity.b) <= 0.0) continue;
+        vec3 toLight = a.xyz - s.position;
+        float distance = length(toLight);
+        if (distance <= 0.0) continue;
+        vec3 towards = toLight / distance;
+        float lambert = dot(s.normal, towards);
+        if (lambert <= 0.0) continue;
+        if (trace(shadowOrigin, towards, 0.0, distance, true).kind != kKindNone) continue;
+        vec3 halfway = normalize(towards - dir);
+        float highlight = pow(max(dot(s.normal, halfway), 0.0), exponent) * m.shinStrength;
+        colour += intensity * (base * lambert + m.specular * highlight);
+    }
+    return colour;
+}
+
+vec3 primaryRay(vec3 eye) {
+    vec3 target = vec3(camtx, camty, camtz);
+    vec3 forward = target - eye;
+    forward = dot(forward, forward) > 0.0 ? normalize(forward) : vec3(0.0, 1.0, 0.0);
+    // 3D Studio scenes stand on the xy plane with z up.
+    vec3 worldUp = abs(forward.z) > 0.999 ? vec3(0.0, 1.0, 0.0) : vec3(0.0, 0.0, 1.0);
+    vec3 right = normalize(cross(forward, worldUp));
+    vec3 up = cross(right, forward);
+    float roll = radians(camroll);
+    vec3 rolledRight = cos(roll) * right + sin(roll) * up;
+    vec3 rolledUp = cos(roll) * up - sin(roll) * right;
+    // The target is square; the final pass stretches it over the window, so the
+    // rays span the window's aspect.
+    float aspect = ScreenHeight > 0 ? float(ScreenWidth) / float(ScreenHeight) : 1.0;
+    float halfWidth = tan(radians(clamp(fov, 1e-3, 179.0)) * 0.5);
+    return normalize(forward + screenCoord.x * halfWidth * rolledRight +
+                     screenCoord.y * halfWidth / max(aspect, 1e-3) * rolledUp);
+}
+
+void main() {
+    vec3 origin = vec3(camx, camy, camz);
+    vec3 dir = primaryRay(origin);
+    vec3 colour = vec3(0.0);
+    vec3 weight = vec3(1.0);
+    float distance = kFar;
+    int reflections = clamp(numrefl, 0, kMaxReflections);
+    for (int bounce = 0; bounce <= reflections; ++bounce) {
+        HitRef hit = trace(origin, dir, 0.0, kFar, false);
+        if (hit.kind == kKindNone) {
+            colour += weight * kBackground;
+            break;
+        }
+        if (bounce == 0) distance = hit.t;
+        Surface s = surfaceAt(hit, origin, dir);
+        Material m = materialAt(s.material);
+        // The last allowed bounce shows its surface whole: with numrefl 0 a mirror
+        // looks like its plain material.
+        float mirror = bounce < reflections ? m.reflection : 0.0;
+        colour += weight * (1.0 - mirror) * shade(s, m, dir);
+        if (mirror <= 0.0) break;
+        weight *= mirror;
+        dir = reflect(dir, s.normal);
+        origin = s.position + s.normal * surfaceOffset(s.position);
+    }
+    gl_FragColor = vec4(colour, distance);
+}

@@ -1,0 +1,11 @@
+#include "scenes/raytracer/AnimationFrame.h"
+
+#include "shell/MusicTime.h"
+
+int AnimationFrame::lastEvaluatedFrame = 0;
+
+int AnimationFrame::at(float sceneTime, int framesPerBeat, int frames) {
+    float beat = (float)(sceneTime * kBeatsPerMinute / 60.0 + kAnimationBeatOffset);
+    int f = (int)(framesPerBeat * beat);
+    return f % (frames > 0 ? frames : 1);
+}

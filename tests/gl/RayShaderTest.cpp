@@ -1,0 +1,238 @@
+// The ray-tracing shader alone, on primitive buffers filled record by record.
+#include "scene/HeadlessContext.h"
+#include "support/PngFile.h"
+#include "support/PrimitiveSceneBuilder.h"
+#include "support/RayPassHarness.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+using Vec3 = PrimitiveSceneBuilder::Vec3;
+
+constexpr int kSize = 64;
+const char* kVertexShader = DEMO_SOURCE_DIR "/data/shaders/RaytracerPolygonsVert.glsl";
+const char* kFragmentShader = DEMO_SOURCE_DIR "/data/shaders/RaytracerPolygonsFrag.glsl";
+
+struct Pixel {
+    float r, g, b, a;
+};
+
+class RayShader : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        context = new HeadlessContext;
+        ASSERT_TRUE(context->create(kSize, kSize));
+        pictures = makeScratchDir("ray_shader");
+    }
+    static void TearDownTestSuite() {
+        delete context;
+        context = nullptr;
+    }
+
+    // Renders `scene` and keeps the picture; the PNG lands in the test's scratch
+    // directory for a look.
+    void render(PrimitiveSceneBuilder& scene, const RayPassHarness::Camera& camera, int numrefl,
+                const char* name, int screenWidth = 1, int screenHeight = 1, const std::string& defines = "") {
+        RayPassHarness harness;
+        ASSERT_TRUE(harness.load(kVertexShader, kFragmentShader, defines));
+        harness.setUp(kSize, scene.finish());
+        harness.draw(camera, numrefl, screenWidth, screenHeight);
+        image = harness.pixels();
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        writePng(pictures + "/" + name + ".png", image, kSize, kSize);
+    }
+
+    // Column and row counted from the bottom-left corner of the target.
+    Pixel at(int column, int row) const {
+        const float* p = &image[(size_t(row) * kSize + column) * 4];
+        return {p[0], p[1], p[2], p[3]};
+    }
+
+    static HeadlessContext* context;
+    static std::string pictures;
+    std::vector<float> image;
+};
+
+HeadlessContext* RayShader::context = nullptr;
+std::string RayShader::pictures;
+
+// Looking along +y at the origin from 10 units away; 45 degrees across.
+const RayPassHarness::Camera kFront = {{0, -10, 0}, {0, 0, 0}, 0, 45};
+
+// Where a point on the plane y = 0 lands for kFront at aspect 1.
+int columnOf(float x) { return int((x / (10 * std::tan(22.5 * M_PI / 180)) + 1) / 2 * kSize); }
+
+TEST_F(RayShader, SolidsAndTexturedTriangleLandWhereTheyStandInTheirColours) {
+    PrimitiveSceneBuilder scene;
+    int red = scene.material({0.9f, 0.1f, 0.1f});
+    int blue = scene.material({0.1f, 0.1f, 0.9f});
+    int textured = scene.material({1, 1, 1}, {0, 0, 0}, 0, 0, 0, /*slot*/ 0);
+    scene.sphere({-2.5f, 0, 0}, 0.8f, red);
+    scene.box({1.7f, -0.8f, -0.8f}, {3.3f, 0.8f, 0.8f}, blue);
+    scene.beginMesh();
+    scene.quad({-1, 0, -1}, {2, 0, 0}, {0, 0, 2}, textured); // u runs along x
+    scene.endMesh();
+    scene.beginMesh();
+    scene.triangle({-0.5f, 0, 2}, {0, 0, 3}, {0.5f, 0, 2}, -1); // no material
+    scene.endMesh();
+    scene.light({0, -10, 0}, {1, 1, 1});
+
+    // Texture on unit 1 (sampler tex[0]): green left half, yellow right half.
+    GLuint texture;
+    glGenTextures(1, &texture);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    const unsigned char texels[2 * 3] = {0, 255, 0, 255, 255, 0};
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    render(scene, kFront, 0, "solids");
+    glDeleteTextures(1, &texture);
+
+    Pixel sphere = at(columnOf(-2.5f), 32);
+    EXPECT_GT(sphere.r, 0.5f);
+    EXPECT_LT(sphere.g, 0.15f);
+    EXPECT_NEAR(sphere.a, std::sqrt(100 + 2.5f * 2.5f) - 0.8f, 0.05f); // hit distance in alpha
+    Pixel box = at(columnOf(2.5f), 32);
+    EXPECT_GT(box.b, 0.5f);
+    EXPECT_LT(box.r, 0.15f);
+    EXPECT_NEAR(box.a, 9.2f / std::cos(std::atan(2.5f / 9.2f)), 0.1f); // an oblique ray
+    Pixel left = at(columnOf(-0.5f), 32), right = at(columnOf(0.5f), 32);
+    EXPECT_GT(left.g, 0.5f);
+    EXPECT_LT(left.r, 0.15f);
+    EXPECT_GT(right.g, 0.5f);
+    EXPECT_GT(right.r, 0.5f);
+    Pixel plain = at(32, 32 + int(2.3f / 4.142f * 32));
+    EXPECT_GT(plain.r, 0.3f) << "material -1 shades with the default material";
+    EXPECT_NEAR(plain.r, plain.g, 0.01f);
+    // Between the objects nothing is hit: background, far distance.
+    Pixel gap = at(columnOf(-1.4f), 32);
+    EXPECT_LT(gap.r + gap.g + gap.b, 0.01f);
+    EXPECT_GT(gap.a, 10000.0f);
+}
+
+TEST_F(RayShader, WindowAspectShapesTheRaysNotThePixelGrid) {
+    PrimitiveSceneBuilder scene;
+    scene.sphere({0, 0, 0}, 1, scene.material({1, 1, 1}));
+    scene.light({0, -10, 0}, {1, 1, 1});
+    // A 2:1 window: the square target is stretched across it later, so the
+    // sphere must be twice as tall as wide in the target. The window is far
+    // larger than the target; the pixel position does not depend on it.
+    render(scene, kFront, 0, "aspect", 1024, 512);
+    EXPECT_GT(at(32, 32).r, 0.3f);
+    EXPECT_LT(at(32 + 12, 32).r, 0.01f);
+    EXPECT_GT(at(32, 32 + 12).r, 0.1f);
+    EXPECT_GT(at(32, 32 - 12).r, 0.1f);
+}
+
+// Light up and to the left; a small plate floats above the floor.
+void plateOverFloor(PrimitiveSceneBuilder& scene, bool plateCastsShadow) {
+    int grey = scene.material({0.8f, 0.8f, 0.8f});
+    scene.beginMesh();
+    scene.quad({-6, -6, -1}, {12, 0, 0}, {0, 12, 0}, grey);
+    scene.endMesh();
+    scene.beginMesh(plateCastsShadow);
+    scene.quad({0.5f, -0.5f, 0}, {1, 0, 0}, {0, 1, 0}, grey);
+    scene.endMesh();
+    scene.light({-2, 0, 3}, {1, 1, 1});
+    scene.light({100, 100, 100}, {1, 1, 1}, 1, /*off*/ true);
+}
+
+// Looking straight down on the floor (z = -1) from 11 units above it.
+const RayPassHarness::Camera kAbove = {{0, 0, 10}, {0, 0, -1}, 0, 45};
+int floorColumnOf(float x) { return int((x / (11 * std::tan(22.5 * M_PI / 180)) + 1) / 2 * kSize); }
+
+TEST_F(RayShader, PlateCastsAShadowUnlessItsMeshIsNoS) {
+    PrimitiveSceneBuilder shadowing;
+    plateOverFloor(shadowing, true);
+    render(shadowing, kAbove, 0, "shadow");
+    // The plate's shadow falls on x in [1.33, 2.67]; x = -2.2 is lit.
+    float shadow = at(floorColumnOf(2.2f), 32).r, lit = at(floorColumnOf(-2.2f), 32).r;
+    EXPECT_GT(lit, 0.3f);
+    EXPECT_LT(shadow, 0.3f * lit);
+
+    PrimitiveSceneBuilder noShadow;
+    plateOverFloor(noShadow, false);
+    render(noShadow, kAbove, 0, "shadow_nos");
+    EXPECT_GT(at(floorColumnOf(2.2f), 32).r, 0.6f * lit);
+}
+
+TEST_F(RayShader, LightsThatAreOffOrDarkAddNothing) {
+    PrimitiveSceneBuilder scene;
+    scene.sphere({0, 0, 0}, 1, scene.material({1, 1, 1}));
+    scene.light({0, -10, 0}, {1, 1, 1}, 1, /*off*/ true);
+    scene.light({0, -10, 0}, {1, 1, 1}, 0);
+    // The file promises three lights; the third record is never written.
+    render(scene, kFront, 0, "lights_off");
+    EXPECT_NEAR(at(32, 32).r, 0.12f, 0.01f); // ambient only
+}
+
+// A mirror facing the camera and a red ball behind the camera, seen only in it.
+void mirrorScene(PrimitiveSceneBuilder& scene) {
+    int mirror = scene.material({0.3f, 0.3f, 0.3f}, {0, 0, 0}, 0, 0, /*reflection*/ 0.9f);
+    scene.beginMesh();
+    scene.quad({-3, 0, -3}, {6, 0, 0}, {0, 0, 6}, mirror);
+    scene.endMesh();
+    scene.sphere({0, -13, 0}, 1.5f, scene.material({1, 0, 0}));
+    scene.light({0, -6, 0}, {1, 1, 1});
+}
+
+TEST_F(RayShader, MirrorShowsTheBallOnlyWithReflections) {
+    PrimitiveSceneBuilder withReflection, without;
+    mirrorScene(withReflection);
+    render(withReflection, kFront, 1, "mirror_numrefl1");
+    Pixel reflected = at(32, 32);
+    EXPECT_GT(reflected.r, 0.4f);
+    EXPECT_GT(reflected.r, 3 * reflected.g);
+    EXPECT_NEAR(reflected.a, 10.0f, 0.05f) << "alpha keeps the first hit, not the reflected one";
+
+    mirrorScene(without);
+    render(without, kFront, 0, "mirror_numrefl0");
+    Pixel plain = at(32, 32);
+    EXPECT_NEAR(plain.r, plain.g, 0.01f) << "with numrefl 0 the mirror shows its own grey";
+    EXPECT_GT(plain.r, 0.1f);
+}
+
+// Triangles of several meshes, groups of 26 and empty trailing groups: the
+// hierarchy must find exactly what a walk over every record finds.
+TEST_F(RayShader, HierarchyFindsWhatEveryRecordFinds) {
+    PrimitiveSceneBuilder scene;
+    int materials[3] = {scene.material({0.9f, 0.3f, 0.2f}, {1, 1, 1}, 0.4f, 0.7f),
+                        scene.material({0.2f, 0.8f, 0.3f}, {0, 0, 0}, 0, 0, 0.5f),
+                        scene.material({0.3f, 0.4f, 0.9f})};
+    for (int mesh = 0; mesh < 5; ++mesh) {
+        scene.beginMesh(mesh != 2);
+        int faces = mesh == 0 ? 26 : 20 + 13 * mesh; // 26: an empty trailing group
+        for (int f = 0; f < faces; ++f) {
+            float a = f * 0.7f + mesh, x = -3 + mesh * 1.5f + std::sin(a), z = std::cos(a * 1.3f) * 2;
+            scene.triangle({x, -0.2f * f, z}, {x + 0.6f, 0.3f, z + 0.4f}, {x + 0.1f, 0.5f, z - 0.6f},
+                           materials[(mesh + f) % 3]);
+        }
+        scene.endMesh();
+    }
+    scene.sphere({1, 2, 1}, 1, materials[1]);
+    scene.box({-4, 3, -3}, {4, 4, -2}, materials[2]);
+    scene.light({-5, -8, 6}, {1, 1, 1});
+    scene.light({6, -4, 2}, {0.5f, 0.5f, 0.8f}, 0.8f);
+    render(scene, kFront, 2, "hierarchy");
+    std::vector<float> walked = image;
+    render(scene, kFront, 2, "brute_force", 1, 1, "#define BRUTE_FORCE\n");
+    int differing = 0, lit = 0;
+    for (size_t i = 0; i < image.size(); i += 4) {
+        float d = std::fabs(image[i] - walked[i]) + std::fabs(image[i + 1] - walked[i + 1]) +
+                  std::fabs(image[i + 2] - walked[i + 2]);
+        if (d > 0.02f) ++differing;
+        if (walked[i] + walked[i + 1] + walked[i + 2] > 0.05f) ++lit;
+    }
+    EXPECT_GT(lit, kSize * kSize / 4) << "the scene should fill a good part of the picture";
+    // Edges shared by two triangles may resolve either way.
+    EXPECT_LE(differing, kSize * kSize / 200);
+}
+
+} // namespace

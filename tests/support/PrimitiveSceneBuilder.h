@@ -1,0 +1,152 @@
+#pragma once
+#include "scenes/raytracer/PrimitiveLayout.h"
+
+#include <algorithm>
+#include <vector>
+
+// Fills a primitive-buffer image by hand, record by record, so the ray-tracing
+// shader can be exercised on exact scenes without a 3D Studio file. Header-only:
+// the benchmarks use it too. Triangles are grouped by 26 under group boxes and
+// meshes get their own boxes, as the flattening does.
+class PrimitiveSceneBuilder {
+public:
+    struct Vec3 {
+        float x, y, z;
+    };
+
+    PrimitiveSceneBuilder() : texels(size_t(primitive::kTexels) * primitive::kFloatsPerTexel, 0.0f) {}
+
+    int material(Vec3 diffuse, Vec3 specular = {0, 0, 0}, float shininess = 0, float shinStrength = 0,
+                 float reflection = 0, int slot = -1) {
+        int base = primitive::kMaterialBase + primitive::kMaterialTexels * materials;
+        set(base, diffuse, shinStrength);
+        set(base + 1, specular, shininess);
+        set(base + 2, {reflection, 0, 0}, float(slot));
+        return materials++;
+    }
+
+    void light(Vec3 position, Vec3 colour, float multiplier = 1, bool off = false) {
+        int base = primitive::kLightBase + primitive::kLightTexels * lights++;
+        set(base, position, off ? 1.0f : 0.0f);
+        set(base + 1, colour, multiplier);
+    }
+
+    // A triangle mesh; castsShadow false is a "NoS" mesh. Normals default to the
+    // face normal, texture coordinates to 0.
+    void beginMesh(bool castsShadow = true) {
+        meshFlag = castsShadow ? 1.0f : 0.0f;
+        meshFirstEntry = volumes;
+        groupStart = nextTriangle;
+        resetBox(groupMin, groupMax, primitive::kBoxStart);
+        resetBox(meshMin, meshMax, primitive::kBoxStart);
+    }
+
+    void triangle(Vec3 p0, Vec3 p1, Vec3 p2, int materialIndex, const float* uvs = nullptr,
+                  const Vec3* normals = nullptr) {
+        Vec3 e0 = sub(p0, p1), e2 = sub(p2, p1);
+        Vec3 n = cross(e0, e2);
+        Vec3 ns[3] = {n, n, n};
+        if (normals) std::copy(normals, normals + 3, ns);
+        float uv[6] = {0, 0, 0, 0, 0, 0};
+        if (uvs) std::copy(uvs, uvs + 6, uv);
+        int t = nextTriangle;
+        set(t, p1, float(materialIndex));
+        set(t + 1, e0, meshFlag);
+        set(t + 2, e2, 0);
+        for (int i = 0; i < 3; ++i) set(t + 3 + i, ns[i], 0);
+        set(t + 6, {uv[0], uv[1], uv[2]}, uv[3]);
+        set(t + 7, {uv[4], uv[5], 0}, 0);
+        for (Vec3 p : {p0, p1, p2}) extend(groupMin, groupMax, p);
+        nextTriangle += primitive::kTriangleTexels;
+        if (nextTriangle - groupStart > primitive::kGroupCloseTexels) closeGroup();
+    }
+
+    // Two triangles spanning the parallelogram corner, corner + u, corner + v.
+    void quad(Vec3 corner, Vec3 u, Vec3 v, int materialIndex) {
+        Vec3 a = corner, b = add(corner, u), c = add(add(corner, u), v), d = add(corner, v);
+        const float uv0[6] = {0, 0, 1, 0, 1, 1};
+        const float uv1[6] = {0, 0, 1, 1, 0, 1};
+        triangle(a, b, c, materialIndex, uv0);
+        triangle(a, c, d, materialIndex, uv1);
+    }
+
+    void endMesh() {
+        closeGroup();
+        addMesh();
+    }
+
+    void sphere(Vec3 centre, float radius, int materialIndex) {
+        meshFirstEntry = volumes;
+        int a = addEntry();
+        set(a, centre, primitive::kVolumeSphere);
+        set(a + 1, {radius, 0, 0}, float(materialIndex));
+        meshMin = sub(centre, {radius, radius, radius});
+        meshMax = add(centre, {radius, radius, radius});
+        addMesh();
+    }
+
+    void box(Vec3 lo, Vec3 hi, int materialIndex) {
+        meshFirstEntry = volumes;
+        int a = addEntry();
+        set(a, lo, primitive::kVolumeBox);
+        set(a + 1, hi, float(materialIndex));
+        meshMin = lo;
+        meshMax = hi;
+        addMesh();
+    }
+
+    // The finished image; lightCount defaults to the lights added.
+    const std::vector<float>& finish(int lightCount = -1) {
+        set(primitive::kHeaderTexel, {float(nextTriangle - primitive::kTriangleBase), float(volumes),
+                                      float(lightCount < 0 ? lights : lightCount)},
+            float(meshes));
+        return texels;
+    }
+
+    int triangleTexels() const { return nextTriangle - primitive::kTriangleBase; }
+
+private:
+    static Vec3 add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+    static Vec3 sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+    static Vec3 cross(Vec3 a, Vec3 b) {
+        return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+    }
+    static void resetBox(Vec3& lo, Vec3& hi, float start) {
+        lo = {start, start, start};
+        hi = {-start, -start, -start};
+    }
+    static void extend(Vec3& lo, Vec3& hi, Vec3 p) {
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+
+    void set(int texel, Vec3 v, float w) {
+        float* p = &texels[size_t(texel) * primitive::kFloatsPerTexel];
+        p[0] = v.x, p[1] = v.y, p[2] = v.z, p[3] = w;
+    }
+
+    int addEntry() { return primitive::kVolumeBase + primitive::kVolumeTexels * volumes++; }
+
+    void closeGroup() {
+        int a = addEntry();
+        set(a, groupMin, float(groupStart));
+        set(a + 1, groupMax, float(nextTriangle));
+        meshMin = {std::min(meshMin.x, groupMin.x), std::min(meshMin.y, groupMin.y), std::min(meshMin.z, groupMin.z)};
+        meshMax = {std::max(meshMax.x, groupMax.x), std::max(meshMax.y, groupMax.y), std::max(meshMax.z, groupMax.z)};
+        groupStart = nextTriangle;
+        resetBox(groupMin, groupMax, primitive::kBoxStart);
+    }
+
+    void addMesh() {
+        int m = primitive::kMeshBase + primitive::kMeshTexels * meshes++;
+        set(m, meshMin, float(meshFirstEntry));
+        set(m + 1, meshMax, float(volumes));
+    }
+
+    std::vector<float> texels;
+    int nextTriangle = primitive::kTriangleBase;
+    int volumes = 0, materials = 0, lights = 0, meshes = 0;
+    float meshFlag = 1;
+    int meshFirstEntry = 0, groupStart = primitive::kTriangleBase;
+    Vec3 groupMin{}, groupMax{}, meshMin{}, meshMax{};
+};

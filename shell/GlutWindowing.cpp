@@ -47,7 +47,9 @@ void GlutWindowing::destroyWindow(int window) { glutDestroyWindow(window); }
 int GlutWindowing::enterGameMode() { return glutEnterGameMode(); }
 
 void GlutWindowing::leaveGameMode() {
-    if (glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) glutLeaveGameMode();
+    // After the main loop returns freeglut may already have shut down (and left
+    // the game mode with it); it must not be called then.
+    if (glutGet(GLUT_INIT_STATE) && glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) glutLeaveGameMode();
 }
 
 void GlutWindowing::setCursor(int cursor) { glutSetCursor(cursor); }
@@ -63,11 +65,16 @@ void GlutWindowing::registerCallbacks() {
 
 void GlutWindowing::swapBuffers() { glutSwapBuffers(); }
 void GlutWindowing::postRedisplay() { glutPostRedisplay(); }
-void GlutWindowing::setWindowTitle(const char* title) { glutSetWindowTitle(title); }
+void GlutWindowing::setWindowTitle(const char* title) {
+    // A timer can still fire after the window was closed, before the main loop returns.
+    if (glutGetWindow()) glutSetWindowTitle(title);
+}
 
 void GlutWindowing::timerFunc(unsigned milliseconds, void (*callback)(int), int value) {
     glutTimerFunc(milliseconds, callback, value);
 }
 
 void GlutWindowing::fullScreen() { glutFullScreen(); }
-void GlutWindowing::exitMainLoop() { glutExit(); }
+// glutExit tears freeglut down under the running main loop, which then crashes;
+// leaving the loop lets main end the show the same way a closed window does.
+void GlutWindowing::exitMainLoop() { glutLeaveMainLoop(); }

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <GL/freeglut.h>
 
+#include "shell/Callbacks.h"
 #include "shell/CommandLine.h"
 #include "shell/GlutWindowing.h"
 #include "shell/Startup.h"
@@ -22,5 +23,7 @@ int main(int argc, char** argv) {
     windowing = &toolkit;
     initDemo(&argc, argv, options);
     glutMainLoop();
+    // The window was closed or Esc was pressed.
+    shutDownShow();
     exit(0);
 }

@@ -1,6 +1,7 @@
 #include "scene/ReadWholeFile.h"
 
 #include <cerrno>
+#include <new>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,3 +42,5 @@ char* readWholeFile(const char* path, size_t maxBytes, size_t* length, void* (*a
     close(fd);
     return buffer;
 }
+
+void* allocateCharArray(size_t bytes) { return new (std::nothrow) char[bytes]; }

@@ -5,15 +5,12 @@
 #include "scene/ReadWholeFile.h"
 
 #include <cstdio>
-#include <new>
 #include <string>
 
 namespace {
 
 // No shader source comes near this; anything larger is not a shader.
 const size_t kMaxShaderFileBytes = 16u << 20;
-
-void* allocateArray(size_t bytes) { return new (std::nothrow) char[bytes]; }
 
 // The GL info log of a shader or program, ending with a line feed.
 std::string infoLog(GLuint object, bool isProgram) {
@@ -66,7 +63,7 @@ GLuint makeEmptyProgram() {
 
 char* ShaderProgram::readFile(const char* path, int* length) {
     size_t got = 0;
-    char* text = readWholeFile(dataPath(path).c_str(), kMaxShaderFileBytes, &got, allocateArray);
+    char* text = readWholeFile(dataPath(path).c_str(), kMaxShaderFileBytes, &got, allocateCharArray);
     if (text) *length = static_cast<int>(got);
     return text;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "scenes/raytracer/PrimitiveLayout.h"
+#include "scenes/raytracer/PrimitiveWriter.h"
 
 #include <algorithm>
 #include <vector>
@@ -104,6 +105,19 @@ public:
     }
 
     int triangleTexels() const { return nextTriangle - primitive::kTriangleBase; }
+
+    // The texels written, one range per region, as a flattening reports them.
+    std::vector<TexelRange> ranges() const {
+        std::vector<TexelRange> written = {{primitive::kHeaderTexel, 1}};
+        const TexelRange regions[] = {{primitive::kTriangleBase, triangleTexels()},
+                                      {primitive::kVolumeBase, primitive::kVolumeTexels * volumes},
+                                      {primitive::kMaterialBase, primitive::kMaterialTexels * materials},
+                                      {primitive::kLightBase, primitive::kLightTexels * lights},
+                                      {primitive::kMeshBase, primitive::kMeshTexels * meshes}};
+        for (const TexelRange& r : regions)
+            if (r.count > 0) written.push_back(r);
+        return written;
+    }
 
 private:
     static Vec3 add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }

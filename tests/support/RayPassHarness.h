@@ -77,6 +77,12 @@ public:
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
 
+    // Points the pass at another buffer object holding a primitive buffer.
+    void readFrom(GLuint otherBuffer) {
+        glBindTexture(GL_TEXTURE_BUFFER, bufferTexture);
+        glTexBuffer(GL_TEXTURE_BUFFER, GL_RGBA32F, otherBuffer);
+    }
+
     // One ray pass; the window size only sets the aspect of the rays.
     void draw(const Camera& camera, int numReflections, int screenWidth = 1, int screenHeight = 1) {
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);

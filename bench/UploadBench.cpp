@@ -1,0 +1,94 @@
+// Putting one flattened frame into the 16 MiB primitive buffer: our upload of the
+// written texel ranges (glBufferSubData per range) against mapping the whole
+// buffer write-only, writing the records through the pointer and unmapping.
+// Each upload follows a small ray pass that reads the buffer, as in the show,
+// where the previous frame's pass may still be using it.
+#include "bench/BenchScene.h"
+#include "scene/HeadlessContext.h"
+#include "scenes/raytracer/PrimitiveLayout.h"
+#include "tests/support/RayPassHarness.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr size_t kTexelBytes = primitive::kFloatsPerTexel * sizeof(float);
+
+void rangedUpload(GLuint buffer, const float* texels, const std::vector<TexelRange>& ranges) {
+    glBindBuffer(GL_TEXTURE_BUFFER, buffer);
+    for (const TexelRange& r : ranges)
+        glBufferSubData(GL_TEXTURE_BUFFER, r.first * kTexelBytes, r.count * kTexelBytes,
+                        texels + size_t(r.first) * primitive::kFloatsPerTexel);
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
+}
+
+void mappedUpload(GLuint buffer, const float* texels, const std::vector<TexelRange>& ranges) {
+    glBindBuffer(GL_TEXTURE_BUFFER, buffer);
+    char* mapped = static_cast<char*>(glMapBuffer(GL_TEXTURE_BUFFER, GL_WRITE_ONLY));
+    for (const TexelRange& r : ranges)
+        memcpy(mapped + r.first * kTexelBytes, texels + size_t(r.first) * primitive::kFloatsPerTexel,
+               r.count * kTexelBytes);
+    glUnmapBuffer(GL_TEXTURE_BUFFER);
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
+}
+
+// Seconds per upload, over `frames` frames of (upload, ray pass).
+template <typename Upload>
+double perUpload(Upload upload, RayPassHarness& pass, const RayPassHarness::Camera& camera, int frames) {
+    double seconds = 0;
+    for (int i = 0; i < frames; ++i) {
+        auto start = Clock::now();
+        upload();
+        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        pass.draw(camera, 0);
+    }
+    glFinish();
+    return seconds / frames;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string data = argc > 1 ? argv[1] : "data";
+    const int size = argc > 2 ? std::atoi(argv[2]) : 16, frames = argc > 3 ? std::atoi(argv[3]) : 200;
+    HeadlessContext context;
+    if (!context.create(size, size)) return 1;
+    printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+
+    PrimitiveSceneBuilder scene;
+    buildBenchScene(scene);
+    const std::vector<float>& texels = scene.finish();
+    std::vector<TexelRange> ranges = scene.ranges();
+    size_t bytes = 0;
+    for (const TexelRange& r : ranges) bytes += r.count * kTexelBytes;
+
+    RayPassHarness pass;
+    if (!pass.load(data + "/shaders/RaytracerPolygonsVert.glsl", data + "/shaders/RaytracerPolygonsFrag.glsl"))
+        return 1;
+    pass.setUp(size, texels);
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_TEXTURE_BUFFER, buffer);
+    glBufferData(GL_TEXTURE_BUFFER, primitive::kBufferBytes, nullptr, GL_DYNAMIC_DRAW);
+    rangedUpload(buffer, texels.data(), ranges);
+    pass.readFrom(buffer);
+    const RayPassHarness::Camera camera = {{0, -14, 7}, {0, 0, 0}, 0, 50};
+
+    const float* t = texels.data();
+    double ranged = 0, mapped = 0;
+    for (int round = 0; round < 3; ++round) { // interleaved, so drift hits both
+        ranged += perUpload([&] { rangedUpload(buffer, t, ranges); }, pass, camera, frames);
+        mapped += perUpload([&] { mappedUpload(buffer, t, ranges); }, pass, camera, frames);
+    }
+    printf("frame: %zu ranges, %zu bytes of %d\n", ranges.size(), bytes, primitive::kBufferBytes);
+    printf("ranged glBufferSubData:       %8.1f us per upload\n", ranged / 3 * 1e6);
+    printf("map whole buffer, write, unmap: %6.1f us per upload\n", mapped / 3 * 1e6);
+    printf("ratio mapped / ranged: %.2fx\n", mapped / ranged);
+    glDeleteBuffers(1, &buffer);
+    return 0;
+}

@@ -14,7 +14,8 @@ inline void buildBenchScene(PrimitiveSceneBuilder& scene) {
                       scene.material({0.2f, 0.3f, 0.9f}, {0, 0, 0}, 0, 0, 0.6f)};
     scene.beginMesh();
     for (int i = 0; i < 20; ++i)
-        for (int j = 0; j < 20; ++j) scene.quad({-10.0f + i, -10.0f + j, -1}, {1, 0, 0}, {0, 1, 0}, floor);
+        for (int j = 0; j < 20; ++j)
+            scene.quad({-10.0f + i, -10.0f + j, -1}, {1, 0, 0}, {0, 1, 0}, floor);
     scene.endMesh();
     const int balls = 8, rings = 12, segments = 16;
     for (int b = 0; b < balls; ++b) {

@@ -17,7 +17,8 @@ double passSeconds(RayPassHarness& harness, const RayPassHarness::Camera& camera
     harness.draw(camera, 1);
     glFinish(); // the first pass pays for shader compilation
     auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < passes; ++i) harness.draw(camera, 1);
+    for (int i = 0; i < passes; ++i)
+        harness.draw(camera, 1);
     glFinish();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / passes;
 }
@@ -28,7 +29,8 @@ int main(int argc, char** argv) {
     std::string data = argc > 1 ? argv[1] : "data";
     const int size = argc > 2 ? std::atoi(argv[2]) : 128;
     HeadlessContext context;
-    if (!context.create(size, size)) return 1;
+    if (!context.create(size, size))
+        return 1;
     printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 
     PrimitiveSceneBuilder scene;
@@ -41,7 +43,8 @@ int main(int argc, char** argv) {
     std::string vertex = data + "/shaders/RaytracerPolygonsVert.glsl";
     std::string fragment = data + "/shaders/RaytracerPolygonsFrag.glsl";
     RayPassHarness walked, everyRecord;
-    if (!walked.load(vertex, fragment) || !everyRecord.load(vertex, fragment, "#define BRUTE_FORCE\n")) return 1;
+    if (!walked.load(vertex, fragment) || !everyRecord.load(vertex, fragment, "#define BRUTE_FORCE\n"))
+        return 1;
     walked.setUp(size, texels);
     everyRecord.setUp(size, texels);
 

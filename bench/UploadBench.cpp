@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
     std::string data = argc > 1 ? argv[1] : "data";
     const int size = argc > 2 ? std::atoi(argv[2]) : 16, frames = argc > 3 ? std::atoi(argv[3]) : 200;
     HeadlessContext context;
-    if (!context.create(size, size)) return 1;
+    if (!context.create(size, size))
+        return 1;
     printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 
     PrimitiveSceneBuilder scene;
@@ -65,10 +66,12 @@ int main(int argc, char** argv) {
     const std::vector<float>& texels = scene.finish();
     std::vector<TexelRange> ranges = scene.ranges();
     size_t bytes = 0;
-    for (const TexelRange& r : ranges) bytes += r.count * kTexelBytes;
+    for (const TexelRange& r : ranges)
+        bytes += r.count * kTexelBytes;
 
     RayPassHarness pass;
-    if (!pass.load(data + "/shaders/RaytracerPolygonsVert.glsl", data + "/shaders/RaytracerPolygonsFrag.glsl"))
+    if (!pass.load(data + "/shaders/RaytracerPolygonsVert.glsl",
+                   data + "/shaders/RaytracerPolygonsFrag.glsl"))
         return 1;
     pass.setUp(size, texels);
     GLuint buffer = 0;

@@ -11,7 +11,9 @@ struct AnimationFrame {
     // Whether a scene must evaluate and flatten before drawing `frame`: the frame
     // changed, or the scene was initialised since its last flattening and its
     // buffer holds only the reset content.
-    static bool needsFlatten(int frame, bool flattenPending) { return flattenPending || frame != lastEvaluatedFrame; }
+    static bool needsFlatten(int frame, bool flattenPending) {
+        return flattenPending || frame != lastEvaluatedFrame;
+    }
 
     static int lastEvaluatedFrame;
 };

@@ -1,6 +1,7 @@
 #include "scenes/raytracer/RenderTargets.h"
 
-void createRenderTargets(int size, GLuint framebuffers[kRenderTargets], GLuint colorTextures[kRenderTargets]) {
+void createRenderTargets(int size, GLuint framebuffers[kRenderTargets],
+                         GLuint colorTextures[kRenderTargets]) {
     for (int i = 0; i < kRenderTargets; ++i) {
         glGenFramebuffersEXT(1, &framebuffers[i]);
         glGenTextures(1, &colorTextures[i]);
@@ -8,7 +9,8 @@ void createRenderTargets(int size, GLuint framebuffers[kRenderTargets], GLuint c
         glBindTexture(GL_TEXTURE_2D, colorTextures[i]);
         // No mipmaps: without a linear minifying filter the texture is incomplete.
         glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, i == 0 ? GL_RGBA16F : GL_RGBA8, size, size, 0, GL_RGBA, GL_INT, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, 0, i == 0 ? GL_RGBA16F : GL_RGBA8, size, size, 0, GL_RGBA, GL_INT,
+                     nullptr);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTextures[i], 0);
         glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
     }
@@ -17,5 +19,6 @@ void createRenderTargets(int size, GLuint framebuffers[kRenderTargets], GLuint c
 void deleteRenderTargets(GLuint framebuffers[kRenderTargets], GLuint colorTextures[kRenderTargets]) {
     glDeleteFramebuffersEXT(kRenderTargets, framebuffers);
     glDeleteTextures(kRenderTargets, colorTextures);
-    for (int i = 0; i < kRenderTargets; ++i) framebuffers[i] = colorTextures[i] = 0;
+    for (int i = 0; i < kRenderTargets; ++i)
+        framebuffers[i] = colorTextures[i] = 0;
 }

@@ -23,7 +23,7 @@ struct Pixel {
 };
 
 class RayShader : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         context = new HeadlessContext;
         ASSERT_TRUE(context->create(kSize, kSize));
@@ -37,7 +37,8 @@ protected:
     // Renders `scene` and keeps the picture; the PNG lands in the test's scratch
     // directory for a look.
     void render(PrimitiveSceneBuilder& scene, const RayPassHarness::Camera& camera, int numrefl,
-                const char* name, int screenWidth = 1, int screenHeight = 1, const std::string& defines = "") {
+                const char* name, int screenWidth = 1, int screenHeight = 1,
+                const std::string& defines = "") {
         RayPassHarness harness;
         ASSERT_TRUE(harness.load(kVertexShader, kFragmentShader, defines));
         harness.setUp(kSize, scene.finish());
@@ -65,7 +66,9 @@ std::string RayShader::pictures;
 const RayPassHarness::Camera kFront = {{0, -10, 0}, {0, 0, 0}, 0, 45};
 
 // Where a point on the plane y = 0 lands for kFront at aspect 1.
-int columnOf(float x) { return int((x / (10 * std::tan(22.5 * M_PI / 180)) + 1) / 2 * kSize); }
+int columnOf(float x) {
+    return int((x / (10 * std::tan(22.5 * M_PI / 180)) + 1) / 2 * kSize);
+}
 
 TEST_F(RayShader, SolidsAndTexturedTriangleLandWhereTheyStandInTheirColours) {
     PrimitiveSceneBuilder scene;
@@ -146,7 +149,9 @@ void plateOverFloor(PrimitiveSceneBuilder& scene, bool plateCastsShadow) {
 
 // Looking straight down on the floor (z = -1) from 11 units above it.
 const RayPassHarness::Camera kAbove = {{0, 0, 10}, {0, 0, -1}, 0, 45};
-int floorColumnOf(float x) { return int((x / (11 * std::tan(22.5 * M_PI / 180)) + 1) / 2 * kSize); }
+int floorColumnOf(float x) {
+    return int((x / (11 * std::tan(22.5 * M_PI / 180)) + 1) / 2 * kSize);
+}
 
 TEST_F(RayShader, PlateCastsAShadowUnlessItsMeshIsNoS) {
     PrimitiveSceneBuilder shadowing;
@@ -227,8 +232,10 @@ TEST_F(RayShader, HierarchyFindsWhatEveryRecordFinds) {
     for (size_t i = 0; i < image.size(); i += 4) {
         float d = std::fabs(image[i] - walked[i]) + std::fabs(image[i + 1] - walked[i + 1]) +
                   std::fabs(image[i + 2] - walked[i + 2]);
-        if (d > 0.02f) ++differing;
-        if (walked[i] + walked[i + 1] + walked[i + 2] > 0.05f) ++lit;
+        if (d > 0.02f)
+            ++differing;
+        if (walked[i] + walked[i + 1] + walked[i + 2] > 0.05f)
+            ++lit;
     }
     EXPECT_GT(lit, kSize * kSize / 4) << "the scene should fill a good part of the picture";
     // Edges shared by two triangles may resolve either way.

@@ -8,7 +8,8 @@
 #include <algorithm>
 
 bool writePng(const std::string& path, const std::vector<float>& rgba, int width, int height) {
-    if (rgba.size() < size_t(width) * height * 4) return false;
+    if (rgba.size() < size_t(width) * height * 4)
+        return false;
     std::vector<unsigned char> rgb(size_t(width) * height * 3);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)

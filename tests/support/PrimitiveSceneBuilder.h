@@ -10,7 +10,7 @@
 // the benchmarks use it too. Triangles are grouped by 26 under group boxes and
 // meshes get their own boxes, as the flattening does.
 class PrimitiveSceneBuilder {
-public:
+  public:
     struct Vec3 {
         float x, y, z;
     };
@@ -47,19 +47,24 @@ public:
         Vec3 e0 = sub(p0, p1), e2 = sub(p2, p1);
         Vec3 n = cross(e0, e2);
         Vec3 ns[3] = {n, n, n};
-        if (normals) std::copy(normals, normals + 3, ns);
+        if (normals)
+            std::copy(normals, normals + 3, ns);
         float uv[6] = {0, 0, 0, 0, 0, 0};
-        if (uvs) std::copy(uvs, uvs + 6, uv);
+        if (uvs)
+            std::copy(uvs, uvs + 6, uv);
         int t = nextTriangle;
         set(t, p1, float(materialIndex));
         set(t + 1, e0, meshFlag);
         set(t + 2, e2, 0);
-        for (int i = 0; i < 3; ++i) set(t + 3 + i, ns[i], 0);
+        for (int i = 0; i < 3; ++i)
+            set(t + 3 + i, ns[i], 0);
         set(t + 6, {uv[0], uv[1], uv[2]}, uv[3]);
         set(t + 7, {uv[4], uv[5], 0}, 0);
-        for (Vec3 p : {p0, p1, p2}) extend(groupMin, groupMax, p);
+        for (Vec3 p : {p0, p1, p2})
+            extend(groupMin, groupMax, p);
         nextTriangle += primitive::kTriangleTexels;
-        if (nextTriangle - groupStart > primitive::kGroupCloseTexels) closeGroup();
+        if (nextTriangle - groupStart > primitive::kGroupCloseTexels)
+            closeGroup();
     }
 
     // Two triangles spanning the parallelogram corner, corner + u, corner + v.
@@ -98,8 +103,9 @@ public:
 
     // The finished image; lightCount defaults to the lights added.
     const std::vector<float>& finish(int lightCount = -1) {
-        set(primitive::kHeaderTexel, {float(nextTriangle - primitive::kTriangleBase), float(volumes),
-                                      float(lightCount < 0 ? lights : lightCount)},
+        set(primitive::kHeaderTexel,
+            {float(nextTriangle - primitive::kTriangleBase), float(volumes),
+             float(lightCount < 0 ? lights : lightCount)},
             float(meshes));
         return texels;
     }
@@ -115,11 +121,12 @@ public:
                                       {primitive::kLightBase, primitive::kLightTexels * lights},
                                       {primitive::kMeshBase, primitive::kMeshTexels * meshes}};
         for (const TexelRange& r : regions)
-            if (r.count > 0) written.push_back(r);
+            if (r.count > 0)
+                written.push_back(r);
         return written;
     }
 
-private:
+  private:
     static Vec3 add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
     static Vec3 sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
     static Vec3 cross(Vec3 a, Vec3 b) {
@@ -145,8 +152,10 @@ private:
         int a = addEntry();
         set(a, groupMin, float(groupStart));
         set(a + 1, groupMax, float(nextTriangle));
-        meshMin = {std::min(meshMin.x, groupMin.x), std::min(meshMin.y, groupMin.y), std::min(meshMin.z, groupMin.z)};
-        meshMax = {std::max(meshMax.x, groupMax.x), std::max(meshMax.y, groupMax.y), std::max(meshMax.z, groupMax.z)};
+        meshMin = {std::min(meshMin.x, groupMin.x), std::min(meshMin.y, groupMin.y),
+                   std::min(meshMin.z, groupMin.z)};
+        meshMax = {std::max(meshMax.x, groupMax.x), std::max(meshMax.y, groupMax.y),
+                   std::max(meshMax.z, groupMax.z)};
         groupStart = nextTriangle;
         resetBox(groupMin, groupMax, primitive::kBoxStart);
     }

@@ -13,7 +13,7 @@
 // uniforms set directly. Header-only so the benchmarks can use it; needs a current
 // GL context.
 class RayPassHarness {
-public:
+  public:
     struct Camera {
         float position[3];
         float target[3];
@@ -26,7 +26,8 @@ public:
         glDeleteTextures(1, &target);
         glDeleteTextures(1, &bufferTexture);
         glDeleteBuffers(1, &buffer);
-        if (program) glDeleteProgram(program);
+        if (program)
+            glDeleteProgram(program);
     }
 
     static std::string readText(const std::string& path) {
@@ -38,7 +39,8 @@ public:
 
     // Builds the program from the two files; `defines` goes right after the
     // fragment shader's #version line. Prints GL's log and returns false on failure.
-    bool load(const std::string& vertexPath, const std::string& fragmentPath, const std::string& defines = "") {
+    bool load(const std::string& vertexPath, const std::string& fragmentPath,
+              const std::string& defines = "") {
         std::string vertex = readText(vertexPath), fragment = readText(fragmentPath);
         size_t line = fragment.find('\n');
         if (vertex.empty() || line == std::string::npos) {
@@ -51,7 +53,8 @@ public:
         glLinkProgram(program);
         GLint linked = GL_FALSE;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        if (ok && !linked) printLog(program, true);
+        if (ok && !linked)
+            printLog(program, true);
         return ok && linked;
     }
 
@@ -97,7 +100,8 @@ public:
         const char* names[8] = {"camx", "camy", "camz", "camtx", "camty", "camtz", "camroll", "fov"};
         const float values[8] = {camera.position[0], camera.position[1], camera.position[2], camera.target[0],
                                  camera.target[1],   camera.target[2],   camera.roll,        camera.fov};
-        for (int i = 0; i < 8; ++i) glUniform1f(location(names[i]), values[i]);
+        for (int i = 0; i < 8; ++i)
+            glUniform1f(location(names[i]), values[i]);
         glUniform1i(location("ScreenWidth"), screenWidth);
         glUniform1i(location("ScreenHeight"), screenHeight);
         glBegin(GL_QUADS);
@@ -119,7 +123,7 @@ public:
 
     GLuint programName() const { return program; }
 
-private:
+  private:
     GLint location(const char* name) { return glGetUniformLocation(program, name); }
 
     static void printLog(GLuint object, bool isProgram) {
@@ -138,7 +142,8 @@ private:
         glCompileShader(shader);
         GLint ok = GL_FALSE;
         glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-        if (!ok) printLog(shader, false);
+        if (!ok)
+            printLog(shader, false);
         glAttachShader(program, shader);
         glDeleteShader(shader);
         return ok == GL_TRUE;

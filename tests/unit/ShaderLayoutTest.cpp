@@ -22,20 +22,30 @@ TEST(ShaderLayout, RayShaderConstantsEqualTheHeader) {
         const char* name;
         double value;
     } shared[] = {
-        {"kTriangleBase", primitive::kTriangleBase},         {"kTriangleTexels", primitive::kTriangleTexels},
-        {"kTriangleCapacity", primitive::kTriangleCapacity}, {"kVolumeBase", primitive::kVolumeBase},
-        {"kVolumeTexels", primitive::kVolumeTexels},         {"kVolumeCapacity", primitive::kVolumeCapacity},
-        {"kVolumeSphere", primitive::kVolumeSphere},         {"kVolumeBox", primitive::kVolumeBox},
-        {"kMaterialBase", primitive::kMaterialBase},         {"kMaterialTexels", primitive::kMaterialTexels},
-        {"kMaterialCapacity", primitive::kMaterialCapacity}, {"kLightBase", primitive::kLightBase},
-        {"kLightTexels", primitive::kLightTexels},           {"kLightCapacity", primitive::kLightCapacity},
-        {"kMeshBase", primitive::kMeshBase},                 {"kMeshTexels", primitive::kMeshTexels},
-        {"kMeshCapacity", primitive::kMeshCapacity},         {"kMaterialSamplers", primitive::kMaterialSamplers},
+        {"kTriangleBase", primitive::kTriangleBase},
+        {"kTriangleTexels", primitive::kTriangleTexels},
+        {"kTriangleCapacity", primitive::kTriangleCapacity},
+        {"kVolumeBase", primitive::kVolumeBase},
+        {"kVolumeTexels", primitive::kVolumeTexels},
+        {"kVolumeCapacity", primitive::kVolumeCapacity},
+        {"kVolumeSphere", primitive::kVolumeSphere},
+        {"kVolumeBox", primitive::kVolumeBox},
+        {"kMaterialBase", primitive::kMaterialBase},
+        {"kMaterialTexels", primitive::kMaterialTexels},
+        {"kMaterialCapacity", primitive::kMaterialCapacity},
+        {"kLightBase", primitive::kLightBase},
+        {"kLightTexels", primitive::kLightTexels},
+        {"kLightCapacity", primitive::kLightCapacity},
+        {"kMeshBase", primitive::kMeshBase},
+        {"kMeshTexels", primitive::kMeshTexels},
+        {"kMeshCapacity", primitive::kMeshCapacity},
+        {"kMaterialSamplers", primitive::kMaterialSamplers},
     };
     std::string source = rayShaderSource();
     ASSERT_FALSE(source.empty());
     for (const auto& c : shared) {
-        std::regex declaration(std::string("const\\s+(int|float)\\s+") + c.name + "\\s*=\\s*([-0-9.eE+]+)\\s*;");
+        std::regex declaration(std::string("const\\s+(int|float)\\s+") + c.name +
+                               "\\s*=\\s*([-0-9.eE+]+)\\s*;");
         std::smatch match;
         ASSERT_TRUE(std::regex_search(source, match, declaration)) << c.name << " missing from the shader";
         EXPECT_EQ(std::stod(match[2].str()), c.value) << c.name;
@@ -43,8 +53,9 @@ TEST(ShaderLayout, RayShaderConstantsEqualTheHeader) {
     // Sampler array and buffer unit follow the same numbers.
     EXPECT_NE(source.find("uniform sampler2D tex[kMaterialSamplers];"), std::string::npos);
     for (int k = 0; k < primitive::kMaterialSamplers; ++k)
-        EXPECT_NE(source.find("case " + std::to_string(k) + ": return textureLod(tex[" + std::to_string(k) + "]"),
-                  std::string::npos)
+        EXPECT_NE(
+            source.find("case " + std::to_string(k) + ": return textureLod(tex[" + std::to_string(k) + "]"),
+            std::string::npos)
             << "no sampler case for slot " << k;
 }
 

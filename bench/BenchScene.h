@@ -1,7 +1,11 @@
 #pragma once
+#include "scene/HeadlessContext.h"
 #include "tests/support/PrimitiveSceneBuilder.h"
+#include "tests/support/RayPassHarness.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 // The benchmarks' scene: a tessellated floor and a ring of tessellated balls
 // (about 4300 triangles), a sphere and a box, a mirror material, two lights.
@@ -39,4 +43,18 @@ inline void buildBenchScene(PrimitiveSceneBuilder& scene) {
     scene.light({6, -4, 5}, {0.6f, 0.6f, 0.8f}, 0.7f);
 }
 
-const float kBenchCamera[8] = {0, -14, 7, 0, 0, 0, 0, 50}; // position, target, roll, fov
+const RayPassHarness::Camera kBenchCamera = {{0, -14, 7}, {0, 0, 0}, 0, 50};
+
+// Makes the headless context and says which renderer the figures come from.
+inline bool startBench(HeadlessContext& context, int size) {
+    if (!context.create(size, size))
+        return false;
+    printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    return true;
+}
+
+// The ray-tracing pair from the data directory (the build's "data" by default).
+inline bool loadRayShader(RayPassHarness& pass, const std::string& data, const std::string& defines = "") {
+    return pass.load(data + "/shaders/RaytracerPolygonsVert.glsl",
+                     data + "/shaders/RaytracerPolygonsFrag.glsl", defines);
+}

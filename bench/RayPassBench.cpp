@@ -3,8 +3,6 @@
 // the headless context gets (llvmpipe without a GPU). Both must give the same
 // picture. Run from the build directory, or pass the data directory.
 #include "bench/BenchScene.h"
-#include "scene/HeadlessContext.h"
-#include "tests/support/RayPassHarness.h"
 
 #include <chrono>
 #include <cmath>
@@ -29,21 +27,15 @@ int main(int argc, char** argv) {
     std::string data = argc > 1 ? argv[1] : "data";
     const int size = argc > 2 ? std::atoi(argv[2]) : 128;
     HeadlessContext context;
-    if (!context.create(size, size))
+    if (!startBench(context, size))
         return 1;
-    printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 
     PrimitiveSceneBuilder scene;
     buildBenchScene(scene);
     const std::vector<float>& texels = scene.finish();
-    const RayPassHarness::Camera camera = {{kBenchCamera[0], kBenchCamera[1], kBenchCamera[2]},
-                                           {kBenchCamera[3], kBenchCamera[4], kBenchCamera[5]},
-                                           kBenchCamera[6],
-                                           kBenchCamera[7]};
-    std::string vertex = data + "/shaders/RaytracerPolygonsVert.glsl";
-    std::string fragment = data + "/shaders/RaytracerPolygonsFrag.glsl";
+    const RayPassHarness::Camera& camera = kBenchCamera;
     RayPassHarness walked, everyRecord;
-    if (!walked.load(vertex, fragment) || !everyRecord.load(vertex, fragment, "#define BRUTE_FORCE\n"))
+    if (!loadRayShader(walked, data) || !loadRayShader(everyRecord, data, "#define BRUTE_FORCE\n"))
         return 1;
     walked.setUp(size, texels);
     everyRecord.setUp(size, texels);

@@ -4,9 +4,7 @@
 // Each upload follows a small ray pass that reads the buffer, as in the show,
 // where the previous frame's pass may still be using it.
 #include "bench/BenchScene.h"
-#include "scene/HeadlessContext.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
-#include "tests/support/RayPassHarness.h"
 
 #include <chrono>
 #include <cstdio>
@@ -57,9 +55,8 @@ int main(int argc, char** argv) {
     std::string data = argc > 1 ? argv[1] : "data";
     const int size = argc > 2 ? std::atoi(argv[2]) : 16, frames = argc > 3 ? std::atoi(argv[3]) : 200;
     HeadlessContext context;
-    if (!context.create(size, size))
+    if (!startBench(context, size))
         return 1;
-    printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 
     PrimitiveSceneBuilder scene;
     buildBenchScene(scene);
@@ -70,8 +67,7 @@ int main(int argc, char** argv) {
         bytes += r.count * kTexelBytes;
 
     RayPassHarness pass;
-    if (!pass.load(data + "/shaders/RaytracerPolygonsVert.glsl",
-                   data + "/shaders/RaytracerPolygonsFrag.glsl"))
+    if (!loadRayShader(pass, data))
         return 1;
     pass.setUp(size, texels);
     GLuint buffer = 0;
@@ -80,7 +76,7 @@ int main(int argc, char** argv) {
     glBufferData(GL_TEXTURE_BUFFER, primitive::kBufferBytes, nullptr, GL_DYNAMIC_DRAW);
     rangedUpload(buffer, texels.data(), ranges);
     pass.readFrom(buffer);
-    const RayPassHarness::Camera camera = {{0, -14, 7}, {0, 0, 0}, 0, 50};
+    const RayPassHarness::Camera& camera = kBenchCamera;
 
     const float* t = texels.data();
     double ranged = 0, mapped = 0;

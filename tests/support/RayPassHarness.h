@@ -1,4 +1,5 @@
 #pragma once
+#include "scene/Scene.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
 
 #include <GL/glew.h>
@@ -104,12 +105,7 @@ class RayPassHarness {
             glUniform1f(location(names[i]), values[i]);
         glUniform1i(location("ScreenWidth"), screenWidth);
         glUniform1i(location("ScreenHeight"), screenHeight);
-        glBegin(GL_QUADS);
-        glVertex3f(1, 1, -1);
-        glVertex3f(1, -1, -1);
-        glVertex3f(-1, -1, -1);
-        glVertex3f(-1, 1, -1);
-        glEnd();
+        Scene().drawQuad();
     }
 
     // The target's pixels, RGBA floats, bottom row first.

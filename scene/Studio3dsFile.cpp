@@ -10,6 +10,7 @@
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
 
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 
@@ -27,46 +28,70 @@ bool readWholeFile(const char* path, std::vector<unsigned char>& bytes) {
 }
 
 // lib3ds reads through these callbacks from the bytes already scanned, so the
-// file it reads is the one that was checked.
+// file it reads is the one that was checked. lib3ds 1.x trusts chunk lengths and
+// counts: on a cut or corrupt file it reads past the end (using whatever its buffers
+// held) or goes round in circles on a chunk of length 0. Either ends the read here,
+// by a jump back to readLib3ds; lib3ds is C, so no destructor is skipped.
 struct MemoryStream {
     const std::vector<unsigned char>* bytes;
-    long at;
+    size_t at;
+    size_t budget; // bytes lib3ds may still read; a sound file needs a few passes at most
+    const char* fault;
+    jmp_buf abandon;
 };
+
+[[noreturn]] void abandonRead(MemoryStream* s, const char* fault) {
+    s->fault = fault;
+    longjmp(s->abandon, 1);
+}
 
 Lib3dsBool streamError(void*) { return LIB3DS_FALSE; }
 
 long streamSeek(void* self, long offset, Lib3dsIoSeek origin) {
     MemoryStream* s = static_cast<MemoryStream*>(self);
-    long base = origin == LIB3DS_SEEK_SET ? 0 : origin == LIB3DS_SEEK_CUR ? s->at : long(s->bytes->size());
-    if (base + offset < 0) return -1;
-    s->at = base + offset;
+    long base = origin == LIB3DS_SEEK_SET ? 0 : origin == LIB3DS_SEEK_CUR ? long(s->at) : long(s->bytes->size());
+    if (base + offset < 0) abandonRead(s, "a chunk points before the start of the file");
+    s->at = size_t(base + offset);
     return 0;
 }
 
-long streamTell(void* self) { return static_cast<MemoryStream*>(self)->at; }
+long streamTell(void* self) { return long(static_cast<MemoryStream*>(self)->at); }
 
 size_t streamRead(void* self, void* buffer, size_t size) {
     MemoryStream* s = static_cast<MemoryStream*>(self);
     size_t total = s->bytes->size();
-    if (size_t(s->at) >= total) return 0;
-    size_t n = size < total - s->at ? size : total - s->at;
-    memcpy(buffer, s->bytes->data() + s->at, n);
-    s->at += n;
-    return n;
+    if (s->at > total || size > total - s->at) abandonRead(s, "a chunk runs past the end of the file");
+    if (size > s->budget) abandonRead(s, "a chunk of length 0 keeps lib3ds reading in circles");
+    s->budget -= size;
+    memcpy(buffer, s->bytes->data() + s->at, size);
+    s->at += size;
+    return size;
 }
 
 size_t streamWrite(void*, const void*, size_t) { return 0; }
 
-Lib3dsFile* readLib3ds(const std::vector<unsigned char>& bytes) {
-    MemoryStream stream{&bytes, 0};
+Lib3dsFile* readLib3ds(const std::vector<unsigned char>& bytes, std::string& fault) {
+    MemoryStream stream{&bytes, 0, 8 * bytes.size() + 4096, nullptr, {}};
     Lib3dsIo* io = lib3ds_io_new(&stream, streamError, streamSeek, streamTell, streamRead, streamWrite);
-    if (!io) return nullptr;
     Lib3dsFile* file = lib3ds_file_new();
-    if (file && !lib3ds_file_read(file, io)) {
-        lib3ds_file_free(file);
-        file = nullptr;
+    if (!io || !file) {
+        if (io) lib3ds_io_free(io);
+        if (file) lib3ds_file_free(file);
+        return nullptr;
     }
+    if (setjmp(stream.abandon)) {
+        // What lib3ds had linked into the file is freed; a part it was still reading leaks.
+        lib3ds_file_free(file);
+        lib3ds_io_free(io);
+        fault = stream.fault;
+        return nullptr;
+    }
+    Lib3dsBool ok = lib3ds_file_read(file, io);
     lib3ds_io_free(io);
+    if (!ok) {
+        lib3ds_file_free(file);
+        return nullptr;
+    }
     return file;
 }
 
@@ -80,8 +105,12 @@ Studio3dsFile* Studio3dsFile::open(const char* path) {
         fprintf(stderr, "ERROR: %s: %s\n", path, scan.fault.c_str());
         return nullptr;
     }
-    Lib3dsFile* file = readLib3ds(bytes);
-    if (!file) return nullptr;
+    std::string fault;
+    Lib3dsFile* file = readLib3ds(bytes, fault);
+    if (!file) {
+        if (!fault.empty()) fprintf(stderr, "ERROR: %s: %s\n", path, fault.c_str());
+        return nullptr;
+    }
     Studio3dsFile* result = new Studio3dsFile(file);
     result->index(scan.cameraNames);
     result->createNodesForMeshes();

@@ -69,6 +69,10 @@ public:
     // less its pivot, times the inverse of the mesh's own matrix (identity where
     // that cannot be inverted).
     void meshTransform(const Lib3dsNode* node, int mesh, float m[4][4]) const;
+    // The mesh's points after transform m, 4 floats each (x, y, z and the
+    // homogeneous w, 1 for the transforms of 3D Studio nodes), computed as
+    // lib3ds_vector_transform does but without a call per point.
+    void transformPoints(int mesh, const float m[4][4], float* out) const;
     // Three unit vertex normals (9 floats) per face of the mesh as it lies after the
     // transform m: faces sharing a smoothing group and a point share that corner's
     // normal (their normals summed, weighted by area); a face in no group, or one

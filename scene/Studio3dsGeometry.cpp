@@ -84,6 +84,14 @@ void Studio3dsFile::meshTransform(const Lib3dsNode* node, int meshIndex, float m
     lib3ds_matrix_mult(m, inverse);
 }
 
+void Studio3dsFile::transformPoints(int meshIndex, const float m[4][4], float* __restrict out) const {
+    const Lib3dsMesh* mesh = meshes[meshIndex].mesh;
+    for (unsigned i = 0; i < mesh->points; ++i) {
+        const float* a = mesh->pointL[i].pos;
+        for (int r = 0; r < 4; ++r) out[4 * i + r] = m[0][r] * a[0] + m[1][r] * a[1] + m[2][r] * a[2] + m[3][r];
+    }
+}
+
 void Studio3dsFile::vertexNormals(int meshIndex, const float m[4][4], float* normals) const {
     // Columns of the linear part of m (lib3ds stores column vectors as m[0..2]).
     Vec c0 = {m[0][0], m[0][1], m[0][2]}, c1 = {m[1][0], m[1][1], m[1][2]}, c2 = {m[2][0], m[2][1], m[2][2]};
@@ -94,8 +102,8 @@ void Studio3dsFile::vertexNormals(int meshIndex, const float m[4][4], float* nor
         float x = k0.x * sx + k1.x * sy + k2.x * sz;
         float y = k0.y * sx + k1.y * sy + k2.y * sz;
         float z = k0.z * sx + k1.z * sy + k2.z * sz;
-        float length = std::sqrt(x * x + y * y + z * z);
-        float scale = length > 0 ? 1.0f / length : 0.0f;
+        float squared = x * x + y * y + z * z;
+        float scale = 1.0f / std::sqrt(squared > 0 ? squared : 1.0f); // a zero sum stays zero
         normals[i] = x * scale;
         normals[i + 1] = y * scale;
         normals[i + 2] = z * scale;

@@ -8,7 +8,6 @@
 #include <lib3ds/material.h>
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
-#include <lib3ds/vector.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -22,6 +21,7 @@ struct PrimitiveWriter::Cursor {
     int volumes = 0, lights = 0, meshes = 0, materials = 0;
     int droppedTriangles = 0, droppedVolumes = 0, droppedLights = 0, droppedMeshes = 0, droppedMaterials = 0;
     int groupStart = kTriangleBase;
+    size_t triangleNodes = 0; // triangle-mesh nodes walked so far
     Box scene; // union of the mesh boxes, for a default view
 
     float* texel(int index) { return texels + size_t(index) * kFloatsPerTexel; }
@@ -42,6 +42,19 @@ void set4(float* t, float x, float y, float z, float w) {
     t[2] = z;
     t[3] = w;
 }
+
+// Four floats handled at once (GCC vector extension): the triangle loop is most of
+// a flattening, and a texel is one such vector.
+typedef float Float4 __attribute__((vector_size(16)));
+
+Float4 load4(const float* p) {
+    Float4 v;
+    memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Stores the first n lanes; the others are components a record leaves unwritten.
+template <size_t n> void store(float* t, Float4 v) { memcpy(t, &v, n * sizeof(float)); }
 
 // Adds [first, first + count) to ascending ranges, merging it with an adjacent run.
 void addRange(std::vector<TexelRange>& ranges, int first, int count) {
@@ -65,8 +78,8 @@ void PrimitiveWriter::Box::reset(float start) {
 // an axis where every point lies above it.
 void PrimitiveWriter::Box::extend(const float* p) {
     for (int i = 0; i < 3; ++i) {
-        if (p[i] < min[i]) min[i] = p[i];
-        if (p[i] > max[i]) max[i] = p[i];
+        min[i] = p[i] < min[i] ? p[i] : min[i];
+        max[i] = p[i] > max[i] ? p[i] : max[i];
     }
 }
 
@@ -84,6 +97,7 @@ bool PrimitiveWriter::Box::empty() const {
 void PrimitiveWriter::reset(const std::string& name) {
     fileName = name;
     for (bool& r : reported) r = false;
+    nodeNormals.clear();
 }
 
 void PrimitiveWriter::resetTexels(float* texels) {
@@ -147,8 +161,8 @@ void PrimitiveWriter::writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node,
 
     float transform[4][4];
     file.meshTransform(node, mesh, transform);
-    positions.resize(3 * size_t(m->points));
-    for (unsigned i = 0; i < m->points; ++i) lib3ds_vector_transform(&positions[3 * i], transform, m->pointL[i].pos);
+    positions.resize(4 * size_t(m->points));
+    file.transformPoints(mesh, transform, positions.data());
 
     int firstEntry = c.volumes;
     Box meshBox;
@@ -159,9 +173,7 @@ void PrimitiveWriter::writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node,
     } else if (strstr(m->name, "Sphere")) {
         if (!writeSphere(file, mesh, c, meshBox)) return;
     } else {
-        normals.resize(9 * size_t(m->faces));
-        file.vertexNormals(mesh, transform, normals.data());
-        writeTriangles(file, mesh, c, meshBox);
+        writeTriangles(file, mesh, normalsFor(file, mesh, transform, c), c, meshBox);
     }
     if (c.meshes >= kMeshCapacity) {
         ++c.droppedMeshes;
@@ -174,49 +186,109 @@ void PrimitiveWriter::writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node,
     if (!meshBox.empty()) c.scene.extend(meshBox);
 }
 
-void PrimitiveWriter::writeTriangles(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox) {
+const float* PrimitiveWriter::normalsFor(Studio3dsFile& file, int mesh, const float transform[4][4], Cursor& c) {
+    if (nodeNormals.size() <= c.triangleNodes) nodeNormals.resize(c.triangleNodes + 1);
+    NodeNormals& cached = nodeNormals[c.triangleNodes++];
     const Lib3dsMesh* m = file.mesh(mesh);
-    const std::vector<int>& materials = file.faceMaterials(mesh);
+    float linear[9];
+    for (int i = 0; i < 9; ++i) linear[i] = transform[i / 3][i % 3];
+    if (cached.mesh != m || cached.normals.size() != 9 * size_t(m->faces) || memcmp(cached.linear, linear, sizeof linear)) {
+        cached.mesh = m;
+        memcpy(cached.linear, linear, sizeof linear);
+        cached.normals.resize(9 * size_t(m->faces));
+        file.vertexNormals(mesh, transform, cached.normals.data());
+    }
+    return cached.normals.data();
+}
+
+namespace {
+
+// One 8-texel triangle record from points of 4 floats.
+inline void writeTriangleRecord(float* __restrict t, Float4 p0, Float4 p1, Float4 p2, const float* __restrict n,
+                                const float* __restrict uv0, const float* __restrict uv1,
+                                const float* __restrict uv2, float material, float flag) {
+    Float4 origin = p1, edge1 = p0 - p1;
+    origin[3] = material;
+    edge1[3] = flag;
+    store<4>(t, origin);
+    store<4>(t + 4, edge1);
+    store<3>(t + 8, p2 - p1);
+    set3(t + 12, n);
+    set3(t + 16, n + 3);
+    set3(t + 20, n + 6);
+    set4(t + 24, uv0[0], uv0[1], uv1[0], uv1[1]);
+    t[28] = uv2[0];
+    t[29] = uv2[1];
+}
+
+} // namespace
+
+// The group box lives in locals, not in a Box whose address escapes: the compiler
+// keeps it in registers instead of reloading it after every store to the buffer.
+struct GroupBounds {
+    Float4 lo, hi;
+    void reset(float start = kBoxStart) {
+        lo = Float4{start, start, start, start};
+        hi = -lo;
+    }
+    void extend(Float4 p) {
+        lo = p < lo ? p : lo;
+        hi = p > hi ? p : hi;
+    }
+    void store(float* min, float* max) const {
+        for (int i = 0; i < 3; ++i) {
+            min[i] = lo[i];
+            max[i] = hi[i];
+        }
+    }
+};
+
+void PrimitiveWriter::writeTriangles(Studio3dsFile& file, int mesh, const float* normals, Cursor& c,
+                                     Box& meshBox) {
+    const Lib3dsMesh* m = file.mesh(mesh);
+    const int* materials = file.faceMaterials(mesh).data();
     const float flag = strstr(m->name, "NoS") ? 0.0f : 1.0f;
     static const float noUv[2] = {0, 0};
-    Box group;
-    group.reset(kBoxStart);
+    // Locals rather than fields: stores into the buffer would otherwise force the
+    // compiler to reload them for every face.
+    const float* pos = positions.data();
+    const unsigned points = m->points, texels = m->texels;
+    const Lib3dsTexel* uvs = m->texelL;
+    float* const buffer = c.texels;
+    auto uv = [&](unsigned i) { return i < texels ? uvs[i] : noUv; };
+    GroupBounds bounds;
+    bounds.reset();
+    auto close = [&]() {
+        Box group;
+        bounds.store(group.min, group.max);
+        closeGroup(c, group, meshBox);
+        bounds.reset();
+    };
+    const int end = kTriangleBase + kTriangleCapacity * kTriangleTexels;
     c.groupStart = c.nextTriangleTexel;
     for (unsigned f = 0; f < m->faces; ++f) {
         const Lib3dsWord* index = m->faceL[f].points;
-        if (index[0] >= m->points || index[1] >= m->points || index[2] >= m->points) {
+        if (index[0] >= points || index[1] >= points || index[2] >= points) {
             report(kFaceOutsidePoints, "mesh %s: face %u names a point beyond its %u; the face is skipped", m->name,
-                   f, unsigned(m->points));
+                   f, points);
             continue;
         }
-        if (c.triangles() >= kTriangleCapacity) {
+        int next = c.nextTriangleTexel;
+        if (next >= end) {
             ++c.droppedTriangles;
             continue;
         }
-        const float* p[3];
-        const float* uv[3];
-        for (int j = 0; j < 3; ++j) {
-            p[j] = &positions[3 * index[j]];
-            uv[j] = index[j] < m->texels ? m->texelL[index[j]] : noUv;
-            group.extend(p[j]);
-        }
-        const float* n = &normals[9 * f];
-        float* t = c.texel(c.nextTriangleTexel);
-        set4(t, p[1][0], p[1][1], p[1][2], float(materials[f]));
-        set4(t + 4, p[0][0] - p[1][0], p[0][1] - p[1][1], p[0][2] - p[1][2], flag);
-        const float edge2[3] = {p[2][0] - p[1][0], p[2][1] - p[1][1], p[2][2] - p[1][2]};
-        set3(t + 8, edge2);
-        set3(t + 12, n);
-        set3(t + 16, n + 3);
-        set3(t + 20, n + 6);
-        set4(t + 24, uv[0][0], uv[0][1], uv[1][0], uv[1][1]);
-        t[28] = uv[2][0];
-        t[29] = uv[2][1];
-        c.nextTriangleTexel += kTriangleTexels;
-        if (c.nextTriangleTexel - c.groupStart > kGroupCloseTexels) closeGroup(c, group, meshBox);
+        Float4 p0 = load4(pos + 4 * index[0]), p1 = load4(pos + 4 * index[1]), p2 = load4(pos + 4 * index[2]);
+        bounds.extend(p0);
+        bounds.extend(p1);
+        bounds.extend(p2);
+        writeTriangleRecord(buffer + size_t(next) * kFloatsPerTexel, p0, p1, p2, normals + 9 * size_t(f),
+                            uv(index[0]), uv(index[1]), uv(index[2]), float(materials[f]), flag);
+        c.nextTriangleTexel = next + kTriangleTexels;
+        if (c.nextTriangleTexel - c.groupStart > kGroupCloseTexels) close();
     }
     // Closed once more whatever it holds: a mesh of 26 faces ends with an empty group.
-    closeGroup(c, group, meshBox);
+    close();
 }
 
 void PrimitiveWriter::closeGroup(Cursor& c, Box& group, Box& meshBox) {
@@ -238,22 +310,17 @@ namespace {
 // The box of every point that the mesh's faces name (points outside the mesh are
 // passed over); false when no face names one.
 bool faceBox(const Lib3dsMesh* m, const std::vector<float>& positions, float start, float* min, float* max) {
+    GroupBounds bounds;
+    bounds.reset(start);
     bool any = false;
-    for (int i = 0; i < 3; ++i) {
-        min[i] = start;
-        max[i] = -start;
-    }
     for (unsigned f = 0; f < m->faces; ++f)
         for (int j = 0; j < 3; ++j) {
             unsigned index = m->faceL[f].points[j];
             if (index >= m->points) continue;
-            const float* p = &positions[3 * index];
-            for (int i = 0; i < 3; ++i) {
-                if (p[i] < min[i]) min[i] = p[i];
-                if (p[i] > max[i]) max[i] = p[i];
-            }
+            bounds.extend(load4(&positions[4 * index]));
             any = true;
         }
+    bounds.store(min, max);
     return any;
 }
 

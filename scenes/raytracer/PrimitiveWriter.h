@@ -76,7 +76,8 @@ private:
     };
     struct Cursor; // the running counts of one write
     void writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node, Cursor& c);
-    void writeTriangles(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
+    void writeTriangles(Studio3dsFile& file, int mesh, const float* normals, Cursor& c, Box& meshBox);
+    const float* normalsFor(Studio3dsFile& file, int mesh, const float transform[4][4], Cursor& c);
     bool writeSphere(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
     bool writeBox(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
     void closeGroup(Cursor& c, Box& group, Box& meshBox);
@@ -88,6 +89,14 @@ private:
 
     std::string fileName;
     bool reported[kProblemCount] = {};
-    std::vector<float> positions; // scratch: the transformed points of one mesh
-    std::vector<float> normals;   // scratch: 9 floats per face of one mesh
+    std::vector<float> positions; // scratch: the transformed points of one mesh, 4 floats each
+    // Vertex normals (9 floats per face) per triangle-mesh node, in walk order. They
+    // depend only on the mesh and the linear part of the node's transform, so a node
+    // that only moves keeps them from frame to frame.
+    struct NodeNormals {
+        const void* mesh = nullptr;
+        float linear[9] = {};
+        std::vector<float> normals;
+    };
+    std::vector<NodeNormals> nodeNormals;
 };

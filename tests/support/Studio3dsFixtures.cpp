@@ -126,6 +126,24 @@ Lib3dsMesh* Studio3dsFixture::sphere(const std::string& name, Vec3 c, float r, c
     return mesh(name, p, f, material);
 }
 
+Lib3dsMesh* Studio3dsFixture::grid(const std::string& name, int n, const std::string& material, Vec3 o) {
+    std::vector<Vec3> p;
+    std::vector<Uv> uv;
+    std::vector<Tri> f;
+    for (int y = 0; y <= n; ++y)
+        for (int x = 0; x <= n; ++x) {
+            p.push_back({o[0] + x, o[1] + y, o[2]});
+            uv.push_back({float(x) / n, float(y) / n});
+        }
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            int a = y * (n + 1) + x, b = a + 1, c = a + n + 1, d = c + 1;
+            f.push_back({a, b, d});
+            f.push_back({a, d, c});
+        }
+    return mesh(name, p, f, material, uv);
+}
+
 Lib3dsMesh* Studio3dsFixture::triangles(const std::string& name, int count, const std::string& material,
                                         Vec3 o) {
     std::vector<Vec3> p;
@@ -229,6 +247,16 @@ void Studio3dsFixture::positionKey(int nodeId, int frame, Vec3 position) {
     Lib3dsNode* n = node(nodeId);
     Lib3dsLin3Track* track = n ? positionTrack(n) : nullptr;
     if (track) lin3Key(track, frame, position);
+}
+
+void Studio3dsFixture::rotationKey(int nodeId, int frame, Vec3 axis, float angle) {
+    Lib3dsNode* n = node(nodeId);
+    if (!n || n->type != LIB3DS_OBJECT_NODE) return;
+    Lib3dsQuatKey* key = lib3ds_quat_key_new();
+    key->tcb.frame = frame;
+    setVec(key->axis, axis);
+    key->angle = angle;
+    lib3ds_quat_track_insert(&n->data.object.rot_track, key);
 }
 
 Lib3dsNode* Studio3dsFixture::node(int nodeId) {

@@ -291,18 +291,21 @@ void PrimitiveWriter::writeTriangles(Studio3dsFile& file, int mesh, const float*
     close();
 }
 
-void PrimitiveWriter::closeGroup(Cursor& c, Box& group, Box& meshBox) {
+float* PrimitiveWriter::claimVolume(Cursor& c) {
+    if (c.volumes >= kVolumeCapacity) {
+        ++c.droppedVolumes;
+        return nullptr;
+    }
+    return c.texel(kVolumeBase + c.volumes++ * kVolumeTexels);
+}
+
+void PrimitiveWriter::closeGroup(Cursor& c, const Box& group, Box& meshBox) {
     meshBox.extend(group);
-    if (c.volumes < kVolumeCapacity) {
-        float* entry = c.texel(kVolumeBase + c.volumes * kVolumeTexels);
+    if (float* entry = claimVolume(c)) {
         set4(entry, group.min[0], group.min[1], group.min[2], float(c.groupStart));
         set4(entry + 4, group.max[0], group.max[1], group.max[2], float(c.nextTriangleTexel));
-        ++c.volumes;
-    } else {
-        ++c.droppedVolumes;
     }
     c.groupStart = c.nextTriangleTexel;
-    group.reset(kBoxStart);
 }
 
 namespace {
@@ -334,17 +337,13 @@ bool PrimitiveWriter::writeSphere(Studio3dsFile& file, int mesh, Cursor& c, Box&
         return false;
     }
     meshBox.extend(sphere);
-    if (c.volumes >= kVolumeCapacity) {
-        ++c.droppedVolumes;
-        return true;
-    }
+    float* entry = claimVolume(c);
+    if (!entry) return true;
     float centre[3];
     for (int i = 0; i < 3; ++i) centre[i] = sphere.min[i] + (sphere.max[i] - sphere.min[i]) / 2;
     float radius = (sphere.max[0] - sphere.min[0]) / 2; // the x extent only
-    float* entry = c.texel(kVolumeBase + c.volumes * kVolumeTexels);
     set4(entry, centre[0], centre[1], centre[2], kVolumeSphere);
     set4(entry + 4, radius, 0.0f, 0.0f, float(file.faceMaterials(mesh)[0]));
-    ++c.volumes;
     return true;
 }
 
@@ -357,14 +356,10 @@ bool PrimitiveWriter::writeBox(Studio3dsFile& file, int mesh, Cursor& c, Box& me
         return false;
     }
     meshBox.extend(box);
-    if (c.volumes >= kVolumeCapacity) {
-        ++c.droppedVolumes;
-        return true;
+    if (float* entry = claimVolume(c)) {
+        set4(entry, box.min[0], box.min[1], box.min[2], kVolumeBox);
+        set4(entry + 4, box.max[0], box.max[1], box.max[2], float(file.faceMaterials(mesh)[1]));
     }
-    float* entry = c.texel(kVolumeBase + c.volumes * kVolumeTexels);
-    set4(entry, box.min[0], box.min[1], box.min[2], kVolumeBox);
-    set4(entry + 4, box.max[0], box.max[1], box.max[2], float(file.faceMaterials(mesh)[1]));
-    ++c.volumes;
     return true;
 }
 

@@ -80,7 +80,8 @@ private:
     const float* normalsFor(Studio3dsFile& file, int mesh, const float transform[4][4], Cursor& c);
     bool writeSphere(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
     bool writeBox(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
-    void closeGroup(Cursor& c, Box& group, Box& meshBox);
+    float* claimVolume(Cursor& c); // the next bounding-volume entry, or nullptr when the region is full
+    void closeGroup(Cursor& c, const Box& group, Box& meshBox);
     void writeLightNode(Studio3dsFile& file, const Lib3dsNode* node, Cursor& c);
     void writeMaterials(Studio3dsFile& file, Cursor& c);
     FlattenCamera camera(Studio3dsFile& file, float dofStrength, const Box& sceneBounds);

@@ -131,14 +131,20 @@ TEST(PrimitiveWriterBrokenInput, LightNodeWithoutLightIsSkipped) {
     EXPECT_EQ(s.report.lights, 2);
 }
 
+// The camera of a file that lacks one, with the one error line that says so.
+FlattenCamera fallbackCamera(Studio3dsFixture& f, const std::string& name) {
+    FlattenedScene s;
+    if (!s.open(f, name)) return {};
+    CaptureStderr();
+    FlattenCamera c = s.flatten(0).camera;
+    EXPECT_EQ(errorLines(GetCapturedStderr()), 1);
+    return c;
+}
+
 TEST(PrimitiveWriterCamera, CameraWithoutNodesUsesItsRecord) {
     Studio3dsFixture f;
     f.camera("cam", {1, 2, 3}, {4, 6, 3}, 50, 7, false);
-    FlattenedScene s;
-    ASSERT_TRUE(s.open(f, "nocamnode"));
-    CaptureStderr();
-    const FlattenCamera& c = s.flatten(0).camera;
-    EXPECT_EQ(errorLines(GetCapturedStderr()), 1);
+    FlattenCamera c = fallbackCamera(f, "nocamnode");
     EXPECT_FLOAT_EQ(c.position[2], 3);
     EXPECT_FLOAT_EQ(c.target[1], 6);
     EXPECT_FLOAT_EQ(c.roll, 7);
@@ -150,11 +156,7 @@ TEST(PrimitiveWriterCamera, NoCameraViewsTheWholeScene) {
     Studio3dsFixture f;
     f.box("box", {10, 20, 30}, {14, 24, 34}, "");
     f.meshNode("box");
-    FlattenedScene s;
-    ASSERT_TRUE(s.open(f, "nocamera"));
-    CaptureStderr();
-    const FlattenCamera& c = s.flatten(0).camera;
-    EXPECT_EQ(errorLines(GetCapturedStderr()), 1);
+    FlattenCamera c = fallbackCamera(f, "nocamera");
     EXPECT_FLOAT_EQ(c.target[0], 12);
     EXPECT_FLOAT_EQ(c.target[1], 22);
     EXPECT_FLOAT_EQ(c.target[2], 32);

@@ -115,12 +115,16 @@ TEST(PrimitiveWriterExample, RewritesTheSameTexelsEveryFrame) {
     for (size_t i = 0; i < ranges.size(); ++i) EXPECT_EQ(ranges[i].count, s.report.ranges[i].count);
 }
 
-TEST(PrimitiveWriterGroups, TwentySixFacesEndWithAnEmptyGroup) {
+bool buildTriangles(FlattenedScene& s, int count) {
     Studio3dsFixture f;
-    f.triangles("tris", 26, "");
+    f.triangles("tris", count, "");
     f.meshNode("tris");
+    return s.build(f, "groups" + std::to_string(count));
+}
+
+TEST(PrimitiveWriterGroups, TwentySixFacesEndWithAnEmptyGroup) {
     FlattenedScene s;
-    ASSERT_TRUE(s.build(f, "groups26"));
+    ASSERT_TRUE(buildTriangles(s, 26));
     expectTexel(s, kHeaderTexel, 208, 2, 0, 1);
     EXPECT_FLOAT_EQ(s.texel(kVolumeBase)[3], 1);
     EXPECT_FLOAT_EQ(s.texel(kVolumeBase + 1)[3], 209);
@@ -130,11 +134,8 @@ TEST(PrimitiveWriterGroups, TwentySixFacesEndWithAnEmptyGroup) {
 }
 
 TEST(PrimitiveWriterGroups, TwentySevenFacesMakeGroupsOf26And1) {
-    Studio3dsFixture f;
-    f.triangles("tris", 27, "");
-    f.meshNode("tris");
     FlattenedScene s;
-    ASSERT_TRUE(s.build(f, "groups27"));
+    ASSERT_TRUE(buildTriangles(s, 27));
     expectTexel(s, kHeaderTexel, 216, 2, 0, 1);
     EXPECT_FLOAT_EQ(s.texel(kVolumeBase + 1)[3], 209);
     EXPECT_FLOAT_EQ(s.texel(kVolumeBase + 2)[3], 209);

@@ -46,7 +46,9 @@ int bestLag(const std::vector<int16_t>& a, const std::vector<int16_t>& b, size_t
 }
 
 uint32_t le32(const std::string& s, size_t at) {
-    return (uint8_t)s[at] | (uint8_t)s[at + 1] << 8 | (uint8_t)s[at + 2] << 16 | (uint32_t)(uint8_t)s[at + 3] << 24;
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | (uint8_t)s[at + i];
+    return v;
 }
 
 } // namespace

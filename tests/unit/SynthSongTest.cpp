@@ -251,7 +251,8 @@ TEST(HornSong, KickOnsetsLandOnTheShowsBeatGrid) {
     std::vector<NoteEvent> events;
     std::string error;
     ASSERT_TRUE(sequenceSong(song, events, error));
-    size_t kicks = std::count_if(events.begin(), events.end(), [&](const NoteEvent& e) { return e.track == kickTrack; });
+    auto isKick = [&](const NoteEvent& e) { return e.track == kickTrack; };
+    size_t kicks = std::count_if(events.begin(), events.end(), isKick);
 
     RenderOptions solo;
     solo.soloTrack = kickTrack;

@@ -57,7 +57,8 @@ std::string wavImage(const std::vector<int16_t>& interleaved, int rate) {
     return s;
 }
 
-bool writeWavFile(const std::string& path, const std::vector<int16_t>& interleaved, int rate, std::string& error) {
+bool writeWavFile(const std::string& path, const std::vector<int16_t>& interleaved, int rate,
+                  std::string& error) {
     std::string image = wavImage(interleaved, rate);
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) {

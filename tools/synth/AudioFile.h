@@ -10,7 +10,8 @@ std::vector<int16_t> toPcm16(const std::vector<float>& samples);
 
 // A canonical 44-byte-header PCM WAV file image: 16-bit, interleaved stereo.
 std::string wavImage(const std::vector<int16_t>& interleaved, int rate);
-bool writeWavFile(const std::string& path, const std::vector<int16_t>& interleaved, int rate, std::string& error);
+bool writeWavFile(const std::string& path, const std::vector<int16_t>& interleaved, int rate,
+                  std::string& error);
 
 // Encodes with the `lame` program (constant `kbps`, stereo) by piping the WAV image to
 // it. lame's Info tag stays in the file: it records the encoder delay and padding that

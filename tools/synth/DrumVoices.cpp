@@ -12,32 +12,42 @@ namespace synth {
 
 namespace {
 
+// Fade at the end of a timed voice: whatever is left of the decay stops without a click.
+constexpr int kEndFadeFrames = 441;
+
 // A voice that lives a fixed number of frames and renders sample by sample.
 class TimedVoice : public Voice {
 public:
     explicit TimedVoice(float seconds) : length(secondsToFrames(seconds)) {}
 
     bool render(float* left, float* right, int frames) override {
-        for (int i = 0; i < frames && frame < length; ++i, ++frame) sample(left[i], right[i]);
+        for (int i = 0; i < frames && frame < length; ++i, ++frame) {
+            float l = 0.0f, r = 0.0f;
+            sample(l, r);
+            float fade = std::min(1.0f, (float)(length - frame) / kEndFadeFrames);
+            left[i] += l * fade;
+            right[i] += r * fade;
+        }
         return frame < length;
     }
 
 protected:
     // Adds the sample at `frame` to both sides.
     virtual void sample(float& left, float& right) = 0;
-    float seconds() const { return (float)frame / kSampleRate; }
 
     int length;
     int frame = 0;
 };
 
 // A sine whose pitch drops fast from a click to the fundamental, with a short noise
-// transient so the beat starts on its first sample.
+// transient so the beat starts on its first sample. The body holds briefly, then dies
+// well before the next beat so the low end stays clear for the bass.
 class KickVoice : public TimedVoice {
 public:
     explicit KickVoice(const NoteParams& note)
-        : TimedVoice(0.55f), gain(note.velocity), noise(note.seed), body(Waveform::Sine), decay(decayCoefficient(0.3f)),
-          drop(decayCoefficient(0.035f)), clickDecay(decayCoefficient(0.0015f)), clickFilter(900.0f) {}
+        : TimedVoice(0.45f), gain(note.velocity), noise(note.seed), body(Waveform::Sine),
+          hold(secondsToFrames(0.05f)), decay(decayCoefficient(0.09f)), drop(decayCoefficient(0.035f)),
+          clickDecay(decayCoefficient(0.0015f)), clickFilter(900.0f) {}
 
 protected:
     void sample(float& left, float& right) override {
@@ -45,7 +55,7 @@ protected:
         float x = body.next() * level * 1.6f + clickFilter.highpass(noise.nextBipolar()) * click * 0.5f;
         float y = softClip(x) * gain;
         sweep *= drop;
-        level *= decay;
+        if (frame >= hold) level *= decay;
         click *= clickDecay;
         left += y;
         right += y;
@@ -55,6 +65,7 @@ private:
     float gain;
     Random noise;
     Oscillator body;
+    int hold;
     float decay, drop, clickDecay;
     OnePole clickFilter;
     float level = 1.0f, sweep = 1.0f, click = 1.0f;

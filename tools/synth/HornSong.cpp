@@ -13,18 +13,18 @@ constexpr Notation S = Notation::Steps;
 constexpr Notation N = Notation::Notes;
 
 std::vector<Track> tracks() {
-    //       name       instrument    gain dB  pan  reverb delay duck
-    return {{"kick", I::Kick, -6.0f, 0.0f, 0.0f, 0.0f, 0.0f},
+    // name, instrument, gain dB, pan, reverb send, echo send, ducking under the kick, mono
+    return {{"kick", I::Kick, -3.0f, 0.0f, 0.0f, 0.0f, 0.0f},
             {"snare", I::Snare, -3.0f, 0.05f, 0.22f, 0.0f, 0.0f},
-            {"hat", I::ClosedHat, -4.0f, 0.35f, 0.05f, 0.0f, 0.2f},
-            {"openhat", I::OpenHat, -9.0f, -0.3f, 0.08f, 0.0f, 0.3f},
+            {"hat", I::ClosedHat, -1.0f, 0.35f, 0.05f, 0.0f, 0.2f},
+            {"openhat", I::OpenHat, -7.0f, -0.3f, 0.08f, 0.0f, 0.3f},
             {"crash", I::Crash, -10.0f, 0.0f, 0.2f, 0.0f, 0.0f},
             {"riser", I::Riser, -12.0f, 0.0f, 0.3f, 0.1f, 0.0f},
-            {"bass", I::Bass, -5.0f, 0.0f, 0.0f, 0.0f, 0.6f},
+            {"bass", I::Bass, -3.5f, 0.0f, 0.0f, 0.0f, 0.6f, true},
             {"pad", I::Pad, -12.0f, 0.0f, 0.35f, 0.0f, 0.6f},
             {"pluck", I::Pluck, -15.0f, -0.25f, 0.15f, 0.35f, 0.35f},
-            {"horn", I::Horn, -5.0f, 0.1f, 0.25f, 0.12f, 0.1f},
-            {"horn2", I::Horn, -9.0f, -0.4f, 0.3f, 0.05f, 0.1f}};
+            {"horn", I::Horn, -5.0f, 0.1f, 0.25f, 0.12f, 0.1f, true},
+            {"horn2", I::Horn, -9.0f, -0.4f, 0.3f, 0.05f, 0.1f, true}};
 }
 
 std::vector<Pattern> patterns() {
@@ -79,7 +79,8 @@ std::vector<Pattern> patterns() {
          "A4/8 A4/16 A4/16 D5/8 A4/8 A4/4 F4/4 | F4/8 F4/16 F4/16 Bb4/8 F4/8 F4/2 | "
          "F4/8 F4/16 F4/16 A4/8 F4/8 E4/4 C4/4 | E4/8 F4/8 G4/8 A4/8 C5/2 |"},
         {"themeBreak", N,
-         "D5/2. Bb4/4 | G4/1 | F4/4 Bb4/4 D5/4 F5/4 | D5/1 | C5/2. A4/4 | F4/2 A4/4 C5/4 | C#5/1 | E5/2 r/2 |"},
+         "D5/2. Bb4/4 | G4/1 | F4/4 Bb4/4 D5/4 F5/4 | D5/1 | "
+         "C5/2. A4/4 | F4/2 A4/4 C5/4 | C#5/1 | E5/2 r/2 |"},
         {"hornOutro", N, "r/2 A3/8 D4/8 A4/4 | D5/2. C5/8 Bb4/8 | A4/2. G4/8 F4/8 | E4/1 | D4/1*3 | r/1 |"},
     };
 }
@@ -171,7 +172,7 @@ Song makeHornSong() {
     song.beatOffset = kBeatOffset;
     song.beatsPerBar = 4;
     song.lengthBars = 92;
-    song.masterGainDb = -6.0f;
+    song.masterGainDb = -6.4f;
     song.tracks = tracks();
     song.patterns = patterns();
     song.arrangement = arrangement();

@@ -57,7 +57,9 @@ bool takeCount(std::string& s, int& count) {
 bool takeLength(std::string& s, double& beats) {
     s.erase(0, 1);
     int denominator = 0;
-    if (!takeCount(s, denominator) || (denominator & (denominator - 1)) != 0 || denominator > 64) return false;
+    if (!takeCount(s, denominator)) return false;
+    bool powerOfTwo = (denominator & (denominator - 1)) == 0;
+    if (!powerOfTwo || denominator > 64) return false;
     beats = kBeatsPerBar / denominator;
     if (!s.empty() && s[0] == '.') {
         beats *= 1.5;

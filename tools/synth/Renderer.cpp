@@ -21,6 +21,8 @@ constexpr float kDuckLengthSeconds = 0.4f;
 constexpr double kEchoBeats = 0.75; // a dotted eighth
 constexpr float kEchoFeedback = 0.4f;
 constexpr float kFadeOutBeats = 1.0f;
+// How quickly a note on a mono track gives way to the next one.
+constexpr int kChokeFrames = 1323; // 30 ms
 
 struct Bus {
     std::vector<float> left = std::vector<float>(kBlockFrames);
@@ -35,7 +37,9 @@ struct Playing {
     std::unique_ptr<Voice> voice;
     int track;
     float gain;
-    int offset; // first frame within the current block
+    int offset;         // first frame within the current block
+    int chokeFrom = -1; // frame within the block where its cut-off fade begins
+    int fadeLeft = kChokeFrames;
 };
 
 // How far ducked tracks dip, from 1 at a kick's start fading to 0.
@@ -44,7 +48,7 @@ std::vector<float> duckCurve() {
     std::vector<float> curve((size_t)secondsToFrames(kDuckLengthSeconds));
     for (size_t i = 0; i < curve.size(); ++i)
         curve[i] = (int)i < attack ? (float)i / attack
-                                   : std::exp(-(float)((int)i - attack) / (kDuckReleaseSeconds * kSampleRate));
+                                   : std::exp(-((int)i - attack) / (kDuckReleaseSeconds * kSampleRate));
     return curve;
 }
 
@@ -52,7 +56,7 @@ std::vector<float> duckCurve() {
 class Mixer {
 public:
     Mixer(const Song& song, std::vector<int64_t> kicks)
-        : song(song), tracks(song.tracks.size()), kicks(std::move(kicks)), curve(duckCurve()),
+        : song(song), trackBuses(song.tracks.size()), kicks(std::move(kicks)), curve(duckCurve()),
           echo(std::max<int>(1, (int)(beatToFrame(song, kEchoBeats) - beatToFrame(song, 0.0))), kEchoFeedback,
                2500.0f),
           reverb(0.82f, 0.45f), echoSend(kBlockFrames) {
@@ -65,24 +69,28 @@ public:
     // Starts a note; one that began before `blockStart` is run silently up to it.
     void start(const NoteEvent& e, int64_t blockStart) {
         Playing p{makeVoice(song.tracks[e.track].instrument, e.note), e.track, e.gain, 0};
+        int offset = (int)std::max<int64_t>(0, e.start - blockStart);
+        if (song.tracks[e.track].mono)
+            for (Playing& other : playing)
+                if (other.track == e.track && other.chokeFrom < 0) other.chokeFrom = offset;
         for (int64_t skip = blockStart - e.start; skip > 0; skip -= kBlockFrames) {
             int n = (int)std::min<int64_t>(skip, kBlockFrames);
             scratch.clear();
             if (!p.voice->render(scratch.left.data(), scratch.right.data(), n)) return;
         }
-        p.offset = (int)std::max<int64_t>(0, e.start - blockStart);
+        p.offset = offset;
         playing.push_back(std::move(p));
     }
 
     // Renders one block of up to kBlockFrames frames starting at `blockStart`.
     void block(int64_t blockStart, int n, float* out) {
-        for (Bus& t : tracks) t.clear();
+        for (Bus& t : trackBuses) t.clear();
         runVoices(n);
         master.clear();
         send.clear();
         std::fill(echoSend.begin(), echoSend.end(), 0.0f);
         for (int i = 0; i < n; ++i) duckBlock[i] = duckDepth(blockStart + i);
-        for (size_t t = 0; t < tracks.size(); ++t) mixTrack(t, n);
+        for (size_t t = 0; t < trackBuses.size(); ++t) mixTrack(t, n);
         echo.process(echoSend.data(), master.left.data(), master.right.data(), n);
         reverb.process(send.left.data(), send.right.data(), master.left.data(), master.right.data(), n);
         for (int i = 0; i < n; ++i) {
@@ -95,8 +103,10 @@ private:
     void runVoices(int n) {
         for (Playing& p : playing) {
             scratch.clear();
-            bool alive = p.voice->render(scratch.left.data() + p.offset, scratch.right.data() + p.offset, n - p.offset);
-            Bus& bus = tracks[p.track];
+            float* left = scratch.left.data() + p.offset;
+            bool alive = p.voice->render(left, scratch.right.data() + p.offset, n - p.offset);
+            if (p.chokeFrom >= 0) alive = fadeOut(p, n) && alive;
+            Bus& bus = trackBuses[p.track];
             for (int i = p.offset; i < n; ++i) {
                 bus.left[i] += scratch.left[i] * p.gain;
                 bus.right[i] += scratch.right[i] * p.gain;
@@ -104,8 +114,19 @@ private:
             p.offset = 0;
             if (!alive) p.voice.reset();
         }
-        playing.erase(std::remove_if(playing.begin(), playing.end(), [](const Playing& p) { return !p.voice; }),
-                      playing.end());
+        auto silent = [](const Playing& p) { return !p.voice; };
+        playing.erase(std::remove_if(playing.begin(), playing.end(), silent), playing.end());
+    }
+
+    // Fades a cut-off voice's block in `scratch`; false once it is silent.
+    bool fadeOut(Playing& p, int n) {
+        for (int i = p.chokeFrom; i < n; ++i) {
+            float g = p.fadeLeft > 0 ? (float)p.fadeLeft-- / kChokeFrames : 0.0f;
+            scratch.left[i] *= g;
+            scratch.right[i] *= g;
+        }
+        p.chokeFrom = 0;
+        return p.fadeLeft > 0;
     }
 
     // How deep ducked tracks dip at `frame`; frames must come in increasing order.
@@ -118,7 +139,7 @@ private:
 
     void mixTrack(size_t t, int n) {
         const Track& def = song.tracks[t];
-        const Bus& bus = tracks[t];
+        const Bus& bus = trackBuses[t];
         // Constant-power pan is -3 dB in the centre; make the centre unity instead.
         const float left = gains[t] * pans[t].left * 1.41421356f;
         const float right = gains[t] * pans[t].right * 1.41421356f;
@@ -135,7 +156,7 @@ private:
     }
 
     const Song& song;
-    std::vector<Bus> tracks;
+    std::vector<Bus> trackBuses;
     std::vector<PanGains> pans;
     std::vector<float> gains;
     std::vector<int64_t> kicks;

@@ -73,7 +73,8 @@ bool sequenceSong(const Song& song, std::vector<NoteEvent>& events, std::string&
                 e.start = beatToFrame(song, first + at);
                 e.note.pitch = n.pitch;
                 e.note.velocity = n.velocity;
-                e.note.brightness = place.brightnessFrom + (place.brightnessTo - place.brightnessFrom) * progress;
+                float ramp = place.brightnessTo - place.brightnessFrom;
+                e.note.brightness = place.brightnessFrom + ramp * progress;
                 e.note.gateFrames = (int)(beatToFrame(song, end) - e.start);
                 e.gain = dbToGain(place.gainDb);
                 events.push_back(e);

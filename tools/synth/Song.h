@@ -17,6 +17,7 @@ struct Track {
     float reverbSend; // 0..1
     float delaySend;  // 0..1
     float duck;       // 0..1: how far the track dips under each kick
+    bool mono = false; // one note at a time: a new note cuts the last one short, as a player would
 };
 
 enum class Notation { Steps, Notes };

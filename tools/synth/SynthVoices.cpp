@@ -14,24 +14,52 @@ namespace {
 
 constexpr int kControlFrames = 32;
 
-// Saw plus a sine at the same pitch for weight, through a low-pass that snaps open at
-// each note: a short, punchy bass that leaves room for the kick.
-class BassVoice : public Voice {
+// Two oscillators and a low-pass that snaps open at each note and closes again: the
+// recipe of both the bass and the pluck.
+struct TwoOscRecipe {
+    Waveform first, second;
+    float secondPhase, secondCents;
+    float firstLevel, secondLevel;
+    bool secondFiltered; // false: the second oscillator bypasses the filter, for weight
+    AdsrShape amp, sweep;
+    float cutoffBase, cutoffSweep; // cutoff in multiples of the note's frequency
+    float q;
+    float drive; // > 0: soft saturation of the result
+    bool velocityScalesLevel;
+};
+
+// Saw plus a sine for weight, a filter that snaps open: punchy, and leaves room for the kick.
+const TwoOscRecipe kBass = {Waveform::Saw, Waveform::Sine, 0.0f, 0.0f, 0.6f, 0.5f, false,
+                            {0.003f, 0.2f, 0.75f, 0.04f}, {0.002f, 0.15f, 0.15f, 0.05f},
+                            1.5f, 14.0f, 1.2f, 1.5f, false};
+// Square and a slightly sharp saw with a fast-closing filter: a plucked tone for arpeggios.
+const TwoOscRecipe kPluck = {Waveform::Square, Waveform::Saw, 0.5f, 7.0f, 0.5f, 0.4f, true,
+                             {0.002f, 0.3f, 0.3f, 0.08f}, {0.001f, 0.18f, 0.0f, 0.05f},
+                             1.0f, 14.0f, 1.5f, 0.0f, true};
+
+class TwoOscVoice : public Voice {
 public:
-    explicit BassVoice(const NoteParams& note)
-        : note(note), hz(midiToHz(note.pitch)), saw(Waveform::Saw), sine(Waveform::Sine),
-          amp({0.003f, 0.2f, 0.75f, 0.04f}, note.gateFrames), sweep({0.002f, 0.15f, 0.15f, 0.05f}, note.gateFrames) {
-        saw.setFrequency(hz);
-        sine.setFrequency(hz);
+    TwoOscVoice(const TwoOscRecipe& recipe, const NoteParams& note)
+        : recipe(recipe), note(note), hz(midiToHz(note.pitch)), first(recipe.first),
+          second(recipe.second, recipe.secondPhase), amp(recipe.amp, note.gateFrames),
+          sweep(recipe.sweep, note.gateFrames) {
+        first.setFrequency(hz);
+        second.setFrequency(hz * centsToRatio(recipe.secondCents));
     }
 
     bool render(float* left, float* right, int frames) override {
+        const TwoOscRecipe& r = recipe;
         for (int i = 0; i < frames; ++i) {
-            if (frame++ % kControlFrames == 0)
-                filter.setCutoff(hz * (1.5f + 14.0f * sweep.level() * note.velocity * note.brightness), 1.2f);
+            if (frame++ % kControlFrames == 0) {
+                float opening = r.cutoffSweep * sweep.level() * note.velocity * note.brightness;
+                filter.setCutoff(hz * (r.cutoffBase + opening), r.q);
+            }
             float a = amp.next();
             sweep.next();
-            float y = softClip(1.5f * (0.6f * filter.lowpass(saw.next()) + 0.5f * sine.next())) * a;
+            float one = r.firstLevel * first.next(), two = r.secondLevel * second.next();
+            float y = r.secondFiltered ? filter.lowpass(one + two) : filter.lowpass(one) + two;
+            if (r.drive > 0.0f) y = softClip(r.drive * y);
+            y *= r.velocityScalesLevel ? a * note.velocity : a;
             left[i] += y;
             right[i] += y;
             if (amp.finished()) return false;
@@ -40,9 +68,10 @@ public:
     }
 
 private:
+    const TwoOscRecipe& recipe;
     NoteParams note;
     float hz;
-    Oscillator saw, sine;
+    Oscillator first, second;
     Envelope amp, sweep;
     SvfFilter filter;
     int frame = 0;
@@ -91,43 +120,14 @@ private:
     int frame = 0;
 };
 
-// Square and saw with a fast-closing filter: a plucked, percussive tone for arpeggios.
-class PluckVoice : public Voice {
-public:
-    explicit PluckVoice(const NoteParams& note)
-        : note(note), hz(midiToHz(note.pitch)), square(Waveform::Square), saw(Waveform::Saw, 0.5f),
-          amp({0.002f, 0.3f, 0.3f, 0.08f}, note.gateFrames), sweep({0.001f, 0.18f, 0.0f, 0.05f}, note.gateFrames) {
-        square.setFrequency(hz);
-        saw.setFrequency(hz * centsToRatio(7.0f));
-    }
-
-    bool render(float* left, float* right, int frames) override {
-        for (int i = 0; i < frames; ++i) {
-            if (frame++ % kControlFrames == 0)
-                filter.setCutoff(hz * (1.0f + 14.0f * sweep.level() * note.velocity * note.brightness), 1.5f);
-            float a = amp.next();
-            sweep.next();
-            float y = filter.lowpass(0.5f * square.next() + 0.4f * saw.next()) * a * note.velocity;
-            left[i] += y;
-            right[i] += y;
-            if (amp.finished()) return false;
-        }
-        return true;
-    }
-
-private:
-    NoteParams note;
-    float hz;
-    Oscillator square, saw;
-    Envelope amp, sweep;
-    SvfFilter filter;
-    int frame = 0;
-};
-
 } // namespace
 
-std::unique_ptr<Voice> makeBassVoice(const NoteParams& note) { return std::make_unique<BassVoice>(note); }
+std::unique_ptr<Voice> makeBassVoice(const NoteParams& note) {
+    return std::make_unique<TwoOscVoice>(kBass, note);
+}
 std::unique_ptr<Voice> makePadVoice(const NoteParams& note) { return std::make_unique<PadVoice>(note); }
-std::unique_ptr<Voice> makePluckVoice(const NoteParams& note) { return std::make_unique<PluckVoice>(note); }
+std::unique_ptr<Voice> makePluckVoice(const NoteParams& note) {
+    return std::make_unique<TwoOscVoice>(kPluck, note);
+}
 
 } // namespace synth

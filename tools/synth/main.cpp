@@ -81,7 +81,8 @@ int main(int argc, char** argv) {
     if (!mp3Path.empty()) {
         printf("Encoding %s with %s at %d kbit/s\n", mp3Path.c_str(), lame.c_str(), kMp3Kbps);
         fflush(stdout);
-        if (!synth::encodeMp3File(mp3Path, pcm, synth::kSampleRate, kMp3Kbps, lame, error)) return fail(error);
+        if (!synth::encodeMp3File(mp3Path, pcm, synth::kSampleRate, kMp3Kbps, lame, error))
+            return fail(error);
         printf("Wrote %s\n", mp3Path.c_str());
     }
     return 0;

@@ -210,19 +210,19 @@ TEST(HornSong, SectionsTurnWhereTheShowChangesScene) {
     EXPECT_EQ(song.beatOffset, kBeatOffset);
 }
 
-TEST(HornSong, RendersTheArrangementsLengthWithoutClippingAtStreamingLoudness) {
+TEST(HornSong, FullRenderHasTheArrangementsLengthAndSoundLevels) {
     const std::vector<float>& audio = fullSong();
     EXPECT_EQ(audio.size() / 2, (size_t)std::llround(beatSeconds(368) * kSampleRate));
+
+    // No clipping, before and after the conversion to 16 bits; streaming loudness.
     EXPECT_LT(gainToDb(samplePeak(audio)), -1.0f);
     std::vector<int16_t> pcm = toPcm16(audio);
     int16_t loudest = 0;
     for (int16_t v : pcm) loudest = std::max<int16_t>(loudest, (int16_t)std::abs(v));
     EXPECT_LT(loudest, 32767 * dbToGain(-1.0f));
     EXPECT_NEAR(integratedLoudness(audio), -14.0f, 1.0f);
-}
 
-TEST(HornSong, BreakAndIntroAreQuieterThanThePeak) {
-    const std::vector<float>& audio = fullSong();
+    // The shape of the arrangement: a quiet start, a break that drops back, a loud peak.
     auto bars = [&](int from, int to) {
         // Bar 0 starts before the first sample.
         size_t a = 2 * std::max<int64_t>(0, beatToFrame(hornSong(), from * 4.0));

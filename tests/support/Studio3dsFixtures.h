@@ -1,0 +1,80 @@
+#pragma once
+#include <array>
+#include <string>
+#include <vector>
+
+struct Lib3dsFile;
+struct Lib3dsMesh;
+struct Lib3dsMaterial;
+struct Lib3dsCamera;
+struct Lib3dsLight;
+struct Lib3dsNode;
+
+// Builds 3D Studio files at test time with lib3ds itself, so the tests read files
+// written by the same library the show reads them with.
+//
+// Order: lib3ds 1.x keeps materials, meshes, lights and nodes sorted by name, both
+// when inserting and when loading a file. A test that depends on their order names
+// them in that order ("m0", "m1"; "a", "b"). Cameras are written in the order they
+// were added (the builder links them itself), so a file can have a first camera that
+// is not the first by name.
+//
+// Every node gets a node id of its own, counting from 0 in the order of creation;
+// the node functions return it. Positions are keyed at frame 0; positionKey adds
+// more keys so that evaluating the file moves the node.
+class Studio3dsFixture {
+public:
+    using Vec3 = std::array<float, 3>;
+    using Tri = std::array<int, 3>;
+    using Uv = std::array<float, 2>;
+    static constexpr int kNoParent = -1;
+
+    Studio3dsFixture();
+    ~Studio3dsFixture();
+    Studio3dsFixture(const Studio3dsFixture&) = delete;
+    Studio3dsFixture& operator=(const Studio3dsFixture&) = delete;
+
+    void setFrames(int frames);
+
+    // A material; reflectionPercent < 0 leaves it without a reflection map (lib3ds
+    // writes a map's percent only when the map has a name, so one is made up).
+    Lib3dsMaterial* material(const std::string& name, const std::string& textureMap = "",
+                             float reflectionPercent = -1.0f, Vec3 diffuse = {0.5f, 0.5f, 0.5f});
+
+    // A mesh whose faces all use `material` ("" for none). texcoords may be empty.
+    Lib3dsMesh* mesh(const std::string& name, const std::vector<Vec3>& points, const std::vector<Tri>& faces,
+                     const std::string& material, const std::vector<Uv>& texcoords = {});
+    // An axis-aligned box: 8 points, 12 faces.
+    Lib3dsMesh* box(const std::string& name, Vec3 min, Vec3 max, const std::string& material);
+    // A latitude-longitude sphere whose x extent is exactly 2 * radius.
+    Lib3dsMesh* sphere(const std::string& name, Vec3 centre, float radius, const std::string& material);
+    // `count` separate triangles in a row along x, starting at `origin`, with UVs.
+    Lib3dsMesh* triangles(const std::string& name, int count, const std::string& material,
+                          Vec3 origin = {0, 0, 0});
+
+    // A mesh-instance node showing mesh `meshName` (the node carries the mesh's name).
+    int meshNode(const std::string& meshName, Vec3 position = {0, 0, 0}, int parent = kNoParent);
+    // A dummy ("$$$DUMMY") node: an object node that shows no mesh.
+    int dummyNode(const std::string& instanceName, Vec3 position = {0, 0, 0}, int parent = kNoParent);
+
+    // A camera record, and unless withNodes is false its camera and target nodes.
+    Lib3dsCamera* camera(const std::string& name, Vec3 position, Vec3 target, float fov, float roll = 0,
+                         bool withNodes = true);
+    // An omni light and its light node.
+    Lib3dsLight* omniLight(const std::string& name, Vec3 position, Vec3 color = {1, 1, 1},
+                           float multiplier = 1.0f, bool off = false, bool withNode = true);
+    // A spotlight, its light node and its target node.
+    Lib3dsLight* spotLight(const std::string& name, Vec3 position, Vec3 target, Vec3 color = {1, 1, 1});
+
+    // Adds a position key to a node of any kind.
+    void positionKey(int nodeId, int frame, Vec3 position);
+
+    Lib3dsNode* node(int nodeId);
+    Lib3dsFile* raw() { return file; }
+    bool save(const std::string& path);
+
+private:
+    Lib3dsNode* insertNode(Lib3dsNode* node, const std::string& name, int parent);
+    Lib3dsFile* file;
+    std::vector<Lib3dsNode*> nodes; // by node id
+};

@@ -49,25 +49,24 @@ HeadlessContext::~HeadlessContext() { destroy(); }
 
 bool HeadlessContext::create(int width, int height) {
     destroy();
-    EGLDisplay dpy = deviceDisplay();
-    platformName = "device";
-    if (dpy == EGL_NO_DISPLAY) {
-        dpy = surfacelessDisplay();
-        platformName = "surfaceless";
-    }
-    if (dpy == EGL_NO_DISPLAY) {
-        fprintf(stderr, "ERROR: No EGL display for a headless OpenGL context\n");
-        platformName = "";
-        return false;
-    }
+    // A GPU's EGL device that offers no usable configuration still leaves Mesa's
+    // software renderer to try.
+    if (createOn(deviceDisplay(), "device", width, height)) return true;
+    if (createOn(surfacelessDisplay(), "surfaceless", width, height)) return true;
+    fprintf(stderr, "ERROR: No EGL display gives a headless desktop OpenGL context\n");
+    return false;
+}
+
+bool HeadlessContext::createOn(void* dpy, const char* name, int width, int height) {
+    if (dpy == EGL_NO_DISPLAY) return false;
     display = dpy;
+    platformName = name;
     const EGLint configAttribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
                                     EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_DEPTH_SIZE, 16,
                                     EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
     EGLConfig config;
     EGLint configs = 0;
     if (!eglChooseConfig(dpy, configAttribs, &config, 1, &configs) || configs < 1) {
-        fprintf(stderr, "ERROR: No EGL configuration with a pbuffer and desktop OpenGL\n");
         destroy();
         return false;
     }
@@ -79,8 +78,6 @@ bool HeadlessContext::create(int width, int height) {
     context = eglCreateContext(dpy, config, EGL_NO_CONTEXT, contextAttribs);
     if (surface == EGL_NO_SURFACE || context == EGL_NO_CONTEXT ||
         !eglMakeCurrent(dpy, (EGLSurface)surface, (EGLSurface)surface, (EGLContext)context)) {
-        fprintf(stderr, "ERROR: Could not make a headless OpenGL context current (EGL error 0x%x)\n",
-                eglGetError());
         destroy();
         return false;
     }
@@ -106,6 +103,8 @@ void HeadlessContext::destroy() {
     eglMakeCurrent((EGLDisplay)display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (context) eglDestroyContext((EGLDisplay)display, (EGLContext)context);
     if (surface) eglDestroySurface((EGLDisplay)display, (EGLSurface)surface);
-    eglTerminate((EGLDisplay)display);
+    // The display is left initialised: EGL hands the same display to every
+    // context of the process, and terminating it would pull it from under another.
     display = context = surface = nullptr;
+    platformName = "";
 }

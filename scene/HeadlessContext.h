@@ -20,6 +20,7 @@ public:
     const char* platform() const { return platformName; }
 
 private:
+    bool createOn(void* display, const char* name, int width, int height);
     void* display = nullptr;
     void* context = nullptr;
     void* surface = nullptr;

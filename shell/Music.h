@@ -28,4 +28,7 @@ public:
     virtual bool setPosition(MusicHandle handle, uint64_t bytes) = 0;
     // Releases the device and the streams.
     virtual void free() = 0;
+
+    // Why the last streamCreateFile failed ("" when it did not).
+    virtual const char* lastError() const = 0;
 };

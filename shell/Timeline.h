@@ -16,6 +16,8 @@ public:
     // scene of the current entry and its start beat. Needs at least one entry.
     int lookup(float beat, float& startBeat);
     void reset() { cursor = 0; }
+    // Removes every entry (for a fresh line-up).
+    void clear() { count = 0; cursor = 0; }
 
     int size() const { return count; }
     int position() const { return cursor; }

@@ -1,1 +1,30 @@
-int main() { return 0; }
+#include <cstdio>
+#include <cstdlib>
+#include <GL/freeglut.h>
+
+#include "shell/Callbacks.h"
+#include "shell/CommandLine.h"
+#include "shell/GlutWindowing.h"
+#include "shell/Startup.h"
+
+int main(int argc, char** argv) {
+    // Progress lines arrive as they happen, also when standard output is a pipe.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    Options options = parseCommandLine(argc, argv);
+    if (options.help) {
+        printUsage(argv[0]);
+        return 0;
+    }
+    if (options.error) {
+        fprintf(stderr, "ERROR: %s%s%s (see --help)\n", options.error, options.unknown ? " " : "",
+                options.unknown ? options.unknown : "");
+        return 2;
+    }
+    static GlutWindowing toolkit;
+    windowing = &toolkit;
+    initDemo(&argc, argv, options);
+    glutMainLoop();
+    // The window was closed or Esc was pressed.
+    shutDownShow();
+    exit(0);
+}

@@ -1,0 +1,126 @@
+#include "scene/ShaderProgram.h"
+
+#include "scene/DataPath.h"
+#include "scene/GlErrors.h"
+#include "scene/ReadWholeFile.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// No shader source comes near this; anything larger is not a shader.
+const size_t kMaxShaderFileBytes = 16u << 20;
+
+// The GL info log of a shader or program, ending with a line feed.
+std::string infoLog(GLuint object, bool isProgram) {
+    GLint size = 0;
+    if (isProgram)
+        glGetProgramiv(object, GL_INFO_LOG_LENGTH, &size);
+    else
+        glGetShaderiv(object, GL_INFO_LOG_LENGTH, &size);
+    std::string log(size > 0 ? size : 0, '\0');
+    GLsizei written = 0;
+    if (size > 0) {
+        if (isProgram)
+            glGetProgramInfoLog(object, size, &written, &log[0]);
+        else
+            glGetShaderInfoLog(object, size, &written, &log[0]);
+    }
+    log.resize(written > 0 ? written : 0);
+    if (log.empty() || log.back() != '\n') log += '\n';
+    return log;
+}
+
+bool compiled(GLuint shader, const char* path) {
+    GLint status = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    if (status == GL_TRUE) return true;
+    fprintf(stderr, "ERROR: Could not compile shader file %s:\n%s", dataPath(path).c_str(),
+            infoLog(shader, false).c_str());
+    return false;
+}
+
+// Draws nothing: the stand-in for a program that failed to link.
+GLuint makeEmptyProgram() {
+    const char* vertex = "void main() { gl_Position = vec4(gl_Vertex.xy, 0.0, 1.0); }\n";
+    const char* fragment = "void main() { discard; }\n";
+    GLuint program = glCreateProgram();
+    const char* sources[2] = {vertex, fragment};
+    const GLenum types[2] = {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
+    for (int i = 0; i < 2; ++i) {
+        GLuint shader = glCreateShader(types[i]);
+        glShaderSource(shader, 1, &sources[i], nullptr);
+        glCompileShader(shader);
+        glAttachShader(program, shader);
+        glDeleteShader(shader); // freed with the program
+    }
+    glLinkProgram(program);
+    return program;
+}
+
+} // namespace
+
+char* ShaderProgram::readFile(const char* path, int* length) {
+    size_t got = 0;
+    char* text = readWholeFile(dataPath(path).c_str(), kMaxShaderFileBytes, &got, allocateCharArray);
+    if (text) *length = static_cast<int>(got);
+    return text;
+}
+
+GLuint ShaderProgram::compileStage(GLenum type, const char* path) {
+    int length = 0;
+    char* text = readFile(path, &length);
+    if (!text) fprintf(stderr, "ERROR: Could not read shader file %s\n", dataPath(path).c_str());
+    // An unreadable file becomes an empty source: the stage then fails to
+    // compile or link, which is reported below, and the show goes on.
+    const char* source = text ? text : "";
+    GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    delete[] text;
+    glCompileShader(shader);
+    return shader;
+}
+
+void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
+    this->vertexPath = vertexPath;
+    this->fragmentPath = fragmentPath;
+    discardGlError();
+    vertexShader = compileStage(GL_VERTEX_SHADER, vertexPath);
+    fragmentShader = compileStage(GL_FRAGMENT_SHADER, fragmentPath);
+    program = glCreateProgram();
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, fragmentShader);
+    glLinkProgram(program);
+    exitOnGlError("ERROR: Could not create the shaders: %s \n");
+    linked = reportBuildStatus();
+    if (!linked && !emptyProgram) emptyProgram = makeEmptyProgram();
+}
+
+// Compile and link failures print the file names and GL's log: with the reload
+// key this is the only place a typo in a shader shows.
+bool ShaderProgram::reportBuildStatus() {
+    bool vertexOk = compiled(vertexShader, vertexPath);
+    bool fragmentOk = compiled(fragmentShader, fragmentPath);
+    GLint status = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    if (status == GL_TRUE) return true;
+    // A stage that did not compile already explains the failed link.
+    if (vertexOk && fragmentOk)
+        fprintf(stderr, "ERROR: Could not link shader files %s and %s:\n%s", dataPath(vertexPath).c_str(),
+                dataPath(fragmentPath).c_str(), infoLog(program, true).c_str());
+    return false;
+}
+
+void ShaderProgram::reload() { load(vertexPath, fragmentPath); }
+
+void ShaderProgram::bind() { glUseProgram(linked ? program : emptyProgram); }
+
+// An unlinked program has no uniforms, and asking it would raise a GL error.
+void ShaderProgram::setUniform1f(const char* name, float value) {
+    if (linked) glUniform1f(glGetUniformLocation(program, name), value);
+}
+
+void ShaderProgram::setUniform1i(const char* name, int value) {
+    if (linked) glUniform1i(glGetUniformLocation(program, name), value);
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include <GL/glew.h>
+
+// A GLSL program built from one vertex and one fragment shader file. Scenes hold
+// these by value, load them in init, bind them on activation or before a pass, and
+// set uniforms by name every frame. GL objects are never deleted: a reload makes
+// new ones and the old ones stay in the context.
+class ShaderProgram {
+public:
+    // Creates no GL object and reads no file.
+    ShaderProgram() = default;
+
+    // Reads, compiles and links the pair; the paths (data names such as
+    // "shaders\\frag1.glsl") are kept by pointer for reload, so they must outlive
+    // the object. A GL error ends the process; an unreadable file, a compile or a
+    // link failure prints an "ERROR: " line and the show goes on with a program
+    // that draws nothing.
+    void load(const char* vertexPath, const char* fragmentPath);
+    // load again with the paths of the last load; only valid after a load.
+    void reload();
+    // Makes the program current. One that failed to link is replaced by a program
+    // that discards every fragment, so the scene's passes leave the frame as it was
+    // instead of drawing with whatever program was current before.
+    void bind();
+    // Set a uniform of the current program, looked up by name in this program each
+    // call; names the program lacks are ignored.
+    void setUniform1f(const char* name, float value);
+    void setUniform1i(const char* name, int value);
+
+    // Reads a whole regular file (a data name is mapped to its path). Returns a
+    // NUL-terminated buffer owned by the caller (delete[]) and its length without
+    // the NUL, or nullptr with *length untouched.
+    static char* readFile(const char* path, int* length);
+
+    GLuint program = 0;
+    GLuint vertexShader = 0;
+    GLuint fragmentShader = 0;
+    const char* vertexPath = nullptr;
+    const char* fragmentPath = nullptr;
+
+private:
+    GLuint compileStage(GLenum type, const char* path);
+    bool reportBuildStatus();
+
+    bool linked = false;
+    GLuint emptyProgram = 0; // made on the first failed link of this object
+};

@@ -1,0 +1,25 @@
+#include "scene/BitmapDecoder.h"
+#include "scene/DataPath.h"
+#include "scene/Scene.h"
+
+#include <cstdio>
+
+bool Scene::loadTexture(const char* path, GLuint* texture) {
+    glGenTextures(1, texture);
+    std::string file = dataPath(path);
+    DecodedBitmap bitmap;
+    if (!loadBitmapFile(file.c_str(), &bitmap)) {
+        // The name stays without an image (black when sampled); say so, since
+        // nothing else would show why the scene lacks its picture.
+        fprintf(stderr, "ERROR: Could not load bitmap %s\n", file.c_str());
+        return false;
+    }
+    // Rows are padded to 4 bytes, as in the file.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glBindTexture(GL_TEXTURE_2D, *texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, bitmap.width, bitmap.height, 0, GL_BGR, GL_UNSIGNED_BYTE,
+                 bitmap.pixels.get());
+    return true;
+}

@@ -1,0 +1,66 @@
+#include "shell/Callbacks.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/FrameStep.h"
+#include "shell/SharedVbo.h"
+#include "shell/ShellState.h"
+#include "shell/Windowing.h"
+
+namespace {
+const char* const kWindowName = "Demo";
+const unsigned kFpsPeriodMs = 250;
+const int kFpsPeriodsPerSecond = 4;
+} // namespace
+
+void shutDownShow() {
+    windowing->leaveGameMode();
+    audio->free();
+}
+
+void display() {
+    frameCount += 1;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    if (frameStep() == FrameOutcome::ShowEnded) {
+        shutDownShow();
+        exit(0);
+    }
+    windowing->swapBuffers();
+    windowing->postRedisplay();
+}
+
+double reshapeAspect(int width, int height) { return height == 0 ? 1.0 : (double)width / (double)height; }
+
+void reshape(int width, int height) {
+    screenWidth = width;
+    screenHeight = height;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, reshapeAspect(width, height), 1.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    scenes.activate(currentScene);
+}
+
+void idle() { windowing->postRedisplay(); }
+
+void fpsTimer(int value) {
+    if (value != 0) {
+        char title[128];
+        snprintf(title, sizeof(title), "%s: %d Frames Per Second @ %d x %d", kWindowName,
+                 frameCount * kFpsPeriodsPerSecond, screenWidth, screenHeight);
+        windowing->setWindowTitle(title);
+    }
+    frameCount = 0;
+    windowing->timerFunc(kFpsPeriodMs, fpsTimer, 1);
+}
+
+void onClose() {
+    destroyVBO();
+    audio->free();
+}

@@ -1,0 +1,35 @@
+#include "shell/FrameStep.h"
+
+#include <cstdio>
+
+#include "shell/MusicTime.h"
+#include "shell/ShellState.h"
+
+float sceneStartSeconds(float startBeat) {
+    float seconds = beatsToSeconds(startBeat);
+    return seconds < 0 ? 0.0f : seconds;
+}
+
+FrameOutcome frameStep() {
+    uint64_t position = audio->position(music);
+    uint64_t length = audio->length(music);
+    if (position >= length) return FrameOutcome::ShowEnded;
+
+    musicTime = (float)audio->bytesToSeconds(music, position);
+    sceneTime = musicTime - sceneStart;
+    beat = secondsToBeats(musicTime);
+
+    float startBeat = 0;
+    int nextScene = timeline.lookup(beat, startBeat);
+    if (nextScene != currentScene) {
+        sceneStart = sceneStartSeconds(startBeat);
+        printf("Scenestart %d: %f\n", nextScene, sceneStart);
+        currentScene = nextScene;
+        printf("Change scene to %d on beat %f\n", currentScene, beat);
+        scenes.activate(currentScene);
+    }
+    // sceneTime is deliberately the value from before a scene change: the new
+    // scene's first frame is measured from the previous scene's start.
+    scenes.render(currentScene, musicTime, sceneTime);
+    return FrameOutcome::Rendered;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+enum class FrameOutcome { Rendered, ShowEnded };
+
+// The heart of one frame, apart from clearing and swapping: read the music clock,
+// end the show when the position is not below the length, turn the position into
+// music time, scene time and beat, change scene when the timeline says so, and
+// render the scene on screen. Works on the process-wide shell state; needs no
+// window, so the headless driver and the tests run it too.
+FrameOutcome frameStep();
+
+// Start time in seconds of a timeline entry's scene, never below 0.
+float sceneStartSeconds(float startBeat);

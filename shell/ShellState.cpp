@@ -1,0 +1,15 @@
+#include "shell/ShellState.h"
+
+int screenWidth = 1024;
+int screenHeight = 768;
+int currentScene = 1;
+SceneTable scenes;
+Timeline timeline;
+MusicHandle music = 0;
+Music* audio = nullptr;
+int windowId = 0;
+int frameCount = 0;
+float musicTime = 0;
+float sceneStart = 0;
+float sceneTime = 0;
+float beat = 0;

@@ -1,0 +1,20 @@
+#pragma once
+#include "scene/SceneTable.h"
+#include "shell/Music.h"
+#include "shell/Timeline.h"
+
+// The shell's process-wide state. Scenes read screenWidth and screenHeight for
+// their viewports and the "ScreenWidth"/"ScreenHeight" uniforms.
+extern int screenWidth;
+extern int screenHeight;
+extern int currentScene;
+extern SceneTable scenes;
+extern Timeline timeline;
+extern MusicHandle music;
+extern Music* audio; // the backend behind `music`
+extern int windowId;
+extern int frameCount;
+extern float musicTime;
+extern float sceneStart;
+extern float sceneTime;
+extern float beat;

@@ -1,0 +1,74 @@
+#include "shell/Startup.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/LineUp.h"
+#include "shell/MusicTime.h"
+#include "shell/OpenAlMusic.h"
+#include "shell/SharedVbo.h"
+#include "shell/ShellState.h"
+#include "shell/Windowing.h"
+
+namespace {
+const char* const kGameMode = "1024x768:32@60";
+const char* const kMusicFile = "horn.mp3";
+const int kAudioFrequency = 44100;
+} // namespace
+
+void initWindow(Windowing& toolkit, int* argc, char** argv, const Options& options) {
+    toolkit.init(argc, argv);
+    toolkit.setOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    toolkit.initWindowSize(screenWidth, screenHeight);
+    toolkit.initDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_MULTISAMPLE);
+    windowId = toolkit.createWindow("Demo");
+    if (windowId < 1) {
+        fprintf(stderr, "ERROR: Could not create a new rendering window.\n");
+        exit(1);
+    }
+    if (!options.windowed) {
+        toolkit.gameModeString(kGameMode);
+        if (toolkit.gameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
+            printf("GameMode %s is possible\n", kGameMode);
+            toolkit.destroyWindow(windowId);
+            toolkit.enterGameMode();
+            toolkit.setCursor(GLUT_CURSOR_NONE);
+        }
+    }
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    toolkit.registerCallbacks();
+}
+
+void initDemo(int* argc, char** argv, const Options& options) {
+    initWindow(*windowing, argc, argv, options);
+
+    glewExperimental = GL_TRUE;
+    GLenum result = glewInit();
+    if (result != GLEW_OK) {
+        fprintf(stderr, "ERROR: %s\n", reinterpret_cast<const char*>(glewGetErrorString(result)));
+        exit(1);
+    }
+    glGetError(); // glewInit's probing can leave an error behind
+    printf("INFO: OpenGL Version: %s\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+
+    if (!audio) audio = new OpenAlMusic(beatsToSeconds(kShowEndBeat));
+    if (!audio->init(kAudioFrequency)) printf("Can't initialize device\n");
+    music = audio->streamCreateFile(kMusicFile);
+    if (music == 0) {
+        printf("Error loading sound\n");
+        fflush(stdout);
+        fprintf(stderr, "ERROR: %s: %s\n", kMusicFile, audio->lastError());
+    } else {
+        printf("Sound loaded\n");
+    }
+
+    createScenes();
+    createVBO();
+    glClearColor(0, 0, 0, 0);
+    if (!audio->play(music, true)) printf("Error playing sound\n");
+    scenes.activate(currentScene);
+}

@@ -1,0 +1,81 @@
+# Shared by the end-to-end scripts: arguments, a private Xvfb, a scratch data
+# directory and a short generated "horn.mp3".
+set -u
+DEMO=$1
+WM_CLOSE=$2
+SCRATCH=$(mktemp -d /tmp/demo-e2e.XXXXXX)
+XVFB_PID=""
+DEMO_PID=""
+
+cleanup() {
+  [ -n "$DEMO_PID" ] && kill "$DEMO_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  rm -rf "$SCRATCH"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- stdout"; cat "$SCRATCH/out" 2>/dev/null
+  echo "--- stderr"; cat "$SCRATCH/err" 2>/dev/null
+  exit 1
+}
+
+# A private X server on a free display; retried, since parallel tests (and other
+# X servers on the machine) can race for the same display number.
+start_xvfb() {
+  local attempt
+  for attempt in 1 2 3 4 5; do
+    rm -f "$SCRATCH/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SCRATCH/display" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+      [ -s "$SCRATCH/display" ] && break
+      sleep 0.1
+    done
+    if [ -s "$SCRATCH/display" ]; then
+      export DISPLAY=":$(head -n1 "$SCRATCH/display")"
+      xdpyinfo >/dev/null 2>&1 && kill -0 "$XVFB_PID" 2>/dev/null && return 0
+    fi
+    kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+    sleep 0.$((RANDOM % 9 + 1))
+  done
+  fail "Xvfb did not start"
+}
+
+# make_music SECONDS: a tone as horn.mp3 in the scratch directory.
+make_music() {
+  sox -n -r 44100 -c 2 -b 16 "$SCRATCH/tone.wav" synth "$1" sine 440 vol 0.3 || fail "sox"
+  lame --quiet -b 192 "$SCRATCH/tone.wav" "$SCRATCH/horn.mp3" || fail "lame"
+}
+
+# start_demo [ARGS]: the demo in the scratch directory, output to out/err.
+start_demo() {
+  (cd "$SCRATCH" && exec "$DEMO" "$@" >"$SCRATCH/out" 2>"$SCRATCH/err") &
+  DEMO_PID=$!
+}
+
+# wait_exit SECONDS: waits for the demo to end; sets STATUS, or fails on timeout.
+wait_exit() {
+  local waited=0
+  while kill -0 "$DEMO_PID" 2>/dev/null; do
+    [ "$waited" -ge $(($1 * 10)) ] && fail "demo still running after $1 s"
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  wait "$DEMO_PID"
+  STATUS=$?
+  DEMO_PID=""
+}
+
+# wait_window PATTERN SECONDS: prints the id of the first window whose name matches.
+wait_window() {
+  local id
+  for _ in $(seq $(($2 * 10))); do
+    id=$(xdotool search --name "$1" 2>/dev/null | head -n1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}

@@ -1,0 +1,167 @@
+#include "scene/Scene.h"
+#include "scene/ShaderProgram.h"
+#include "support/GlTest.h"
+#include "support/TestPaths.h"
+
+#include <string>
+
+namespace {
+
+const char* kPassThrough = "void main() { gl_Position = vec4(gl_Vertex.xy, 0.0, 1.0); }\n";
+const char* kUniformColour = "uniform float Red;\n"
+                             "uniform int Blue;\n"
+                             "void main() { gl_FragColor = vec4(Red, 0.5, float(Blue) / 255.0, 1.0); }\n";
+const char* kGreen = "void main() { gl_FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n";
+
+class ShaderProgramTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        dir = makeScratchDir("shaders");
+        vertex = file("vert.glsl", kPassThrough);
+        colour = file("colour.glsl", kUniformColour);
+        green = file("green.glsl", kGreen);
+    }
+    std::string file(const char* name, const char* text) {
+        std::string path = dir + "/" + name;
+        EXPECT_TRUE(writeFile(path, text));
+        return path;
+    }
+    // Clears to black, draws one full-screen quad with whatever program is current
+    // and returns the centre pixel.
+    std::vector<int> drawCentre() {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        Scene scene;
+        scene.drawQuad();
+        return pixelAt(readFrame(kSize, kSize), kSize, kSize / 2, kSize / 2);
+    }
+    GLint currentProgram() {
+        GLint current = -1;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+        return current;
+    }
+
+    // A failed program must not leave the previous scene's program drawing.
+    void expectDrawsNothingAfterOther(ShaderProgram& broken) {
+        ShaderProgram other;
+        other.load(vertex.c_str(), green.c_str());
+        other.bind();
+        broken.bind();
+        EXPECT_NE(currentProgram(), static_cast<GLint>(other.program));
+        broken.setUniform1f("Red", 1.0f);
+        broken.setUniform1i("Blue", 1);
+        EXPECT_EQ(drawCentre(), (std::vector<int>{0, 0, 0, 255}));
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+
+    std::string dir, vertex, colour, green;
+};
+
+TEST_F(ShaderProgramTest, BindsAndSetsUniformsByNameIgnoringUnknownNames) {
+    ShaderProgram shader;
+    testing::internal::CaptureStderr();
+    shader.load(vertex.c_str(), colour.c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_NE(shader.program, 0u);
+    shader.bind();
+    EXPECT_EQ(currentProgram(), static_cast<GLint>(shader.program));
+
+    shader.setUniform1f("Red", 1.0f);
+    shader.setUniform1i("Blue", 51);
+    shader.setUniform1f("NoSuchUniform", 3.0f);
+    shader.setUniform1i("NoSuchUniform", 3);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    std::vector<int> centre = drawCentre();
+    EXPECT_EQ(centre[0], 255);
+    EXPECT_NEAR(centre[1], 128, 1);
+    EXPECT_EQ(centre[2], 51);
+}
+
+TEST_F(ShaderProgramTest, SecondLoadMakesNewNamesAndReloadRereadsTheFiles) {
+    ShaderProgram shader;
+    shader.load(vertex.c_str(), green.c_str());
+    GLuint first[3] = {shader.program, shader.vertexShader, shader.fragmentShader};
+    shader.load(vertex.c_str(), green.c_str());
+    EXPECT_NE(shader.program, first[0]);
+    EXPECT_NE(shader.vertexShader, first[1]);
+    EXPECT_NE(shader.fragmentShader, first[2]);
+
+    // Reload picks up the edited file behind the same path.
+    file("green.glsl", "void main() { gl_FragColor = vec4(0.0, 0.0, 1.0, 1.0); }\n");
+    GLuint before = shader.program;
+    shader.reload();
+    EXPECT_NE(shader.program, before);
+    shader.bind();
+    EXPECT_EQ(drawCentre(), (std::vector<int>{0, 0, 255, 255}));
+}
+
+TEST_F(ShaderProgramTest, PendingGlErrorIsDiscardedBeforeLoading) {
+    glEnable(0xFFFF); // leaves GL_INVALID_ENUM pending
+    ShaderProgram shader;
+    shader.load(vertex.c_str(), green.c_str());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    shader.bind();
+    EXPECT_EQ(drawCentre(), (std::vector<int>{0, 255, 0, 255}));
+}
+
+TEST_F(ShaderProgramTest, MissingFileIsReportedAndDrawsNothing) {
+    std::string missing = dir + "/missing.glsl";
+    ShaderProgram shader;
+    testing::internal::CaptureStderr();
+    shader.load(vertex.c_str(), missing.c_str());
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("ERROR: Could not read shader file " + missing + "\n"), std::string::npos) << err;
+    expectDrawsNothingAfterOther(shader);
+}
+
+TEST_F(ShaderProgramTest, DirectoryIsReportedAsUnreadable) {
+    ShaderProgram shader;
+    testing::internal::CaptureStderr();
+    shader.load(dir.c_str(), green.c_str());
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("ERROR: Could not read shader file " + dir + "\n", 0), 0u) << err;
+    expectDrawsNothingAfterOther(shader);
+}
+
+TEST_F(ShaderProgramTest, CompileErrorNamesTheFileWithTheLog) {
+    std::string broken = file("broken.glsl", "void main() { gl_FragColor = vec4(1.0) }\n");
+    ShaderProgram shader;
+    testing::internal::CaptureStderr();
+    shader.load(vertex.c_str(), broken.c_str());
+    std::string err = testing::internal::GetCapturedStderr();
+    std::string head = "ERROR: Could not compile shader file " + broken + ":\n";
+    ASSERT_EQ(err.rfind(head, 0), 0u) << err;
+    EXPECT_GT(err.size(), head.size() + 1) << "no info log";
+    expectDrawsNothingAfterOther(shader);
+}
+
+TEST_F(ShaderProgramTest, LinkErrorNamesBothFiles) {
+    // Both stages compile, but the vertex stage has no main.
+    std::string noMain = file("nomain.glsl", "float unused() { return 1.0; }\n");
+    ShaderProgram shader;
+    testing::internal::CaptureStderr();
+    shader.load(noMain.c_str(), green.c_str());
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("ERROR: Could not link shader files " + noMain + " and " + green + ":\n", 0), 0u) << err;
+    expectDrawsNothingAfterOther(shader);
+
+    // Fixing the file and reloading brings the picture back.
+    file("nomain.glsl", kPassThrough);
+    shader.reload();
+    shader.bind();
+    EXPECT_EQ(drawCentre(), (std::vector<int>{0, 255, 0, 255}));
+}
+
+TEST_F(ShaderProgramTest, DataNamesWithBackslashesAreMapped) {
+    std::string vertexName = dir + "\\vert.glsl";
+    std::string fragmentName = dir + "\\green.glsl";
+    ShaderProgram shader;
+    testing::internal::CaptureStderr();
+    shader.load(vertexName.c_str(), fragmentName.c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    shader.bind();
+    EXPECT_EQ(drawCentre(), (std::vector<int>{0, 255, 0, 255}));
+}
+
+} // namespace

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "shell/Callbacks.h"
+#include "shell/FrameStep.h"
+#include "shell/MusicTime.h"
+#include "shell/ShellState.h"
+#include "support/ShellFakes.h"
+
+namespace {
+
+class KeyboardTest : public ::testing::Test {
+protected:
+    FakeMusic fakeMusic;
+    FakeWindowing fakeWindowing;
+    void SetUp() override { resetShellForTest(fakeMusic, fakeWindowing); }
+    std::string press(unsigned char key) {
+        testing::internal::CaptureStdout();
+        keyboard(key, 3, 4);
+        return testing::internal::GetCapturedStdout();
+    }
+};
+
+TEST_F(KeyboardTest, EveryKeyIsEchoedAndUnknownKeysDoNothingElse) {
+    EXPECT_EQ(press('F'), "70 3 4\n");
+    EXPECT_TRUE(callLog.empty());
+}
+
+TEST_F(KeyboardTest, BackspaceNearTheStartGoesToZero) {
+    fakeMusic.setSeconds(3.0);
+    std::string out = press(8);
+    EXPECT_EQ(out, "8 3 4\n3.000000 -> 0.000000 \n");
+    EXPECT_EQ(fakeMusic.pos, 0u);
+    EXPECT_EQ(callLog, std::vector<std::string>({"render 1", "setPosition"}));
+}
+
+TEST_F(KeyboardTest, SpaceRendersSceneOneAndJumpsForward) {
+    fakeMusic.setSeconds(30.0);
+    frameStep(); // scene 2 on screen
+    callLog.clear();
+    std::string out = press(' ');
+    EXPECT_NE(out.find("30.000000 -> 35.000000 \n"), std::string::npos) << out;
+    EXPECT_EQ(callLog, std::vector<std::string>({"render 1", "setPosition"}));
+    EXPECT_EQ(currentScene, 2);
+    EXPECT_NEAR(fakeMusic.bytesToSeconds(1, fakeMusic.pos), 35.0, 1e-4);
+}
+
+TEST_F(KeyboardTest, BackspaceAtBeat200WalksScenesTwoThreeFour) {
+    fakeMusic.setSeconds(beatsToSeconds(200.0f));
+    for (int i = 0; i < 4; ++i) frameStep();
+    ASSERT_EQ(currentScene, 4);
+    press(8);
+    int seen[4];
+    for (int i = 0; i < 4; ++i) {
+        frameStep();
+        seen[i] = currentScene;
+    }
+    EXPECT_EQ(seen[0], 2);
+    EXPECT_EQ(seen[1], 3);
+    EXPECT_EQ(seen[2], 4);
+    EXPECT_EQ(seen[3], 4);
+}
+
+TEST_F(KeyboardTest, EnterReloadsAndActivatesTheSceneOnScreen) {
+    currentScene = 3;
+    sceneStart = 51.0f;
+    press(13);
+    EXPECT_EQ(callLog, std::vector<std::string>({"init 3", "activate 3"}));
+    EXPECT_EQ(sceneStart, 51.0f);
+}
+
+TEST_F(KeyboardTest, NumberKeyOnEmptySlotIsHarmlessAndUndoneNextFrame) {
+    fakeMusic.setSeconds(5.0);
+    frameStep();
+    std::string out = press('0');
+    EXPECT_NE(out.find("Scene 10\n"), std::string::npos);
+    EXPECT_EQ(currentScene, 10);
+    callLog.clear();
+    frameStep();
+    EXPECT_EQ(currentScene, 1);
+    EXPECT_EQ(callLog, std::vector<std::string>({"activate 1", "render 1"}));
+}
+
+TEST_F(KeyboardTest, FullScreenAndEscapeGoToTheToolkit) {
+    press('f');
+    press(27);
+    EXPECT_EQ(callLog, std::vector<std::string>({"fullScreen", "exitMainLoop"}));
+}
+
+} // namespace

@@ -43,8 +43,12 @@ struct FlattenReport {
 // reset, not once per frame.
 class PrimitiveWriter {
 public:
-    // Starts a new file: each problem is reported once per load.
+    // Call for every file opened, the first one too: each problem is then reported
+    // once per load, and what the writer keeps between frames of one file (vertex
+    // normals) is dropped. fileName is the name the error lines give.
     void reset(const std::string& fileName);
+    // Flattens the file as last evaluated. Does not evaluate it and does not clear
+    // the array: only the reported ranges are written.
     FlattenReport write(Studio3dsFile& file, float dofStrength, float* texels);
 
     // The content of the buffer before the first flattening: zeros, but texels 0

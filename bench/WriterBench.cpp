@@ -46,15 +46,20 @@ bool buildScene(const std::string& path, bool turning) {
     }
     f.box("PAABox22", {-2, 8, 0}, {2, 12, 4}, "wood");
     f.meshNode("PAABox22");
-    for (int i = 0; i < 4; ++i) f.omniLight("lamp" + std::to_string(i), {10.0f * i - 15, -10, 20});
+    for (int i = 0; i < 4; ++i)
+        f.omniLight("lamp" + std::to_string(i), {10.0f * i - 15, -10, 20});
     f.camera("cam", {0, -40, 20}, {0, 0, 0}, 45);
     return f.save(path);
 }
 
-double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 // Keeps the compiler from dropping stores nobody reads.
-void touch(const float* p) { asm volatile("" : : "r"(p) : "memory"); }
+void touch(const float* p) {
+    asm volatile("" : : "r"(p) : "memory");
+}
 
 struct Figures {
     FlattenReport report;
@@ -64,7 +69,8 @@ struct Figures {
 
 bool measure(bool turning, Figures& out) {
     char dir[] = "/tmp/writerbench.XXXXXX";
-    if (!mkdtemp(dir)) return false;
+    if (!mkdtemp(dir))
+        return false;
     std::string path = std::string(dir) + "/scene.3ds";
     bool saved = buildScene(path, turning);
     std::unique_ptr<Studio3dsFile> file(saved ? Studio3dsFile::open(path.c_str()) : nullptr);
@@ -82,7 +88,8 @@ bool measure(bool turning, Figures& out) {
     writer.reset(path);
     file->eval(0);
     out.report = writer.write(*file, 1.0f, texels.data());
-    for (const TexelRange& r : out.report.ranges) out.bytes += size_t(r.count) * 16;
+    for (const TexelRange& r : out.report.ranges)
+        out.bytes += size_t(r.count) * 16;
 
     for (int run = 0; run < kRuns; ++run) {
         auto start = std::chrono::steady_clock::now();
@@ -109,11 +116,13 @@ bool measure(bool turning, Figures& out) {
 int main() {
     for (bool turning : {false, true}) {
         Figures f;
-        if (!measure(turning, f)) return 1;
+        if (!measure(turning, f))
+            return 1;
         const FlattenReport& r = f.report;
-        printf("%s grid: %d triangles, %d volumes, %d meshes, %d lights, %d materials; %zu bytes in %zu ranges\n",
-               turning ? "turning" : "moving", r.triangles, r.volumes, r.meshes, r.lights, r.materials, f.bytes,
-               r.ranges.size());
+        printf("%s grid: %d triangles, %d volumes, %d meshes, %d lights, %d materials; %zu bytes in %zu "
+               "ranges\n",
+               turning ? "turning" : "moving", r.triangles, r.volumes, r.meshes, r.lights, r.materials,
+               f.bytes, r.ranges.size());
         printf("  evaluate + write: %.1f us per frame; memcpy of the same bytes: %.1f us per frame\n",
                f.write * 1e6, f.copy * 1e6);
         printf("  ratio: %.2fx (goal <= 3x)\n", f.write / f.copy);

@@ -32,13 +32,18 @@ struct Span {
     size_t size;
 };
 
-uint16_t word(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t dword(const unsigned char* p) { return uint32_t(word(p)) | uint32_t(word(p + 2)) << 16; }
+uint16_t word(const unsigned char* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+uint32_t dword(const unsigned char* p) {
+    return uint32_t(word(p)) | uint32_t(word(p + 2)) << 16;
+}
 
 // A NUL-terminated name at the start of `span`; the rest follows it.
 std::string takeName(Span& span) {
     size_t n = 0;
-    while (n < span.size && span.data[n]) ++n;
+    while (n < span.size && span.data[n])
+        ++n;
     std::string name(reinterpret_cast<const char*>(span.data), n);
     size_t skip = n < span.size ? n + 1 : n;
     span = Span{span.data + skip, span.size - skip};
@@ -46,28 +51,34 @@ std::string takeName(Span& span) {
 }
 
 class Scanner {
-public:
+  public:
     Studio3dsChunkScan result;
 
     void scanFile(Span file) {
         // lib3ds reads the first chunk of the file and nothing after it.
-        if (file.size < kHeader || word(file.data) != kMain) return fail("not a 3D Studio scene file");
+        if (file.size < kHeader || word(file.data) != kMain)
+            return fail("not a 3D Studio scene file");
         uint32_t length = dword(file.data + 2);
-        if (length < kHeader || length > file.size) return fail("the file is shorter than its main chunk");
+        if (length < kHeader || length > file.size)
+            return fail("the file is shorter than its main chunk");
         walk(Span{file.data + kHeader, length - kHeader}, [&](uint16_t id, Span main) {
-            if (id == kMeshData) walk(main, [&](uint16_t id, Span object) {
-                    if (id == kNamedObject) namedObject(object);
+            if (id == kMeshData)
+                walk(main, [&](uint16_t id, Span object) {
+                    if (id == kNamedObject)
+                        namedObject(object);
                 });
-            if (id == kKeyframes) keyframes(main);
+            if (id == kKeyframes)
+                keyframes(main);
         });
         checkNodeParents();
     }
 
-private:
+  private:
     std::map<unsigned, std::set<unsigned>> parents; // node id -> parent ids
 
     void fail(const std::string& fault) {
-        if (result.fault.empty()) result.fault = fault;
+        if (result.fault.empty())
+            result.fault = fault;
     }
 
     // Calls visit(id, payload) for each chunk filling `span`. lib3ds reads a chunk
@@ -77,7 +88,8 @@ private:
         size_t at = 0;
         while (at < span.size && result.fault.empty()) {
             uint32_t length = span.size - at >= kHeader ? dword(span.data + at + 2) : 0;
-            if (length < kHeader || length > span.size - at) return fail("a chunk runs past the end of its parent");
+            if (length < kHeader || length > span.size - at)
+                return fail("a chunk runs past the end of its parent");
             visit(word(span.data + at), Span{span.data + at + kHeader, length - kHeader});
             at += length;
         }
@@ -86,28 +98,35 @@ private:
     void namedObject(Span object) {
         std::string name = takeName(object);
         walk(object, [&](uint16_t id, Span payload) {
-            if (id == kCamera) result.cameraNames.push_back(name);
-            if (id == kTriangleObject) triangleObject(payload, name);
+            if (id == kCamera)
+                result.cameraNames.push_back(name);
+            if (id == kTriangleObject)
+                triangleObject(payload, name);
         });
     }
 
     void triangleObject(Span object, const std::string& mesh) {
         unsigned points = 0;
         walk(object, [&](uint16_t id, Span payload) {
-            if (id != kPointArray || payload.size < 2) return;
+            if (id != kPointArray || payload.size < 2)
+                return;
             points = word(payload.data);
-            if (2 + 12 * size_t(points) > payload.size) fail("mesh " + mesh + ": point array larger than its chunk");
+            if (2 + 12 * size_t(points) > payload.size)
+                fail("mesh " + mesh + ": point array larger than its chunk");
         });
         walk(object, [&](uint16_t id, Span payload) {
-            if (id == kFaceArray) faces(payload, points, mesh);
+            if (id == kFaceArray)
+                faces(payload, points, mesh);
         });
     }
 
     void faces(Span array, unsigned points, const std::string& mesh) {
-        if (array.size < 2) return;
+        if (array.size < 2)
+            return;
         unsigned count = word(array.data);
         size_t records = 2 + 8 * size_t(count);
-        if (records > array.size) return fail("mesh " + mesh + ": face array larger than its chunk");
+        if (records > array.size)
+            return fail("mesh " + mesh + ": face array larger than its chunk");
         for (unsigned f = 0; f < count; ++f)
             for (int j = 0; j < 3; ++j) {
                 unsigned index = word(array.data + 2 + 8 * f + 2 * j);
@@ -118,15 +137,18 @@ private:
                 }
             }
         walk(Span{array.data + records, array.size - records}, [&](uint16_t id, Span group) {
-            if (id == kMaterialGroup) materialGroup(group, count, mesh);
+            if (id == kMaterialGroup)
+                materialGroup(group, count, mesh);
         });
     }
 
     void materialGroup(Span group, unsigned faces, const std::string& mesh) {
         takeName(group);
-        if (group.size < 2) return;
+        if (group.size < 2)
+            return;
         unsigned count = word(group.data);
-        if (2 + 2 * size_t(count) > group.size) return fail("mesh " + mesh + ": material group larger than its chunk");
+        if (2 + 2 * size_t(count) > group.size)
+            return fail("mesh " + mesh + ": material group larger than its chunk");
         for (unsigned i = 0; i < count; ++i)
             if (word(group.data + 2 + 2 * i) >= faces)
                 return fail("mesh " + mesh + ": material group names a face beyond the face list");
@@ -135,7 +157,8 @@ private:
     // lib3ds reads as many keys as a track claims, inserting each in order: a
     // claim larger than the chunk could hold would keep it reading for hours.
     void track(Span payload) {
-        if (payload.size < kTrackHeader) return fail("a keyframe track is shorter than its header");
+        if (payload.size < kTrackHeader)
+            return fail("a keyframe track is shorter than its header");
         uint32_t keys = dword(payload.data + 10);
         if (keys <= 0x7FFFFFFF && keys > (payload.size - kTrackHeader) / kSmallestKey)
             fail("a keyframe track claims more keys than it holds");
@@ -145,22 +168,27 @@ private:
     // that is its own ancestor sends it into endless recursion.
     void keyframes(Span data) {
         walk(data, [&](uint16_t tag, Span node) {
-            if (tag < kFirstNodeTag || tag > kLastNodeTag) return;
+            if (tag < kFirstNodeTag || tag > kLastNodeTag)
+                return;
             // lib3ds starts a node with id 0 and parent 0: a node without a header is its own parent.
             unsigned id = 0, parent = 0;
             walk(node, [&](uint16_t sub, Span payload) {
                 if (sub == kNodeId) {
-                    if (payload.size < 2) return fail("a node id chunk is shorter than its field");
+                    if (payload.size < 2)
+                        return fail("a node id chunk is shorter than its field");
                     id = word(payload.data);
                 }
-                if (sub >= kFirstTrack && sub <= kLastTrack) track(payload);
+                if (sub >= kFirstTrack && sub <= kLastTrack)
+                    track(payload);
                 if (sub == kNodeHeader) {
                     takeName(payload);
-                    if (payload.size < 6) return fail("a node header is shorter than its fields");
+                    if (payload.size < 6)
+                        return fail("a node header is shorter than its fields");
                     parent = word(payload.data + 4);
                 }
             });
-            if (parent != kNoParent) parents[id].insert(parent);
+            if (parent != kNoParent)
+                parents[id].insert(parent);
         });
     }
 
@@ -179,7 +207,8 @@ private:
                 state[id] = 1;
                 stack.push_back({id, found->second.begin()});
             };
-            if (state[entry.first] == 0) enter(entry.first);
+            if (state[entry.first] == 0)
+                enter(entry.first);
             while (!stack.empty()) {
                 auto& top = stack.back();
                 if (top.second == parents[top.first].end()) {
@@ -188,8 +217,10 @@ private:
                     continue;
                 }
                 unsigned next = *top.second++;
-                if (state[next] == 1) return fail("a node is its own ancestor");
-                if (state[next] == 0) enter(next);
+                if (state[next] == 1)
+                    return fail("a node is its own ancestor");
+                if (state[next] == 0)
+                    enter(next);
             }
         }
     }

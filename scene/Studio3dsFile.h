@@ -19,11 +19,17 @@ struct Lib3dsCamera;
 // name them, so nothing depends on file order there. The cameras are the exception:
 // camera(0) is the first camera of the file.
 class Studio3dsFile {
-public:
+  public:
     // Node kinds as the flattening numbers them. lib3ds 1.x numbers its node types
     // otherwise and gives omni lights and spotlights one type: a light node is an
     // omnilight node unless its light is a spotlight.
-    enum NodeKind { kOtherNode = 0, kMeshInstanceNode = 1, kCameraNode = 2, kCameraTargetNode = 3, kOmnilightNode = 4 };
+    enum NodeKind {
+        kOtherNode = 0,
+        kMeshInstanceNode = 1,
+        kCameraNode = 2,
+        kCameraTargetNode = 3,
+        kOmnilightNode = 4
+    };
 
     // nullptr when the file cannot be opened or read (the caller reports it). A file
     // with no nodes gets one mesh-instance node per mesh.
@@ -35,7 +41,7 @@ public:
     void eval(float frame);
     int frames() const;
     const char* name() const;
-    int countFaces() const;           // sum of the meshes' face counts
+    int countFaces() const; // sum of the meshes' face counts
     int materialCount() const;
     const char* textureMapName(int material) const; // "" for a material without one
 
@@ -79,7 +85,7 @@ public:
     // naming a point outside the mesh, keeps its own normal (0 if it has none).
     void vertexNormals(int mesh, const float m[4][4], float* normals) const;
 
-private:
+  private:
     struct MeshData {
         Lib3dsMesh* mesh;
         std::vector<int> faceMaterials;

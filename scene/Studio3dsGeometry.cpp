@@ -15,9 +15,15 @@ struct Vec {
     float x, y, z;
 };
 
-Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-Vec point(const Lib3dsMesh* m, unsigned i) { return {m->pointL[i].pos[0], m->pointL[i].pos[1], m->pointL[i].pos[2]}; }
+Vec operator-(Vec a, Vec b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec cross(Vec a, Vec b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+Vec point(const Lib3dsMesh* m, unsigned i) {
+    return {m->pointL[i].pos[0], m->pointL[i].pos[1], m->pointL[i].pos[2]};
+}
 
 // The summed normals of the faces around one point that share smoothing group bits.
 struct GroupSum {
@@ -39,20 +45,24 @@ std::vector<float> Studio3dsFile::cornerNormalSums(const Lib3dsMesh* m) {
     };
     for (unsigned f = 0; f < m->faces; ++f) {
         const Lib3dsFace& face = m->faceL[f];
-        if (!valid(face)) continue;
+        if (!valid(face))
+            continue;
         Vec a = point(m, face.points[0]), b = point(m, face.points[1]), c = point(m, face.points[2]);
         faceNormal[f] = cross(c - b, a - b);
-        if (!face.smoothing) continue;
+        if (!face.smoothing)
+            continue;
         for (int j = 0; j < 3; ++j) {
             std::vector<GroupSum>& sums = around[face.points[j]];
             GroupSum* same = nullptr;
             for (GroupSum& s : sums)
-                if (s.groups == face.smoothing) same = &s;
+                if (s.groups == face.smoothing)
+                    same = &s;
             if (!same) {
                 sums.push_back({face.smoothing, {0, 0, 0}});
                 same = &sums.back();
             }
-            same->sum = {same->sum.x + faceNormal[f].x, same->sum.y + faceNormal[f].y, same->sum.z + faceNormal[f].z};
+            same->sum = {same->sum.x + faceNormal[f].x, same->sum.y + faceNormal[f].y,
+                         same->sum.z + faceNormal[f].z};
         }
     }
     for (unsigned f = 0; f < m->faces; ++f) {
@@ -62,7 +72,8 @@ std::vector<float> Studio3dsFile::cornerNormalSums(const Lib3dsMesh* m) {
             if (face.smoothing && valid(face)) {
                 n = {0, 0, 0};
                 for (const GroupSum& s : around[face.points[j]])
-                    if (s.groups & face.smoothing) n = {n.x + s.sum.x, n.y + s.sum.y, n.z + s.sum.z};
+                    if (s.groups & face.smoothing)
+                        n = {n.x + s.sum.x, n.y + s.sum.y, n.z + s.sum.z};
             }
             float* out = &corners[9 * f + 3 * j];
             out[0] = n.x;
@@ -77,10 +88,12 @@ void Studio3dsFile::meshTransform(const Lib3dsNode* node, int meshIndex, float m
     Lib3dsMatrix nodeMatrix, inverse;
     memcpy(nodeMatrix, node->matrix, sizeof nodeMatrix);
     lib3ds_matrix_copy(m, nodeMatrix);
-    Lib3dsVector pivot = {-node->data.object.pivot[0], -node->data.object.pivot[1], -node->data.object.pivot[2]};
+    Lib3dsVector pivot = {-node->data.object.pivot[0], -node->data.object.pivot[1],
+                          -node->data.object.pivot[2]};
     lib3ds_matrix_translate(m, pivot);
     lib3ds_matrix_copy(inverse, meshes[meshIndex].mesh->matrix);
-    if (!lib3ds_matrix_inv(inverse)) lib3ds_matrix_identity(inverse);
+    if (!lib3ds_matrix_inv(inverse))
+        lib3ds_matrix_identity(inverse);
     lib3ds_matrix_mult(m, inverse);
 }
 
@@ -88,7 +101,8 @@ void Studio3dsFile::transformPoints(int meshIndex, const float m[4][4], float* _
     const Lib3dsMesh* mesh = meshes[meshIndex].mesh;
     for (unsigned i = 0; i < mesh->points; ++i) {
         const float* a = mesh->pointL[i].pos;
-        for (int r = 0; r < 4; ++r) out[4 * i + r] = m[0][r] * a[0] + m[1][r] * a[1] + m[2][r] * a[2] + m[3][r];
+        for (int r = 0; r < 4; ++r)
+            out[4 * i + r] = m[0][r] * a[0] + m[1][r] * a[1] + m[2][r] * a[2] + m[3][r];
     }
 }
 

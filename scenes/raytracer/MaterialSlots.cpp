@@ -14,12 +14,14 @@ MaterialSlots materialSlots(const std::vector<const char*>& textureMapNames) {
             slots.slot.push_back(-1);
         }
     }
-    for (int k = slots.textured; k < primitive::kMaterialSamplers; ++k) slots.samplers[k] = slots.textured + 1;
+    for (int k = slots.textured; k < primitive::kMaterialSamplers; ++k)
+        slots.samplers[k] = slots.textured + 1;
     return slots;
 }
 
 MaterialSlots materialSlots(const Studio3dsFile& file) {
     std::vector<const char*> names;
-    for (int m = 0; m < file.materialCount(); ++m) names.push_back(file.textureMapName(m));
+    for (int m = 0; m < file.materialCount(); ++m)
+        names.push_back(file.textureMapName(m));
     return materialSlots(names);
 }

@@ -12,10 +12,10 @@ class Studio3dsFile;
 // ray-tracing shader has nine samplers: textured materials beyond the ninth get
 // slot -1 and no unit, so no sampler names a unit past 9.
 struct MaterialSlots {
-    std::vector<int> slot;                         // per material: j - 1, or -1
+    std::vector<int> slot;                           // per material: j - 1, or -1
     int samplers[primitive::kMaterialSamplers] = {}; // value of "tex[k]": a unit
-    int textured = 0;                              // materials given a unit
-    int beyondSamplers = 0;                        // textured materials left without one
+    int textured = 0;                                // materials given a unit
+    int beyondSamplers = 0;                          // textured materials left without one
 
     // The texture unit of a material, 0 for none.
     int unit(int material) const { return slot[material] < 0 ? 0 : slot[material] + 1; }

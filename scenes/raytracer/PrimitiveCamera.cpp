@@ -14,7 +14,8 @@ namespace {
 constexpr float kDefaultFov = 45.0f;
 
 void copy3(float* dest, const float* src) {
-    for (int i = 0; i < 3; ++i) dest[i] = src[i];
+    for (int i = 0; i < 3; ++i)
+        dest[i] = src[i];
 }
 
 // A view from the front (-y) and above that takes in the whole box (z is up in 3D

@@ -22,7 +22,7 @@ struct PrimitiveWriter::Cursor {
     int droppedTriangles = 0, droppedVolumes = 0, droppedLights = 0, droppedMeshes = 0, droppedMaterials = 0;
     int groupStart = kTriangleBase;
     size_t triangleNodes = 0; // triangle-mesh nodes walked so far
-    Box scene; // union of the mesh boxes, for a default view
+    Box scene;                // union of the mesh boxes, for a default view
 
     float* texel(int index) { return texels + size_t(index) * kFloatsPerTexel; }
     int triangles() const { return (nextTriangleTexel - kTriangleBase) / kTriangleTexels; }
@@ -54,11 +54,14 @@ Float4 load4(const float* p) {
 }
 
 // Stores the first n lanes; the others are components a record leaves unwritten.
-template <size_t n> void store(float* t, Float4 v) { memcpy(t, &v, n * sizeof(float)); }
+template <size_t n> void store(float* t, Float4 v) {
+    memcpy(t, &v, n * sizeof(float));
+}
 
 // Adds [first, first + count) to ascending ranges, merging it with an adjacent run.
 void addRange(std::vector<TexelRange>& ranges, int first, int count) {
-    if (count <= 0) return;
+    if (count <= 0)
+        return;
     if (!ranges.empty() && ranges.back().first + ranges.back().count == first)
         ranges.back().count += count;
     else
@@ -85,8 +88,10 @@ void PrimitiveWriter::Box::extend(const float* p) {
 
 void PrimitiveWriter::Box::extend(const Box& b) {
     for (int i = 0; i < 3; ++i) {
-        if (b.min[i] < min[i]) min[i] = b.min[i];
-        if (b.max[i] > max[i]) max[i] = b.max[i];
+        if (b.min[i] < min[i])
+            min[i] = b.min[i];
+        if (b.max[i] > max[i])
+            max[i] = b.max[i];
     }
 }
 
@@ -96,7 +101,8 @@ bool PrimitiveWriter::Box::empty() const {
 
 void PrimitiveWriter::reset(const std::string& name) {
     fileName = name;
-    for (bool& r : reported) r = false;
+    for (bool& r : reported)
+        r = false;
     nodeNormals.clear();
 }
 
@@ -108,7 +114,8 @@ void PrimitiveWriter::resetTexels(float* texels) {
 }
 
 void PrimitiveWriter::report(Problem problem, const char* format, ...) {
-    if (reported[problem]) return;
+    if (reported[problem])
+        return;
     reported[problem] = true;
     fprintf(stderr, "ERROR: %s: ", fileName.c_str());
     va_list args;
@@ -126,15 +133,20 @@ FlattenReport PrimitiveWriter::write(Studio3dsFile& file, float dofStrength, flo
     // Only top-level nodes: children and their meshes are not flattened.
     for (const Lib3dsNode* node = file.firstNode(); node; node = node->next) {
         switch (file.kind(node)) {
-        case Studio3dsFile::kMeshInstanceNode: writeMeshNode(file, node, c); break;
-        case Studio3dsFile::kOmnilightNode: writeLightNode(file, node, c); break;
-        default: break;
+        case Studio3dsFile::kMeshInstanceNode:
+            writeMeshNode(file, node, c);
+            break;
+        case Studio3dsFile::kOmnilightNode:
+            writeLightNode(file, node, c);
+            break;
+        default:
+            break;
         }
     }
     // Header: the light count is the file's, whatever its nodes, within the region.
     int lightCount = file.lightCount() < kLightCapacity ? file.lightCount() : kLightCapacity;
-    set4(c.texel(kHeaderTexel), float(c.nextTriangleTexel - kTriangleBase), float(c.volumes), float(lightCount),
-         float(c.meshes));
+    set4(c.texel(kHeaderTexel), float(c.nextTriangleTexel - kTriangleBase), float(c.volumes),
+         float(lightCount), float(c.meshes));
     writeMaterials(file, c);
     reportDropped(c);
 
@@ -156,7 +168,8 @@ FlattenReport PrimitiveWriter::write(Studio3dsFile& file, float dofStrength, flo
 
 void PrimitiveWriter::writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node, Cursor& c) {
     int mesh = file.meshOfNode(node);
-    if (mesh < 0) return; // a dummy node, or one naming no mesh of the file
+    if (mesh < 0)
+        return; // a dummy node, or one naming no mesh of the file
     Lib3dsMesh* m = file.mesh(mesh);
 
     float transform[4][4];
@@ -169,9 +182,11 @@ void PrimitiveWriter::writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node,
     meshBox.reset(kBoxStart);
     // Classified by name, case-sensitive, box before sphere.
     if (strstr(m->name, "PAABox22")) {
-        if (!writeBox(file, mesh, c, meshBox)) return;
+        if (!writeBox(file, mesh, c, meshBox))
+            return;
     } else if (strstr(m->name, "Sphere")) {
-        if (!writeSphere(file, mesh, c, meshBox)) return;
+        if (!writeSphere(file, mesh, c, meshBox))
+            return;
     } else {
         writeTriangles(file, mesh, normalsFor(file, mesh, transform, c), c, meshBox);
     }
@@ -183,16 +198,21 @@ void PrimitiveWriter::writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node,
     set4(entry, meshBox.min[0], meshBox.min[1], meshBox.min[2], float(firstEntry));
     set4(entry + 4, meshBox.max[0], meshBox.max[1], meshBox.max[2], float(c.volumes));
     ++c.meshes;
-    if (!meshBox.empty()) c.scene.extend(meshBox);
+    if (!meshBox.empty())
+        c.scene.extend(meshBox);
 }
 
-const float* PrimitiveWriter::normalsFor(Studio3dsFile& file, int mesh, const float transform[4][4], Cursor& c) {
-    if (nodeNormals.size() <= c.triangleNodes) nodeNormals.resize(c.triangleNodes + 1);
+const float* PrimitiveWriter::normalsFor(Studio3dsFile& file, int mesh, const float transform[4][4],
+                                         Cursor& c) {
+    if (nodeNormals.size() <= c.triangleNodes)
+        nodeNormals.resize(c.triangleNodes + 1);
     NodeNormals& cached = nodeNormals[c.triangleNodes++];
     const Lib3dsMesh* m = file.mesh(mesh);
     float linear[9];
-    for (int i = 0; i < 9; ++i) linear[i] = transform[i / 3][i % 3];
-    if (cached.mesh != m || cached.normals.size() != 9 * size_t(m->faces) || memcmp(cached.linear, linear, sizeof linear)) {
+    for (int i = 0; i < 9; ++i)
+        linear[i] = transform[i / 3][i % 3];
+    if (cached.mesh != m || cached.normals.size() != 9 * size_t(m->faces) ||
+        memcmp(cached.linear, linear, sizeof linear)) {
         cached.mesh = m;
         memcpy(cached.linear, linear, sizeof linear);
         cached.normals.resize(9 * size_t(m->faces));
@@ -204,9 +224,10 @@ const float* PrimitiveWriter::normalsFor(Studio3dsFile& file, int mesh, const fl
 namespace {
 
 // One 8-texel triangle record from points of 4 floats.
-inline void writeTriangleRecord(float* __restrict t, Float4 p0, Float4 p1, Float4 p2, const float* __restrict n,
-                                const float* __restrict uv0, const float* __restrict uv1,
-                                const float* __restrict uv2, float material, float flag) {
+inline void writeTriangleRecord(float* __restrict t, Float4 p0, Float4 p1, Float4 p2,
+                                const float* __restrict n, const float* __restrict uv0,
+                                const float* __restrict uv1, const float* __restrict uv2, float material,
+                                float flag) {
     Float4 origin = p1, edge1 = p0 - p1;
     origin[3] = material;
     edge1[3] = flag;
@@ -269,8 +290,8 @@ void PrimitiveWriter::writeTriangles(Studio3dsFile& file, int mesh, const float*
     for (unsigned f = 0; f < m->faces; ++f) {
         const Lib3dsWord* index = m->faceL[f].points;
         if (index[0] >= points || index[1] >= points || index[2] >= points) {
-            report(kFaceOutsidePoints, "mesh %s: face %u names a point beyond its %u; the face is skipped", m->name,
-                   f, points);
+            report(kFaceOutsidePoints, "mesh %s: face %u names a point beyond its %u; the face is skipped",
+                   m->name, f, points);
             continue;
         }
         int next = c.nextTriangleTexel;
@@ -285,7 +306,8 @@ void PrimitiveWriter::writeTriangles(Studio3dsFile& file, int mesh, const float*
         writeTriangleRecord(buffer + size_t(next) * kFloatsPerTexel, p0, p1, p2, normals + 9 * size_t(f),
                             uv(index[0]), uv(index[1]), uv(index[2]), float(materials[f]), flag);
         c.nextTriangleTexel = next + kTriangleTexels;
-        if (c.nextTriangleTexel - c.groupStart > kGroupCloseTexels) close();
+        if (c.nextTriangleTexel - c.groupStart > kGroupCloseTexels)
+            close();
     }
     // Closed once more whatever it holds: a mesh of 26 faces ends with an empty group.
     close();
@@ -319,7 +341,8 @@ bool faceBox(const Lib3dsMesh* m, const std::vector<float>& positions, float sta
     for (unsigned f = 0; f < m->faces; ++f)
         for (int j = 0; j < 3; ++j) {
             unsigned index = m->faceL[f].points[j];
-            if (index >= m->points) continue;
+            if (index >= m->points)
+                continue;
             bounds.extend(load4(&positions[4 * index]));
             any = true;
         }
@@ -338,9 +361,11 @@ bool PrimitiveWriter::writeSphere(Studio3dsFile& file, int mesh, Cursor& c, Box&
     }
     meshBox.extend(sphere);
     float* entry = claimVolume(c);
-    if (!entry) return true;
+    if (!entry)
+        return true;
     float centre[3];
-    for (int i = 0; i < 3; ++i) centre[i] = sphere.min[i] + (sphere.max[i] - sphere.min[i]) / 2;
+    for (int i = 0; i < 3; ++i)
+        centre[i] = sphere.min[i] + (sphere.max[i] - sphere.min[i]) / 2;
     float radius = (sphere.max[0] - sphere.min[0]) / 2; // the x extent only
     set4(entry, centre[0], centre[1], centre[2], kVolumeSphere);
     set4(entry + 4, radius, 0.0f, 0.0f, float(file.faceMaterials(mesh)[0]));
@@ -371,7 +396,8 @@ void PrimitiveWriter::writeLightNode(Studio3dsFile& file, const Lib3dsNode* node
     }
     // The node found by id, as long as that is an omnilight node too.
     const Lib3dsNode* n = file.nodeById(node->node_id);
-    if (!n || file.kind(n) != Studio3dsFile::kOmnilightNode) n = node;
+    if (!n || file.kind(n) != Studio3dsFile::kOmnilightNode)
+        n = node;
     if (c.lights >= kLightCapacity) {
         ++c.droppedLights;
         return;
@@ -405,17 +431,18 @@ void PrimitiveWriter::writeMaterials(Studio3dsFile& file, Cursor& c) {
 }
 
 void PrimitiveWriter::reportDropped(const Cursor& c) {
-    if (c.droppedTriangles)
-        report(kTrianglesFull, "%d triangles beyond the buffer's %d were not written", c.droppedTriangles,
-               kTriangleCapacity);
-    if (c.droppedVolumes)
-        report(kVolumesFull, "%d bounding volumes beyond the buffer's %d were not written", c.droppedVolumes,
-               kVolumeCapacity);
-    if (c.droppedMaterials)
-        report(kMaterialsFull, "%d materials beyond the buffer's %d were not written", c.droppedMaterials,
-               kMaterialCapacity);
-    if (c.droppedLights)
-        report(kLightsFull, "%d lights beyond the buffer's %d were not written", c.droppedLights, kLightCapacity);
-    if (c.droppedMeshes)
-        report(kMeshesFull, "%d meshes beyond the buffer's %d were not written", c.droppedMeshes, kMeshCapacity);
+    const struct {
+        int dropped;
+        Problem problem;
+        const char* records;
+        int capacity;
+    } regions[] = {{c.droppedTriangles, kTrianglesFull, "triangles", kTriangleCapacity},
+                   {c.droppedVolumes, kVolumesFull, "bounding volumes", kVolumeCapacity},
+                   {c.droppedMaterials, kMaterialsFull, "materials", kMaterialCapacity},
+                   {c.droppedLights, kLightsFull, "lights", kLightCapacity},
+                   {c.droppedMeshes, kMeshesFull, "meshes", kMeshCapacity}};
+    for (const auto& r : regions)
+        if (r.dropped)
+            report(r.problem, "%d %s beyond the buffer's %d were not written", r.dropped, r.records,
+                   r.capacity);
 }

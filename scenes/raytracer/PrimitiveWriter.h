@@ -42,7 +42,7 @@ struct FlattenReport {
 // header counts what was written, and each kind of trouble is reported once per
 // reset, not once per frame.
 class PrimitiveWriter {
-public:
+  public:
     // Call for every file opened, the first one too: each problem is then reported
     // once per load, and what the writer keeps between frames of one file (vertex
     // normals) is dropped. fileName is the name the error lines give.
@@ -70,7 +70,7 @@ public:
         kProblemCount
     };
 
-private:
+  private:
     struct Box {
         float min[3], max[3];
         void reset(float start);

@@ -31,6 +31,7 @@ const FlattenReport& FlattenedScene::flatten(float frame, float dofStrength) {
 
 bool FlattenedScene::written(int index) const {
     for (const TexelRange& r : report.ranges)
-        if (index >= r.first && index < r.first + r.count) return true;
+        if (index >= r.first && index < r.first + r.count)
+            return true;
     return false;
 }

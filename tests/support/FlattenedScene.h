@@ -22,7 +22,8 @@ struct FlattenedScene {
     // Evaluates the opened file at `frame` and writes it.
     const FlattenReport& flatten(float frame = 0, float dofStrength = 1.0f);
     bool build(Studio3dsFixture& fixture, const std::string& name, float frame = 0) {
-        if (!open(fixture, name)) return false;
+        if (!open(fixture, name))
+            return false;
         flatten(frame);
         return true;
     }

@@ -23,7 +23,7 @@ struct Lib3dsNode;
 // the node functions return it. Positions are keyed at frame 0; positionKey adds
 // more keys so that evaluating the file moves the node.
 class Studio3dsFixture {
-public:
+  public:
     using Vec3 = std::array<float, 3>;
     using Tri = std::array<int, 3>;
     using Uv = std::array<float, 2>;
@@ -79,7 +79,7 @@ public:
     Lib3dsFile* raw() { return file; }
     bool save(const std::string& path);
 
-private:
+  private:
     Lib3dsNode* insertNode(Lib3dsNode* node, const std::string& name, int parent);
     Lib3dsFile* file;
     std::vector<Lib3dsNode*> nodes; // by node id

@@ -35,11 +35,14 @@ TEST(MaterialSlots, UntexturedMaterialsDoNotAdvanceTheNumbering) {
 
 TEST(MaterialSlots, TexturesBeyondTheNinthGetNoSlotOrUnit) {
     std::vector<std::string> names;
-    for (int i = 0; i < 11; ++i) names.push_back("t" + std::to_string(i) + ".bmp");
+    for (int i = 0; i < 11; ++i)
+        names.push_back("t" + std::to_string(i) + ".bmp");
     std::vector<const char*> pointers;
-    for (const std::string& n : names) pointers.push_back(n.c_str());
+    for (const std::string& n : names)
+        pointers.push_back(n.c_str());
     MaterialSlots s = materialSlots(pointers);
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(s.slot[i], i);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(s.slot[i], i);
     EXPECT_EQ(s.slot[9], -1);
     EXPECT_EQ(s.slot[10], -1);
     EXPECT_EQ(s.unit(10), 0);

@@ -18,7 +18,9 @@ using testing::internal::GetCapturedStderr;
 
 namespace {
 
-int errorLines(const std::string& text) { return int(std::count(text.begin(), text.end(), '\n')); }
+int errorLines(const std::string& text) {
+    return int(std::count(text.begin(), text.end(), '\n'));
+}
 
 void addSquare(Studio3dsFixture& f, const std::string& name, const std::string& material) {
     f.mesh(name, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}}, material);
@@ -86,11 +88,13 @@ TEST(PrimitiveWriterBrokenInput, UnknownMaterialAndMissingUvs) {
     std::fill(s.texels.begin(), s.texels.end(), 7.0f);
     s.flatten(0);
     EXPECT_FLOAT_EQ(s.texel(1)[3], -1.0f); // material -1 reaches the shader
-    for (int c = 0; c < 4; ++c) EXPECT_FLOAT_EQ(s.texel(7)[c], 0.0f);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_FLOAT_EQ(s.texel(7)[c], 0.0f);
     EXPECT_FLOAT_EQ(s.texel(8)[0], 0.0f);
     EXPECT_FLOAT_EQ(s.texel(8)[1], 0.0f);
     // Not written: w of texels t+2 to t+5, z and w of t+7.
-    for (int t = 3; t <= 6; ++t) EXPECT_FLOAT_EQ(s.texel(t)[3], 7.0f);
+    for (int t = 3; t <= 6; ++t)
+        EXPECT_FLOAT_EQ(s.texel(t)[3], 7.0f);
     EXPECT_FLOAT_EQ(s.texel(8)[2], 7.0f);
     EXPECT_FLOAT_EQ(s.texel(8)[3], 7.0f);
     EXPECT_FLOAT_EQ(s.texel(17)[0], 7.0f);
@@ -101,7 +105,8 @@ TEST(PrimitiveWriterBrokenInput, ShapesWithoutEnoughFacesAreSkipped) {
     f.mesh("aPAABox22", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}}, "");
     f.mesh("bSphere", {{0, 0, 0}}, {}, "");
     addSquare(f, "c", "");
-    for (const char* name : {"aPAABox22", "bSphere", "c"}) f.meshNode(name);
+    for (const char* name : {"aPAABox22", "bSphere", "c"})
+        f.meshNode(name);
     f.dummyNode("helper");
     FlattenedScene s;
     ASSERT_TRUE(s.open(f, "degenerate"));
@@ -134,7 +139,8 @@ TEST(PrimitiveWriterBrokenInput, LightNodeWithoutLightIsSkipped) {
 // The camera of a file that lacks one, with the one error line that says so.
 FlattenCamera fallbackCamera(Studio3dsFixture& f, const std::string& name) {
     FlattenedScene s;
-    if (!s.open(f, name)) return {};
+    if (!s.open(f, name))
+        return {};
     CaptureStderr();
     FlattenCamera c = s.flatten(0).camera;
     EXPECT_EQ(errorLines(GetCapturedStderr()), 1);

@@ -48,7 +48,8 @@ TEST(PrimitiveWriterExample, HeaderPositionsAndWValues) {
     expectTexel(s, 1, 1, 0, 0, 0);
     expectTexel(s, 2, -1, 0, 0, 1);
     expectTexel(s, 3, 0, 1, 0, 0); // w not written: the reset value
-    for (int n = 4; n <= 6; ++n) expectTexel(s, n, 0, 0, 1, 0);
+    for (int n = 4; n <= 6; ++n)
+        expectTexel(s, n, 0, 0, 1, 0);
     expectTexel(s, 7, 0, 0, 1, 0);
     expectTexel(s, 8, 1, 1, 0, 0);
     // Face (0, 2, 3).
@@ -112,7 +113,8 @@ TEST(PrimitiveWriterExample, RewritesTheSameTexelsEveryFrame) {
     s.flatten(0);
     EXPECT_TRUE(first == s.texels);
     ASSERT_EQ(ranges.size(), s.report.ranges.size());
-    for (size_t i = 0; i < ranges.size(); ++i) EXPECT_EQ(ranges[i].count, s.report.ranges[i].count);
+    for (size_t i = 0; i < ranges.size(); ++i)
+        EXPECT_EQ(ranges[i].count, s.report.ranges[i].count);
 }
 
 bool buildTriangles(FlattenedScene& s, int count) {
@@ -158,7 +160,8 @@ TEST(PrimitiveWriterShapes, NamingRulesAndCase) {
     f.sphere("bNoSSphere", {10, 0, 0}, 1, "m1");
     f.sphere("csphere", {20, 0, 0}, 1, "m0");
     addSquare(f, "dNoS", "m0");
-    for (const char* name : {"aPAABox22Sphere", "bNoSSphere", "csphere", "dNoS"}) f.meshNode(name);
+    for (const char* name : {"aPAABox22Sphere", "bNoSSphere", "csphere", "dNoS"})
+        f.meshNode(name);
     FlattenedScene s;
     ASSERT_TRUE(s.build(f, "naming"));
 
@@ -239,7 +242,8 @@ TEST(PrimitiveWriterNodes, OnlyTopLevelMeshNodesWithMeshes) {
 TEST(PrimitiveWriterNodes, OneMeshInstancedByThreeNodes) {
     Studio3dsFixture f;
     f.triangles("tris", 30, "");
-    for (float z : {0.0f, 10.0f, 20.0f}) f.meshNode("tris", {0, 0, z});
+    for (float z : {0.0f, 10.0f, 20.0f})
+        f.meshNode("tris", {0, 0, z});
     FlattenedScene s;
     ASSERT_TRUE(s.build(f, "instanced"));
     // 3 x 30 triangles in groups of 26 + 4.

@@ -1,5 +1,5 @@
-#include "scene/Studio3dsChunks.h"
 #include "scene/Studio3dsFile.h"
+#include "scene/Studio3dsChunks.h"
 #include "support/FlattenedScene.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"
@@ -54,7 +54,8 @@ TEST(Studio3dsFile, NodeKindsAndLookups) {
     Studio3dsFixture f;
     f.material("m0");
     f.material("m1");
-    Lib3dsMesh* mesh = f.mesh("tri", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 1}, {1, 2, 0}}, "m1");
+    Lib3dsMesh* mesh =
+        f.mesh("tri", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 1}, {1, 2, 0}}, "m1");
     snprintf(mesh->faceL[1].material, sizeof mesh->faceL[1].material, "%s", "gone");
     mesh->faceL[2].material[0] = '\0';
     int meshNode = f.meshNode("tri");
@@ -127,16 +128,18 @@ TEST(Studio3dsFileNormals, SmoothingGroupsShareCornerNormals) {
     ASSERT_TRUE(smooth);
     smooth->vertexNormals(0, identity, n);
     const float h = std::sqrt(0.5f);
-    expectNormal(n + 0, 0, h, h); // shared point 0
-    expectNormal(n + 3, 0, h, h); // shared point 1
-    expectNormal(n + 6, 0, 0, 1); // point 2, face 0 only
+    expectNormal(n + 0, 0, h, h);  // shared point 0
+    expectNormal(n + 3, 0, h, h);  // shared point 1
+    expectNormal(n + 6, 0, 0, 1);  // point 2, face 0 only
     expectNormal(n + 12, 0, 1, 0); // point 3, face 1 only
 
     std::unique_ptr<Studio3dsFile> flat = openRightAngle(2, "flat");
     ASSERT_TRUE(flat);
     flat->vertexNormals(0, identity, n);
-    for (int c = 0; c < 3; ++c) expectNormal(n + 3 * c, 0, 0, 1);
-    for (int c = 3; c < 6; ++c) expectNormal(n + 3 * c, 0, 1, 0);
+    for (int c = 0; c < 3; ++c)
+        expectNormal(n + 3 * c, 0, 0, 1);
+    for (int c = 3; c < 6; ++c)
+        expectNormal(n + 3 * c, 0, 1, 0);
 }
 
 TEST(Studio3dsFileNormals, FollowTheTransformedPoints) {
@@ -153,7 +156,8 @@ TEST(Studio3dsFileNormals, FollowTheTransformedPoints) {
     // Reference: the area-weighted sum at point 0, from the transformed points.
     Lib3dsMesh* mesh = file->mesh(0);
     Lib3dsVector p[4];
-    for (int i = 0; i < 4; ++i) lib3ds_vector_transform(p[i], m, mesh->pointL[i].pos);
+    for (int i = 0; i < 4; ++i)
+        lib3ds_vector_transform(p[i], m, mesh->pointL[i].pos);
     Lib3dsVector e1, e2, a, b, sum;
     lib3ds_vector_sub(e1, p[2], p[1]);
     lib3ds_vector_sub(e2, p[0], p[1]);
@@ -201,7 +205,8 @@ TEST(Studio3dsFileOpen, MissingGarbageAndTruncatedFiles) {
         ASSERT_TRUE(writeFile(dir + "/cut.3ds", bytes.substr(0, cut)));
         delete Studio3dsFile::open((dir + "/cut.3ds").c_str());
     }
-    Studio3dsChunkScan whole = scanStudio3dsChunks(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    Studio3dsChunkScan whole =
+        scanStudio3dsChunks(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     EXPECT_EQ(whole.fault, "");
     EXPECT_EQ(whole.cameraNames, std::vector<std::string>{"cam"});
 }
@@ -248,7 +253,9 @@ TEST(Studio3dsFileOpen, RefusesFilesLib3dsWouldNeverFinishReading) {
 
     // A node whose parent is itself (node id 0, parent 0).
     bytes = whole;
-    size_t header = chunkAt(bytes, std::string("\x10\xB0\x11\x00\x00\x00" "ball", 10)); // node header, 17 bytes
+    size_t header = chunkAt(bytes, std::string("\x10\xB0\x11\x00\x00\x00"
+                                               "ball",
+                                               10)); // node header, 17 bytes
     bytes.replace(header + 6 + 5 + 4, 2, std::string(2, '\0'));
     expectRefused(dir, bytes, "a node is its own ancestor");
 

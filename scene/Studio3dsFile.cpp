@@ -174,7 +174,7 @@ void Studio3dsFile::indexMesh(Lib3dsMesh* m) {
     }
     meshIndex.emplace(m->name, int(meshes.size()));
     meshes.push_back(std::move(data));
-    meshes.back().cornerNormals = cornerNormalSums(m);
+    meshes.back().normals = cornerNormalSums(m);
 }
 
 void Studio3dsFile::eval(float frame) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -86,15 +87,21 @@ class Studio3dsFile {
     void vertexNormals(int mesh, const float m[4][4], float* normals) const;
 
   private:
+    // Unnormalised normal sums in mesh-data space, and for each corner (3 per face)
+    // the sum it takes.
+    struct CornerNormals {
+        std::vector<float> sums; // 3 floats each
+        std::vector<uint32_t> corner;
+    };
     struct MeshData {
         Lib3dsMesh* mesh;
         std::vector<int> faceMaterials;
-        std::vector<float> cornerNormals; // 9 per face, unnormalised, in mesh-data space
+        CornerNormals normals;
     };
     explicit Studio3dsFile(Lib3dsFile* f) : file(f) {}
     void index(const std::vector<std::string>& cameraNames);
     void indexMesh(Lib3dsMesh* mesh);
-    static std::vector<float> cornerNormalSums(const Lib3dsMesh* mesh);
+    static CornerNormals cornerNormalSums(const Lib3dsMesh* mesh);
     Lib3dsFile* file;
     std::vector<Lib3dsMaterial*> materials;
     std::vector<MeshData> meshes;

@@ -7,6 +7,7 @@
 #include <lib3ds/node.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -29,15 +30,17 @@ Vec point(const Lib3dsMesh* m, unsigned i) {
 struct GroupSum {
     unsigned groups;
     Vec sum;
+    uint32_t shared; // 1 + the entry of the corner normal this sum gives, 0 before it has one
 };
 
 } // namespace
 
 // Area-weighted normals transform exactly by the cofactor matrix of the linear
-// part of the transform: cross(L a, L b) = cof(L) cross(a, b). So the per-corner
-// sums are taken once, in mesh-data space, and each frame only maps them.
-std::vector<float> Studio3dsFile::cornerNormalSums(const Lib3dsMesh* m) {
-    std::vector<float> corners(9 * size_t(m->faces), 0.0f);
+// part of the transform: cross(L a, L b) = cof(L) cross(a, b). So the sums are
+// taken once, in mesh-data space, and each frame only maps them. Corners that
+// share a sum (the corners of a flat face; the corners at one point of faces in
+// the same smoothing groups) share one entry, so each is normalised once a frame.
+Studio3dsFile::CornerNormals Studio3dsFile::cornerNormalSums(const Lib3dsMesh* m) {
     std::vector<Vec> faceNormal(m->faces, Vec{0, 0, 0});
     std::vector<std::vector<GroupSum>> around(m->points);
     auto valid = [&](const Lib3dsFace& f) {
@@ -58,30 +61,43 @@ std::vector<float> Studio3dsFile::cornerNormalSums(const Lib3dsMesh* m) {
                 if (s.groups == face.smoothing)
                     same = &s;
             if (!same) {
-                sums.push_back({face.smoothing, {0, 0, 0}});
+                sums.push_back({face.smoothing, {0, 0, 0}, 0});
                 same = &sums.back();
             }
             same->sum = {same->sum.x + faceNormal[f].x, same->sum.y + faceNormal[f].y,
                          same->sum.z + faceNormal[f].z};
         }
     }
+    CornerNormals out;
+    out.corner.resize(3 * size_t(m->faces));
+    auto add = [&](Vec n) {
+        out.sums.insert(out.sums.end(), {n.x, n.y, n.z});
+        return uint32_t(out.sums.size() / 3 - 1);
+    };
     for (unsigned f = 0; f < m->faces; ++f) {
         const Lib3dsFace& face = m->faceL[f];
+        if (!face.smoothing || !valid(face)) {
+            uint32_t own = add(faceNormal[f]);
+            out.corner[3 * f] = out.corner[3 * f + 1] = out.corner[3 * f + 2] = own;
+            continue;
+        }
         for (int j = 0; j < 3; ++j) {
-            Vec n = faceNormal[f];
-            if (face.smoothing && valid(face)) {
-                n = {0, 0, 0};
-                for (const GroupSum& s : around[face.points[j]])
+            std::vector<GroupSum>& sums = around[face.points[j]];
+            GroupSum* same = nullptr;
+            for (GroupSum& s : sums)
+                if (s.groups == face.smoothing)
+                    same = &s;
+            if (!same->shared) {
+                Vec n = {0, 0, 0};
+                for (const GroupSum& s : sums)
                     if (s.groups & face.smoothing)
                         n = {n.x + s.sum.x, n.y + s.sum.y, n.z + s.sum.z};
+                same->shared = add(n) + 1;
             }
-            float* out = &corners[9 * f + 3 * j];
-            out[0] = n.x;
-            out[1] = n.y;
-            out[2] = n.z;
+            out.corner[3 * f + j] = same->shared - 1;
         }
     }
-    return corners;
+    return out;
 }
 
 void Studio3dsFile::meshTransform(const Lib3dsNode* node, int meshIndex, float m[4][4]) const {
@@ -106,20 +122,23 @@ void Studio3dsFile::transformPoints(int meshIndex, const float m[4][4], float* _
     }
 }
 
-void Studio3dsFile::vertexNormals(int meshIndex, const float m[4][4], float* normals) const {
+void Studio3dsFile::vertexNormals(int meshIndex, const float m[4][4], float* __restrict normals) const {
     // Columns of the linear part of m (lib3ds stores column vectors as m[0..2]).
     Vec c0 = {m[0][0], m[0][1], m[0][2]}, c1 = {m[1][0], m[1][1], m[1][2]}, c2 = {m[2][0], m[2][1], m[2][2]};
     Vec k0 = cross(c1, c2), k1 = cross(c2, c0), k2 = cross(c0, c1);
-    const std::vector<float>& corners = meshes[meshIndex].cornerNormals;
-    for (size_t i = 0; i < corners.size(); i += 3) {
-        float sx = corners[i], sy = corners[i + 1], sz = corners[i + 2];
+    const CornerNormals& corners = meshes[meshIndex].normals;
+    std::vector<float> unit(corners.sums.size());
+    for (size_t i = 0; i < unit.size(); i += 3) {
+        float sx = corners.sums[i], sy = corners.sums[i + 1], sz = corners.sums[i + 2];
         float x = k0.x * sx + k1.x * sy + k2.x * sz;
         float y = k0.y * sx + k1.y * sy + k2.y * sz;
         float z = k0.z * sx + k1.z * sy + k2.z * sz;
         float squared = x * x + y * y + z * z;
         float scale = 1.0f / std::sqrt(squared > 0 ? squared : 1.0f); // a zero sum stays zero
-        normals[i] = x * scale;
-        normals[i + 1] = y * scale;
-        normals[i + 2] = z * scale;
+        unit[i] = x * scale;
+        unit[i + 1] = y * scale;
+        unit[i + 2] = z * scale;
     }
+    for (size_t c = 0; c < corners.corner.size(); ++c)
+        memcpy(normals + 3 * c, &unit[3 * size_t(corners.corner[c])], 3 * sizeof(float));
 }

@@ -33,6 +33,13 @@ struct GroupSum {
     uint32_t shared; // 1 + the entry of the corner normal this sum gives, 0 before it has one
 };
 
+GroupSum* findGroups(std::vector<GroupSum>& sums, unsigned groups) {
+    for (GroupSum& s : sums)
+        if (s.groups == groups)
+            return &s;
+    return nullptr;
+}
+
 } // namespace
 
 // Area-weighted normals transform exactly by the cofactor matrix of the linear
@@ -56,10 +63,7 @@ Studio3dsFile::CornerNormals Studio3dsFile::cornerNormalSums(const Lib3dsMesh* m
             continue;
         for (int j = 0; j < 3; ++j) {
             std::vector<GroupSum>& sums = around[face.points[j]];
-            GroupSum* same = nullptr;
-            for (GroupSum& s : sums)
-                if (s.groups == face.smoothing)
-                    same = &s;
+            GroupSum* same = findGroups(sums, face.smoothing);
             if (!same) {
                 sums.push_back({face.smoothing, {0, 0, 0}, 0});
                 same = &sums.back();
@@ -83,10 +87,7 @@ Studio3dsFile::CornerNormals Studio3dsFile::cornerNormalSums(const Lib3dsMesh* m
         }
         for (int j = 0; j < 3; ++j) {
             std::vector<GroupSum>& sums = around[face.points[j]];
-            GroupSum* same = nullptr;
-            for (GroupSum& s : sums)
-                if (s.groups == face.smoothing)
-                    same = &s;
+            GroupSum* same = findGroups(sums, face.smoothing); // made by the loop above
             if (!same->shared) {
                 Vec n = {0, 0, 0};
                 for (const GroupSum& s : sums)

@@ -1,7 +1,23 @@
 #include "shell/CommandLine.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+namespace {
+
+bool parseFrame(const char* text, int* frame) {
+    char* end = nullptr;
+    errno = 0;
+    long value = strtol(text, &end, 10);
+    if (errno || end == text || *end || value < INT_MIN || value > INT_MAX) return false;
+    *frame = (int)value;
+    return true;
+}
+
+} // namespace
 
 Options parseCommandLine(int argc, char** argv) {
     Options options;
@@ -11,8 +27,21 @@ Options parseCommandLine(int argc, char** argv) {
             options.windowed = true;
         } else if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
             options.help = true;
+        } else if (strcmp(arg, "--inspect") == 0) {
+            if (i + 1 >= argc) {
+                options.error = "--inspect needs a file";
+                break;
+            }
+            options.inspectFile = argv[++i];
+        } else if (strcmp(arg, "--frame") == 0) {
+            if (i + 1 >= argc || !parseFrame(argv[i + 1], &options.inspectFrame)) {
+                options.error = "--frame needs a whole number";
+                break;
+            }
+            ++i;
         } else if (arg[0] == '-' && arg[1] == '-') {
-            options.error = arg;
+            options.error = "unknown option";
+            options.unknown = arg;
         }
         // Anything else is left to freeglut (for example -display or -geometry).
     }
@@ -21,6 +50,7 @@ Options parseCommandLine(int argc, char** argv) {
 
 void printUsage(const char* program) {
     printf("Usage: %s [--windowed] [--help]\n"
+           "       %s --inspect FILE [--frame N]\n"
            "\n"
            "Plays the demo: run it in its data directory (horn.mp3, shaders/, textures/, models/).\n"
            "With no options it switches to the 1024x768 full-screen game mode when the display\n"
@@ -28,8 +58,14 @@ void printUsage(const char* program) {
            "\n"
            "  --windowed   stay in a 1024x768 window (no game mode)\n"
            "  --help       show this text\n"
+           "  --inspect FILE [--frame N]\n"
+           "               evaluate a 3D Studio file at animation frame N (default 0) and print\n"
+           "               what the ray tracer receives, without opening a window: one line\n"
+           "               \"TEXEL REGION X Y Z W\" per texel written to the primitive buffer, in\n"
+           "               index order (REGION: header, triangle, volume, material, light, mesh;\n"
+           "               floats in %%.9g), then \"camera PX PY PZ TX TY TZ ROLL FOV\"\n"
            "\n"
            "Keys: Enter reload the scene, 1-9/0 pick a scene, f full screen, Esc quit,\n"
            "      space jump 5 s forward, backspace jump 5 s back.\n",
-           program);
+           program, program);
 }

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.error) {
-        fprintf(stderr, "ERROR: Unknown option %s (see --help)\n", options.error);
+        fprintf(stderr, "ERROR: %s%s%s (see --help)\n", options.error, options.unknown ? " " : "",
+                options.unknown ? options.unknown : "");
         return 2;
     }
     static GlutWindowing toolkit;

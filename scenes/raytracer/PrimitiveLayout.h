@@ -43,4 +43,19 @@ constexpr float kSphereStart = 100000.0f;
 constexpr int kMaterialSamplers = 9;
 constexpr int kBufferTextureUnit = 15;
 
+// The region a texel belongs to, as the inspector names it.
+inline const char* regionName(int texel) {
+    if (texel < kTriangleBase)
+        return "header";
+    if (texel < kVolumeBase)
+        return "triangle";
+    if (texel < kMaterialBase)
+        return "volume";
+    if (texel < kLightBase)
+        return "material";
+    if (texel < kMeshBase)
+        return "light";
+    return "mesh";
+}
+
 } // namespace primitive

@@ -3,6 +3,7 @@
 #include <vector>
 
 class Studio3dsFile;
+struct Lib3dsNode;
 
 // A run of texels written by one flattening: [first, first + count).
 struct TexelRange {
@@ -23,7 +24,7 @@ struct FlattenCamera {
 
 struct FlattenReport {
     FlattenCamera camera;
-    std::vector<TexelRange> ranges; // ascending, not overlapping
+    std::vector<TexelRange> ranges; // ascending, not overlapping, adjacent runs merged
     int triangles = 0;
     int volumes = 0;
     int lights = 0;
@@ -34,13 +35,73 @@ struct FlattenReport {
 // Writes an evaluated 3D Studio scene into a plain float array laid out as the
 // primitive buffer (primitive::kTexels * 4 floats). Plain C++: the scene uploads
 // the ranges it reports, the inspector prints them, the tests read them.
+//
+// Only the components a record defines are written; the others keep what the array
+// held (resetTexels gives the buffer's content before the first flattening). No
+// write leaves its region: records beyond a region's capacity are dropped, the
+// header counts what was written, and each kind of trouble is reported once per
+// reset, not once per frame.
 class PrimitiveWriter {
-public:
-    // Starts a new file: capacity errors are reported once per load and region.
+  public:
+    // Call for every file opened, the first one too: each problem is then reported
+    // once per load, and what the writer keeps between frames of one file (vertex
+    // normals) is dropped. fileName is the name the error lines give.
     void reset(const std::string& fileName);
+    // Flattens the file as last evaluated. Does not evaluate it and does not clear
+    // the array: only the reported ranges are written.
     FlattenReport write(Studio3dsFile& file, float dofStrength, float* texels);
 
-private:
+    // The content of the buffer before the first flattening: zeros, but texels 0
+    // and 1 hold (30, -10, 50, 0) and texel 2 holds (1, 0, 0.2, 1).
+    static void resetTexels(float* texels);
+
+    enum Problem {
+        kTrianglesFull,
+        kVolumesFull,
+        kMaterialsFull,
+        kLightsFull,
+        kMeshesFull,
+        kFaceOutsidePoints,
+        kLightWithoutRecord,
+        kShapeWithoutFaces,
+        kCameraWithoutNodes,
+        kNoCamera,
+        kTexturesBeyondSamplers,
+        kProblemCount
+    };
+
+  private:
+    struct Box {
+        float min[3], max[3];
+        void reset(float start);
+        void extend(const float* p);
+        void extend(const Box& b); // min with min, max with max
+        bool empty() const;
+    };
+    struct Cursor; // the running counts of one write
+    void writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node, Cursor& c);
+    void writeTriangles(Studio3dsFile& file, int mesh, const float* normals, Cursor& c, Box& meshBox);
+    const float* normalsFor(Studio3dsFile& file, int mesh, const float transform[4][4], Cursor& c);
+    bool writeSphere(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
+    bool writeBox(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
+    float* claimVolume(Cursor& c); // the next bounding-volume entry, or nullptr when the region is full
+    void closeGroup(Cursor& c, const Box& group, Box& meshBox);
+    void writeLightNode(Studio3dsFile& file, const Lib3dsNode* node, Cursor& c);
+    void writeMaterials(Studio3dsFile& file, Cursor& c);
+    FlattenCamera camera(Studio3dsFile& file, float dofStrength, const Box& sceneBounds);
+    void reportDropped(const Cursor& c);
+    void report(Problem problem, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
     std::string fileName;
-    bool reported[6] = {};
+    bool reported[kProblemCount] = {};
+    std::vector<float> positions; // scratch: the transformed points of one mesh, 4 floats each
+    // Vertex normals (9 floats per face) per triangle-mesh node, in walk order. They
+    // depend only on the mesh and the linear part of the node's transform, so a node
+    // that only moves keeps them from frame to frame.
+    struct NodeNormals {
+        const void* mesh = nullptr;
+        float linear[9] = {};
+        std::vector<float> normals;
+    };
+    std::vector<NodeNormals> nodeNormals;
 };

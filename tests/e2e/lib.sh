@@ -21,15 +21,27 @@ fail() {
   exit 1
 }
 
+# A private X server on a free display; retried, since parallel tests (and other
+# X servers on the machine) can race for the same display number.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SCRATCH/display" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  for _ in $(seq 100); do
-    [ -s "$SCRATCH/display" ] && break
-    sleep 0.1
+  local attempt
+  for attempt in 1 2 3 4 5; do
+    rm -f "$SCRATCH/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SCRATCH/display" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+      [ -s "$SCRATCH/display" ] && break
+      sleep 0.1
+    done
+    if [ -s "$SCRATCH/display" ]; then
+      export DISPLAY=":$(head -n1 "$SCRATCH/display")"
+      xdpyinfo >/dev/null 2>&1 && kill -0 "$XVFB_PID" 2>/dev/null && return 0
+    fi
+    kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+    sleep 0.$((RANDOM % 9 + 1))
   done
-  [ -s "$SCRATCH/display" ] || fail "Xvfb did not start"
-  export DISPLAY=":$(head -n1 "$SCRATCH/display")"
+  fail "Xvfb did not start"
 }
 
 # make_music SECONDS: a tone as horn.mp3 in the scratch directory.

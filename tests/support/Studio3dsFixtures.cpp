@@ -13,7 +13,9 @@
 
 namespace {
 
-void copyName(char* dest, size_t size, const std::string& name) { snprintf(dest, size, "%s", name.c_str()); }
+void copyName(char* dest, size_t size, const std::string& name) {
+    snprintf(dest, size, "%s", name.c_str());
+}
 
 void setVec(float* dest, const Studio3dsFixture::Vec3& v) {
     dest[0] = v[0];
@@ -37,22 +39,34 @@ void lin1Key(Lib3dsLin1Track* track, int frame, float value) {
 
 Lib3dsLin3Track* positionTrack(Lib3dsNode* node) {
     switch (node->type) {
-    case LIB3DS_OBJECT_NODE: return &node->data.object.pos_track;
-    case LIB3DS_CAMERA_NODE: return &node->data.camera.pos_track;
-    case LIB3DS_TARGET_NODE: return &node->data.target.pos_track;
-    case LIB3DS_LIGHT_NODE: return &node->data.light.pos_track;
-    case LIB3DS_SPOT_NODE: return &node->data.spot.pos_track;
-    default: return nullptr;
+    case LIB3DS_OBJECT_NODE:
+        return &node->data.object.pos_track;
+    case LIB3DS_CAMERA_NODE:
+        return &node->data.camera.pos_track;
+    case LIB3DS_TARGET_NODE:
+        return &node->data.target.pos_track;
+    case LIB3DS_LIGHT_NODE:
+        return &node->data.light.pos_track;
+    case LIB3DS_SPOT_NODE:
+        return &node->data.spot.pos_track;
+    default:
+        return nullptr;
     }
 }
 
 } // namespace
 
-Studio3dsFixture::Studio3dsFixture() : file(lib3ds_file_new()) { file->frames = 100; }
+Studio3dsFixture::Studio3dsFixture() : file(lib3ds_file_new()) {
+    file->frames = 100;
+}
 
-Studio3dsFixture::~Studio3dsFixture() { lib3ds_file_free(file); }
+Studio3dsFixture::~Studio3dsFixture() {
+    lib3ds_file_free(file);
+}
 
-void Studio3dsFixture::setFrames(int frames) { file->frames = frames; }
+void Studio3dsFixture::setFrames(int frames) {
+    file->frames = frames;
+}
 
 Lib3dsMaterial* Studio3dsFixture::material(const std::string& name, const std::string& textureMap,
                                            float reflectionPercent, Vec3 diffuse) {
@@ -63,7 +77,8 @@ Lib3dsMaterial* Studio3dsFixture::material(const std::string& name, const std::s
         copyName(m->reflection_map.name, sizeof m->reflection_map.name, "mirror.bmp");
         m->reflection_map.percent = reflectionPercent;
     }
-    for (int i = 0; i < 3; ++i) m->diffuse[i] = diffuse[i];
+    for (int i = 0; i < 3; ++i)
+        m->diffuse[i] = diffuse[i];
     lib3ds_file_insert_material(file, m);
     return m;
 }
@@ -73,10 +88,12 @@ Lib3dsMesh* Studio3dsFixture::mesh(const std::string& name, const std::vector<Ve
                                    const std::vector<Uv>& texcoords) {
     Lib3dsMesh* m = lib3ds_mesh_new(name.c_str());
     lib3ds_mesh_new_point_list(m, points.size());
-    for (size_t i = 0; i < points.size(); ++i) setVec(m->pointL[i].pos, points[i]);
+    for (size_t i = 0; i < points.size(); ++i)
+        setVec(m->pointL[i].pos, points[i]);
     lib3ds_mesh_new_face_list(m, faces.size());
     for (size_t i = 0; i < faces.size(); ++i) {
-        for (int j = 0; j < 3; ++j) m->faceL[i].points[j] = faces[i][j];
+        for (int j = 0; j < 3; ++j)
+            m->faceL[i].points[j] = faces[i][j];
         copyName(m->faceL[i].material, sizeof m->faceL[i].material, material);
         m->faceL[i].smoothing = 1;
     }
@@ -93,7 +110,8 @@ Lib3dsMesh* Studio3dsFixture::mesh(const std::string& name, const std::vector<Ve
 
 Lib3dsMesh* Studio3dsFixture::box(const std::string& name, Vec3 lo, Vec3 hi, const std::string& material) {
     std::vector<Vec3> p;
-    for (int i = 0; i < 8; ++i) p.push_back({i & 1 ? hi[0] : lo[0], i & 2 ? hi[1] : lo[1], i & 4 ? hi[2] : lo[2]});
+    for (int i = 0; i < 8; ++i)
+        p.push_back({i & 1 ? hi[0] : lo[0], i & 2 ? hi[1] : lo[1], i & 4 ? hi[2] : lo[2]});
     // Two triangles per side: -z, +z, -y, +y, -x, +x.
     std::vector<Tri> f = {{0, 2, 3}, {0, 3, 1}, {4, 5, 7}, {4, 7, 6}, {0, 1, 5}, {0, 5, 4},
                           {2, 6, 7}, {2, 7, 3}, {0, 4, 6}, {0, 6, 2}, {1, 3, 7}, {1, 7, 5}};
@@ -108,22 +126,42 @@ Lib3dsMesh* Studio3dsFixture::sphere(const std::string& name, Vec3 c, float r, c
         float phi = pi * i / rings;
         for (int s = 0; s < segments; ++s) {
             float theta = 2 * pi * s / segments;
-            p.push_back({c[0] + r * std::sin(phi) * std::cos(theta), c[1] + r * std::sin(phi) * std::sin(theta),
-                         c[2] + r * std::cos(phi)});
+            p.push_back({c[0] + r * std::sin(phi) * std::cos(theta),
+                         c[1] + r * std::sin(phi) * std::sin(theta), c[2] + r * std::cos(phi)});
         }
     }
     p.push_back({c[0], c[1], c[2] - r});
     const int south = int(p.size()) - 1;
     auto at = [&](int ring, int s) { return 1 + (ring - 1) * segments + s % segments; };
     std::vector<Tri> f;
-    for (int s = 0; s < segments; ++s) f.push_back({0, at(1, s), at(1, s + 1)});
+    for (int s = 0; s < segments; ++s)
+        f.push_back({0, at(1, s), at(1, s + 1)});
     for (int i = 1; i < rings - 1; ++i)
         for (int s = 0; s < segments; ++s) {
             f.push_back({at(i, s), at(i + 1, s), at(i + 1, s + 1)});
             f.push_back({at(i, s), at(i + 1, s + 1), at(i, s + 1)});
         }
-    for (int s = 0; s < segments; ++s) f.push_back({south, at(rings - 1, s + 1), at(rings - 1, s)});
+    for (int s = 0; s < segments; ++s)
+        f.push_back({south, at(rings - 1, s + 1), at(rings - 1, s)});
     return mesh(name, p, f, material);
+}
+
+Lib3dsMesh* Studio3dsFixture::grid(const std::string& name, int n, const std::string& material, Vec3 o) {
+    std::vector<Vec3> p;
+    std::vector<Uv> uv;
+    std::vector<Tri> f;
+    for (int y = 0; y <= n; ++y)
+        for (int x = 0; x <= n; ++x) {
+            p.push_back({o[0] + x, o[1] + y, o[2]});
+            uv.push_back({float(x) / n, float(y) / n});
+        }
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            int a = y * (n + 1) + x, b = a + 1, c = a + n + 1, d = c + 1;
+            f.push_back({a, b, d});
+            f.push_back({a, d, c});
+        }
+    return mesh(name, p, f, material, uv);
 }
 
 Lib3dsMesh* Studio3dsFixture::triangles(const std::string& name, int count, const std::string& material,
@@ -176,7 +214,8 @@ Lib3dsCamera* Studio3dsFixture::camera(const std::string& name, Vec3 position, V
     // Appended rather than inserted: lib3ds would sort the list by name, and the
     // file is written in list order.
     Lib3dsCamera** tail = &file->cameras;
-    while (*tail) tail = &(*tail)->next;
+    while (*tail)
+        tail = &(*tail)->next;
     *tail = c;
     if (withNodes) {
         Lib3dsNode* n = insertNode(lib3ds_node_new_camera(), name, kNoParent);
@@ -228,11 +267,25 @@ Lib3dsLight* Studio3dsFixture::spotLight(const std::string& name, Vec3 position,
 void Studio3dsFixture::positionKey(int nodeId, int frame, Vec3 position) {
     Lib3dsNode* n = node(nodeId);
     Lib3dsLin3Track* track = n ? positionTrack(n) : nullptr;
-    if (track) lin3Key(track, frame, position);
+    if (track)
+        lin3Key(track, frame, position);
+}
+
+void Studio3dsFixture::rotationKey(int nodeId, int frame, Vec3 axis, float angle) {
+    Lib3dsNode* n = node(nodeId);
+    if (!n || n->type != LIB3DS_OBJECT_NODE)
+        return;
+    Lib3dsQuatKey* key = lib3ds_quat_key_new();
+    key->tcb.frame = frame;
+    setVec(key->axis, axis);
+    key->angle = angle;
+    lib3ds_quat_track_insert(&n->data.object.rot_track, key);
 }
 
 Lib3dsNode* Studio3dsFixture::node(int nodeId) {
     return nodeId >= 0 && nodeId < int(nodes.size()) ? nodes[nodeId] : nullptr;
 }
 
-bool Studio3dsFixture::save(const std::string& path) { return lib3ds_file_save(file, path.c_str()); }
+bool Studio3dsFixture::save(const std::string& path) {
+    return lib3ds_file_save(file, path.c_str());
+}

@@ -23,7 +23,7 @@ struct Lib3dsNode;
 // the node functions return it. Positions are keyed at frame 0; positionKey adds
 // more keys so that evaluating the file moves the node.
 class Studio3dsFixture {
-public:
+  public:
     using Vec3 = std::array<float, 3>;
     using Tri = std::array<int, 3>;
     using Uv = std::array<float, 2>;
@@ -48,6 +48,9 @@ public:
     Lib3dsMesh* box(const std::string& name, Vec3 min, Vec3 max, const std::string& material);
     // A latitude-longitude sphere whose x extent is exactly 2 * radius.
     Lib3dsMesh* sphere(const std::string& name, Vec3 centre, float radius, const std::string& material);
+    // A square grid of n x n cells in the z = 0 plane from `origin`, cell size 1:
+    // (n + 1)^2 shared points, 2 n^2 faces in one smoothing group, with UVs.
+    Lib3dsMesh* grid(const std::string& name, int n, const std::string& material, Vec3 origin = {0, 0, 0});
     // `count` separate triangles in a row along x, starting at `origin`, with UVs.
     Lib3dsMesh* triangles(const std::string& name, int count, const std::string& material,
                           Vec3 origin = {0, 0, 0});
@@ -68,12 +71,15 @@ public:
 
     // Adds a position key to a node of any kind.
     void positionKey(int nodeId, int frame, Vec3 position);
+    // Adds a rotation key to a mesh-instance or dummy node: `angle` radians about
+    // `axis`, relative to the previous key (as 3D Studio stores rotations).
+    void rotationKey(int nodeId, int frame, Vec3 axis, float angle);
 
     Lib3dsNode* node(int nodeId);
     Lib3dsFile* raw() { return file; }
     bool save(const std::string& path);
 
-private:
+  private:
     Lib3dsNode* insertNode(Lib3dsNode* node, const std::string& name, int parent);
     Lib3dsFile* file;
     std::vector<Lib3dsNode*> nodes; // by node id

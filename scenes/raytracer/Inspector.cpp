@@ -1,0 +1,34 @@
+#include "scenes/raytracer/Inspector.h"
+
+#include "scene/Studio3dsFile.h"
+#include "scenes/raytracer/PrimitiveLayout.h"
+#include "scenes/raytracer/PrimitiveWriter.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+int runInspector(const char* path, int frame) {
+    std::unique_ptr<Studio3dsFile> file(Studio3dsFile::open(path));
+    if (!file) {
+        fprintf(stderr, "ERROR: Could not open 3D Studio file %s\n", path);
+        return 1;
+    }
+    file->eval(float(frame));
+    // The buffer as the scene holds it before its first flattening, so texels the
+    // records leave partly unwritten print what the GPU would hold.
+    std::vector<float> texels(size_t(primitive::kTexels) * primitive::kFloatsPerTexel);
+    PrimitiveWriter::resetTexels(texels.data());
+    PrimitiveWriter writer;
+    writer.reset(path);
+    FlattenReport report = writer.write(*file, 0.0f, texels.data());
+    for (const TexelRange& range : report.ranges)
+        for (int t = range.first; t < range.first + range.count; ++t) {
+            const float* v = &texels[size_t(t) * primitive::kFloatsPerTexel];
+            printf("%d %s %.9g %.9g %.9g %.9g\n", t, primitive::regionName(t), v[0], v[1], v[2], v[3]);
+        }
+    const FlattenCamera& c = report.camera;
+    printf("camera %.9g %.9g %.9g %.9g %.9g %.9g %.9g %.9g\n", c.position[0], c.position[1], c.position[2],
+           c.target[0], c.target[1], c.target[2], c.roll, c.fov);
+    return 0;
+}

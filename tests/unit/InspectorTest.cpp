@@ -1,0 +1,68 @@
+#include "scenes/raytracer/Inspector.h"
+#include "support/Studio3dsFixtures.h"
+#include "support/TestPaths.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using testing::internal::CaptureStderr;
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStderr;
+using testing::internal::GetCapturedStdout;
+
+namespace {
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+TEST(Inspector, PrintsEveryWrittenTexelInOrderThenTheCamera) {
+    Studio3dsFixture f;
+    f.material("m0");
+    f.mesh("square", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}}, "m0");
+    int node = f.meshNode("square");
+    f.positionKey(node, 4, {0, 0, 8});
+    f.omniLight("lamp", {5, 6, 7});
+    f.camera("cam", {0, -10, 5}, {0, 0, 0}, 40.0f, 3.0f);
+    std::string path = makeScratchDir("inspector") + "/scene.3ds";
+    ASSERT_TRUE(f.save(path));
+
+    CaptureStdout();
+    int status = runInspector(path.c_str(), 2);
+    std::vector<std::string> out = lines(GetCapturedStdout());
+    EXPECT_EQ(status, 0);
+    // 17 header and triangle texels, 2 volume, 3 material, 2 light, 2 mesh, the camera.
+    ASSERT_EQ(out.size(), 27u);
+    EXPECT_EQ(out[0], "0 header 16 1 1 1");
+    EXPECT_EQ(out[1], "1 triangle 1 0 4 0"); // frame 2 of a move to z = 8 at frame 4
+    EXPECT_EQ(out[17], "524288 volume 0 0 4 1");
+    EXPECT_EQ(out[19].substr(0, 16), "786432 material ");
+    EXPECT_EQ(out[22], "800000 light 5 6 7 0");
+    EXPECT_EQ(out[24], "900000 mesh 0 0 4 0");
+    EXPECT_EQ(out[26], "camera 0 -10 5 0 0 0 3 40");
+    long previous = -1;
+    for (size_t i = 0; i + 1 < out.size(); ++i) {
+        long texel = std::stol(out[i]);
+        EXPECT_GT(texel, previous);
+        previous = texel;
+    }
+    // Floats keep all their digits.
+    EXPECT_NE(out[19].find("0.501960814"), std::string::npos) << out[19];
+}
+
+TEST(Inspector, MissingFileIsAnError) {
+    CaptureStdout();
+    CaptureStderr();
+    int status = runInspector("/nonexistent/scene.3ds", 0);
+    std::string out = GetCapturedStdout(), err = GetCapturedStderr();
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "ERROR: Could not open 3D Studio file /nonexistent/scene.3ds\n");
+}
+
+} // namespace

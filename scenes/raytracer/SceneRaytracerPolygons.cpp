@@ -1,0 +1,253 @@
+#include "scenes/raytracer/SceneRaytracerPolygons.h"
+
+#include "scene/DataPath.h"
+#include "scene/Studio3dsFile.h"
+#include "scenes/raytracer/AnimationFrame.h"
+#include "scenes/raytracer/PrimitiveBuffer.h"
+#include "scenes/raytracer/PrimitiveLayout.h"
+#include "shell/ShellState.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Texture units of the passes.
+constexpr int kHorizontalBlurUnit = 0;
+constexpr int kVerticalBlurUnit = 10;
+constexpr int kSharpImageUnit = 11;
+constexpr int kBlurredImageUnit = 12;
+
+std::string samplerName(int k) {
+    return "tex[" + std::to_string(k) + "]";
+}
+
+} // namespace
+
+SceneRaytracerPolygons::SceneRaytracerPolygons(const char* fileName, float dofStrength, int renderWidth,
+                                               int renderHeight, int numReflections, int framesPerBeat)
+    : framesPerBeat(framesPerBeat), dofStrength(dofStrength), fileName(fileName ? fileName : ""),
+      renderWidth(renderWidth), renderHeight(renderHeight), numReflections(numReflections) {
+    SceneRaytracerPolygons::init();
+    printf("Scene poly init\n");
+}
+
+SceneRaytracerPolygons::~SceneRaytracerPolygons() {
+    destroyQuad();
+    deletePrimitiveBuffer(&primitiveBuffer, &textures[0]);
+    releaseFileResources();
+}
+
+void SceneRaytracerPolygons::init() {
+    if (initCount > 0) {
+        // The Enter key: release what this run replaces (programs stay, as
+        // ShaderProgram never deletes them; the primitive buffer is kept).
+        destroyQuad();
+        releaseFileResources();
+    }
+    createQuad();
+    rayProgram.load("shaders\\RaytracerPolygonsVert.glsl", "shaders\\RaytracerPolygonsFrag.glsl");
+    if (dofStrength == 0.0f)
+        postProgram.load("shaders\\PassVert.glsl", "shaders\\PassFrag.glsl");
+    else
+        postProgram.load("shaders\\DoFVert.glsl", "shaders\\DoFFrag.glsl");
+    blurHorizontalProgram.load("shaders\\BlurVert.glsl", "shaders\\BlurHorFrag.glsl");
+    blurVerticalProgram.load("shaders\\BlurVert.glsl", "shaders\\BlurVertFrag.glsl");
+    if (!primitiveBufferCreated) {
+        createPrimitiveBuffer(&primitiveBuffer, &textures[0]);
+        primitiveBufferCreated = true;
+    }
+    printf("%s\n", fileName.c_str());
+    file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str());
+    if (!file)
+        fprintf(stderr, "ERROR: Could not open 3D Studio file %s\n", fileName.c_str());
+    resetPrimitiveBuffer(primitiveBuffer);
+    writer.reset(fileName);
+    if (file) {
+        file->eval((float)initCount);
+        faceCount = file->countFaces();
+        printf("%s, %d faces\n", file->name(), faceCount);
+    }
+    ++initCount;
+    createRenderTargets(renderWidth, framebuffers, colorTextures);
+    loadMaterialTextures();
+    flattenPending = true;
+}
+
+void SceneRaytracerPolygons::activate() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (int unit = 0; unit < 16; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    rayProgram.bind();
+}
+
+// The j-th textured material gets unit j and sampler tex[j-1]; beyond the
+// shader's nine samplers a material gets no unit (the writer reports it).
+void SceneRaytracerPolygons::loadMaterialTextures() {
+    slots = file ? materialSlots(*file) : MaterialSlots();
+    rayProgram.bind();
+    for (int m = 0; m < (int)slots.slot.size(); ++m) {
+        int unit = slots.unit(m);
+        if (unit == 0)
+            continue;
+        glActiveTexture(GL_TEXTURE0 + unit);
+        std::string path = std::string("textures\\") + file->textureMapName(m);
+        printf("%s--\n", path.c_str());
+        loadTexture(path.c_str(), &textures[unit]);
+        glBindTexture(GL_TEXTURE_2D, textures[unit]);
+        rayProgram.setUniform1i(samplerName(unit - 1).c_str(), unit);
+    }
+}
+
+void SceneRaytracerPolygons::bindMaterialTextures() {
+    for (int unit = 1; unit <= slots.textured; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(GL_TEXTURE_2D, textures[unit]);
+    }
+}
+
+// All nine samplers: the textured materials' units, then the first unit after them.
+void SceneRaytracerPolygons::setMaterialSamplers() {
+    for (int k = 0; k < primitive::kMaterialSamplers; ++k)
+        rayProgram.setUniform1i(samplerName(k).c_str(), slots.samplers[k]);
+}
+
+void SceneRaytracerPolygons::releaseFileResources() {
+    deleteRenderTargets(framebuffers, colorTextures);
+    glDeleteTextures(kTextureSlots - 1, &textures[1]);
+    for (int i = 1; i < kTextureSlots; ++i)
+        textures[i] = 0;
+    delete file;
+    file = nullptr;
+}
+
+void SceneRaytracerPolygons::flattenScene() {
+    float* texels = sharedFlattenTexels();
+    flattenReport = writer.write(*file, dofStrength, texels);
+    uploadTexelRanges(primitiveBuffer, texels, flattenReport.ranges);
+    faceCount = file->countFaces();
+    const FlattenCamera& camera = flattenReport.camera;
+    for (int i = 0; i < 3; ++i) {
+        cameraPosition[i] = camera.position[i];
+        cameraTarget[i] = camera.target[i];
+    }
+    cameraRoll = camera.roll;
+    cameraFov = camera.fov;
+    focusDistance = camera.focusDistance;
+    blurSize = camera.blurSize;
+    focal = camera.focal;
+    rayProgram.bind();
+    bindMaterialTextures();
+    setMaterialSamplers();
+}
+
+void SceneRaytracerPolygons::render(float time, float sceneTime) {
+    if (!file) {
+        drawBlack();
+        return;
+    }
+    int frame = AnimationFrame::at(sceneTime, framesPerBeat, file->frames());
+    if (AnimationFrame::needsFlatten(frame, flattenPending)) {
+        file->eval((float)frame);
+        flattenScene();
+        AnimationFrame::lastEvaluatedFrame = frame;
+        flattenPending = false;
+    }
+    rayPass(time);
+    if (blurSize == 0.0f)
+        finalPassWithoutBlur();
+    else
+        blurPasses();
+}
+
+void SceneRaytracerPolygons::rayPass(float time) {
+    glBindFramebufferEXT(GL_FRAMEBUFFER, framebuffers[0]);
+    glViewport(0, 0, renderWidth, renderWidth);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    rayProgram.bind();
+    // activate unbinds every unit, and a scene whose frame another scene already
+    // evaluated would otherwise trace without its material textures.
+    bindMaterialTextures();
+    glActiveTexture(GL_TEXTURE0 + primitive::kBufferTextureUnit);
+    glBindTexture(GL_TEXTURE_BUFFER, textures[0]);
+    rayProgram.setUniform1i("tboSampler", primitive::kBufferTextureUnit);
+    rayProgram.setUniform1i("tex[0]", slots.samplers[0]);
+    rayProgram.setUniform1f("time", time);
+    rayProgram.setUniform1i("numrefl", numReflections);
+    rayProgram.setUniform1f("camx", cameraPosition[0]);
+    rayProgram.setUniform1f("camy", cameraPosition[1]);
+    rayProgram.setUniform1f("camz", cameraPosition[2]);
+    rayProgram.setUniform1f("camtx", cameraTarget[0]);
+    rayProgram.setUniform1f("camty", cameraTarget[1]);
+    rayProgram.setUniform1f("camtz", cameraTarget[2]);
+    rayProgram.setUniform1f("camroll", cameraRoll);
+    rayProgram.setUniform1f("fov", cameraFov);
+    rayProgram.setUniform1i("ScreenWidth", screenWidth);
+    rayProgram.setUniform1i("ScreenHeight", screenHeight);
+    drawQuad();
+    glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
+}
+
+void SceneRaytracerPolygons::finalPassWithoutBlur() {
+    glClearColor(0, 0, 0, 0.5f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, screenWidth, screenHeight);
+    postProgram.bind();
+    glActiveTexture(GL_TEXTURE0 + kSharpImageUnit);
+    glBindTexture(GL_TEXTURE_2D, colorTextures[0]);
+    postProgram.setUniform1i("tex0", kSharpImageUnit);
+    // A depth-of-field program here (a camera without field of view) would mix in
+    // whatever unit 0 holds; give it the sharp image as the blurred one too.
+    if (dofStrength != 0.0f)
+        postProgram.setUniform1i("tex1", kSharpImageUnit);
+    drawQuad();
+}
+
+void SceneRaytracerPolygons::blurPasses() {
+    glBindFramebufferEXT(GL_FRAMEBUFFER, framebuffers[1]);
+    glViewport(0, 0, renderWidth, renderWidth);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    blurHorizontalProgram.bind();
+    glActiveTexture(GL_TEXTURE0 + kHorizontalBlurUnit);
+    glBindTexture(GL_TEXTURE_2D, colorTextures[0]);
+    blurHorizontalProgram.setUniform1i("RTScene", kHorizontalBlurUnit);
+    blurHorizontalProgram.setUniform1f("blurSize", blurSize);
+    drawQuad();
+    glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
+
+    glBindFramebufferEXT(GL_FRAMEBUFFER, framebuffers[2]);
+    glViewport(0, 0, renderWidth, renderWidth);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    blurVerticalProgram.bind();
+    glActiveTexture(GL_TEXTURE0 + kVerticalBlurUnit);
+    glBindTexture(GL_TEXTURE_2D, colorTextures[1]);
+    blurVerticalProgram.setUniform1i("RTScene", kVerticalBlurUnit);
+    blurVerticalProgram.setUniform1f("blurSize", blurSize);
+    drawQuad();
+    glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    glClearColor(0, 0, 0, 0.5f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, screenWidth, screenHeight);
+    postProgram.bind();
+    glActiveTexture(GL_TEXTURE0 + kSharpImageUnit);
+    glBindTexture(GL_TEXTURE_2D, colorTextures[0]);
+    postProgram.setUniform1i("tex0", kSharpImageUnit);
+    glActiveTexture(GL_TEXTURE0 + kBlurredImageUnit);
+    glBindTexture(GL_TEXTURE_2D, colorTextures[2]);
+    postProgram.setUniform1i("tex1", kBlurredImageUnit);
+    postProgram.setUniform1f("focus", focusDistance);
+    postProgram.setUniform1f("focal", focal);
+    drawQuad();
+}
+
+// A file that could not be opened: the scene shows black and the show goes on.
+void SceneRaytracerPolygons::drawBlack() {
+    glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, screenWidth, screenHeight);
+    glClearColor(0, 0, 0, 0.5f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}

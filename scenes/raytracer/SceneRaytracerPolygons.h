@@ -1,0 +1,95 @@
+#pragma once
+#include "scene/Scene.h"
+#include "scene/ShaderProgram.h"
+#include "scenes/raytracer/MaterialSlots.h"
+#include "scenes/raytracer/PrimitiveWriter.h"
+#include "scenes/raytracer/RenderTargets.h"
+
+#include <string>
+
+class Studio3dsFile;
+
+// One animated 3D Studio file, ray-traced on the GPU: the CPU evaluates the
+// animation and flattens it into the primitive buffer, a fragment shader traces
+// it into a square off-screen target, and a pass-through or a blur and
+// depth-of-field chain puts it on the window.
+class SceneRaytracerPolygons : public Scene {
+  public:
+    // Runs init and prints "Scene poly init". A GL context must be current.
+    SceneRaytracerPolygons(const char* fileName, float dofStrength, int renderWidth, int renderHeight,
+                           int numReflections, int framesPerBeat);
+    ~SceneRaytracerPolygons();
+    SceneRaytracerPolygons(const SceneRaytracerPolygons&) = delete;
+    SceneRaytracerPolygons& operator=(const SceneRaytracerPolygons&) = delete;
+
+    // Each frame on screen: picks the animation frame from sceneTime, evaluates and
+    // flattens when needed, then the ray pass and the final passes on the window.
+    void render(float time, float sceneTime) override;
+    // From the constructor, and on the scene on screen from the Enter key: loads
+    // the programs, opens and evaluates the file at frame initCount, creates the
+    // render targets and material textures. A repeat releases what it replaces
+    // (the shader programs excepted) and keeps the primitive buffer, which it resets.
+    void init() override;
+    // When the scene comes on screen, on window resize and on a number key: clears,
+    // unbinds the 2D textures of all 16 units and binds the ray program.
+    void activate() override;
+
+    // Read by the tests and the benchmarks.
+    const Studio3dsFile* openFile() const { return file; }
+    GLuint bufferName() const { return primitiveBuffer; }
+    GLuint rayProgramName() const { return rayProgram.program; }
+    GLuint postProgramName() const { return postProgram.program; }
+    GLuint blurProgramName(bool vertical) const {
+        return vertical ? blurVerticalProgram.program : blurHorizontalProgram.program;
+    }
+    GLuint renderTarget(int index) const { return framebuffers[index]; }
+    float currentBlurSize() const { return blurSize; }
+    // What the last flattening reported (texel ranges, camera), for the tests.
+    const FlattenReport& lastFlatten() const { return flattenReport; }
+
+  private:
+    void flattenScene();
+    void loadMaterialTextures();
+    void bindMaterialTextures();
+    void setMaterialSamplers();
+    void releaseFileResources();
+    void rayPass(float time);
+    void finalPassWithoutBlur();
+    void blurPasses();
+    void drawBlack();
+
+    static constexpr int kTextureSlots = 20; // element 0: the buffer texture
+
+    int framesPerBeat;
+    float dofStrength;
+    std::string fileName;
+    ShaderProgram rayProgram;
+    ShaderProgram postProgram;
+    ShaderProgram blurVerticalProgram;
+    ShaderProgram blurHorizontalProgram;
+    GLuint textures[kTextureSlots] = {};
+    GLuint primitiveBuffer = 0;
+    bool primitiveBufferCreated = false;
+    Studio3dsFile* file = nullptr;
+    int faceCount = 0;
+    int initCount = 0;
+    float cameraPosition[3] = {0, 0, 0};
+    float cameraTarget[3] = {0, 0, 0};
+    float cameraRoll = 0;
+    float cameraFov = 0;
+    GLuint framebuffers[kRenderTargets] = {};
+    GLuint colorTextures[kRenderTargets] = {};
+    float focusDistance = 0;
+    float blurSize = 0;
+    float focal = 0;
+    int renderWidth;
+    int renderHeight; // kept; the targets are renderWidth square
+    int numReflections;
+
+    PrimitiveWriter writer;
+    FlattenReport flattenReport;
+    MaterialSlots slots;
+    // Set by init: the buffer holds the reset content until the next flattening,
+    // which must run before the next ray pass whatever the shared frame says.
+    bool flattenPending = false;
+};

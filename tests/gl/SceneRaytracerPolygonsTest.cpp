@@ -1,0 +1,409 @@
+// The polygon scene as the show runs it: 3D Studio files written at test time,
+// the real shaders, a 64-pixel target and window.
+#include "scenes/raytracer/SceneRaytracerPolygons.h"
+
+#include "scene/HeadlessContext.h"
+#include "scenes/raytracer/AnimationFrame.h"
+#include "scenes/raytracer/PrimitiveBuffer.h"
+#include "scenes/raytracer/PrimitiveLayout.h"
+#include "shell/ShellState.h"
+#include "support/BitmapFiles.h"
+#include "support/PngFile.h"
+#include "support/Studio3dsFixtures.h"
+#include "support/TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kSize = 64;
+
+struct Rgb {
+    int r, g, b;
+};
+
+// Each test runs in a scratch data directory (shaders, models, textures) with a
+// fresh context whose window is kSize square.
+class PolygonScene : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(context.create(kSize, kSize));
+        screenWidth = screenHeight = kSize;
+        dir = makeScratchDir(std::string("polygon_scene_") +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        runCommand("mkdir -p '" + dir + "/models' '" + dir +
+                   "/textures' && ln -s '" DEMO_SOURCE_DIR "/data/shaders' '" + dir + "/shaders'");
+        ASSERT_TRUE(getcwd(previousDir, sizeof previousDir));
+        ASSERT_EQ(chdir(dir.c_str()), 0);
+        // green | yellow, two pixels wide
+        BitmapFileSpec checker;
+        checker.width = 2;
+        checker.height = 1;
+        checker.pixels = bgrRows(2, 1, [](int x, int) {
+            return x == 0 ? std::string("\0\xff\0", 3) : std::string("\0\xff\xff", 3);
+        });
+        ASSERT_TRUE(writeFile("textures/checker.bmp", bitmapFile(checker)));
+        AnimationFrame::lastEvaluatedFrame = 0;
+    }
+    void TearDown() override { EXPECT_EQ(chdir(previousDir), 0); }
+
+    std::vector<unsigned char> window(const char* picture) {
+        std::vector<unsigned char> rgba(kSize * kSize * 4);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        std::vector<float> asFloat(rgba.begin(), rgba.end());
+        for (float& v : asFloat)
+            v /= 255;
+        writePng(dir + "/" + picture + ".png", asFloat, kSize, kSize);
+        return rgba;
+    }
+    static Rgb at(const std::vector<unsigned char>& rgba, int column, int row) {
+        const unsigned char* p = &rgba[(size_t(row) * kSize + column) * 4];
+        return {p[0], p[1], p[2]};
+    }
+
+    HeadlessContext context;
+    std::string dir;
+    char previousDir[4096];
+};
+
+// Looking along +y at the origin from 10 units; where a point of the plane y = 0
+// lands, and the scene objects around it.
+int columnOf(float x) {
+    return int((x / (10 * std::tan(22.5 * M_PI / 180)) + 1) / 2 * kSize);
+}
+
+struct CameraSpec {
+    Studio3dsFixture::Vec3 position = {0, -10, 0}, target = {0, 0, 0};
+    float fov = 45, roll = 0;
+};
+
+// lib3ds gives a material without a reflection map a percent of 1, which the
+// shader would take for a perfect mirror: the plain materials here carry a
+// reflection map of 0 percent.
+constexpr float kMatt = 0.0f;
+
+// A red sphere left, a blue box right, a checker-textured square between.
+void solidsFile(Studio3dsFixture& f, const CameraSpec& camera = CameraSpec()) {
+    f.material("a_red", "", kMatt, {0.9f, 0.1f, 0.1f});
+    f.material("b_blue", "", kMatt, {0.1f, 0.1f, 0.9f});
+    f.material("c_checker", "checker.bmp", kMatt);
+    f.sphere("Sphere01", {-2.5f, 0, 0}, 0.8f, "a_red");
+    f.meshNode("Sphere01");
+    f.box("PAABox22", {1.7f, -0.8f, -0.8f}, {3.3f, 0.8f, 0.8f}, "b_blue");
+    f.meshNode("PAABox22");
+    f.mesh("square", {{-1, 0, -1}, {1, 0, -1}, {1, 0, 1}, {-1, 0, 1}}, {{0, 1, 2}, {0, 2, 3}}, "c_checker",
+           {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+    f.meshNode("square");
+    f.camera("cam", camera.position, camera.target, camera.fov, camera.roll);
+    f.omniLight("light", {0, -10, 0});
+}
+
+TEST_F(PolygonScene, SphereBoxAndTexturedSquareComeOutWhereAndAsTheyAre) {
+    Studio3dsFixture f;
+    solidsFile(f);
+    ASSERT_TRUE(f.save("models/solids.3ds"));
+    SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize / 2, 1, 16);
+    scene.activate();
+    scene.render(0, 0);
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    auto picture = window("solids");
+    Rgb sphere = at(picture, columnOf(-2.5f), 32), box = at(picture, columnOf(2.5f), 32);
+    EXPECT_GT(sphere.r, 128);
+    EXPECT_LT(sphere.g, 40);
+    EXPECT_GT(box.b, 128);
+    EXPECT_LT(box.r, 40);
+    Rgb left = at(picture, columnOf(-0.5f), 32), right = at(picture, columnOf(0.5f), 32);
+    EXPECT_GT(left.g, 128);
+    EXPECT_LT(left.r, 40);
+    EXPECT_GT(right.r, 128);
+    EXPECT_GT(right.g, 128);
+    Rgb gap = at(picture, columnOf(-1.4f), 32);
+    EXPECT_EQ(gap.r + gap.g + gap.b, 0);
+}
+
+TEST_F(PolygonScene, BufferHoldsTheWrittenRangesAndNothingElse) {
+    Studio3dsFixture f;
+    solidsFile(f);
+    ASSERT_TRUE(f.save("models/solids.3ds"));
+    SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
+    // Garbage in the shared array where this file writes nothing must not reach
+    // the GPU: only written ranges are uploaded.
+    float* texels = sharedFlattenTexels();
+    const int untouched = primitive::kVolumeBase + 1000;
+    texels[untouched * 4] = 7.0f;
+    scene.render(0, 0);
+    texels[untouched * 4] = 0.0f;
+
+    const FlattenReport& report = scene.lastFlatten();
+    ASSERT_FALSE(report.ranges.empty());
+    glBindBuffer(GL_TEXTURE_BUFFER, scene.bufferName());
+    for (const TexelRange& range : report.ranges) {
+        std::vector<float> gpu(size_t(range.count) * 4);
+        glGetBufferSubData(GL_TEXTURE_BUFFER, range.first * 16, range.count * 16, gpu.data());
+        for (int i = 0; i < range.count * 4; ++i)
+            ASSERT_EQ(gpu[i], texels[size_t(range.first) * 4 + i]) << "texel " << range.first + i / 4;
+    }
+    float gpu[4];
+    glGetBufferSubData(GL_TEXTURE_BUFFER, untouched * 16, 16, gpu);
+    EXPECT_EQ(gpu[0], 0.0f);
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
+}
+
+// A mirror facing the camera, a red ball behind the camera.
+void mirrorFile(Studio3dsFixture& f) {
+    f.material("a_mirror", "", 0.9f, {0.3f, 0.3f, 0.3f});
+    f.material("b_red", "", kMatt, {1, 0, 0});
+    f.mesh("mirror", {{-3, 0, -3}, {3, 0, -3}, {3, 0, 3}, {-3, 0, 3}}, {{0, 1, 2}, {0, 2, 3}}, "a_mirror");
+    f.meshNode("mirror");
+    f.sphere("Sphere", {0, -13, 0}, 1.5f, "b_red");
+    f.meshNode("Sphere");
+    f.camera("cam", {0, -10, 0}, {0, 0, 0}, 45);
+    f.omniLight("light", {0, -6, 0});
+}
+
+TEST_F(PolygonScene, MirrorReflectsWithOneReflectionAndNotWithNone) {
+    Studio3dsFixture f;
+    mirrorFile(f);
+    ASSERT_TRUE(f.save("models/mirror.3ds"));
+    SceneRaytracerPolygons one("models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16);
+    one.render(0, 0);
+    Rgb reflected = at(window("mirror_numrefl1"), 32, 32);
+    EXPECT_GT(reflected.r, 100);
+    EXPECT_GT(reflected.r, 3 * reflected.g);
+    SceneRaytracerPolygons none("models\\mirror.3ds", 0.0f, kSize, kSize, 0, 16);
+    none.render(0, 0);
+    Rgb plain = at(window("mirror_numrefl0"), 32, 32);
+    EXPECT_NEAR(plain.r, plain.g, 2);
+}
+
+// Seen from above: a floor, a plate floating over it, a light up to the left.
+void plateFile(Studio3dsFixture& f, const char* plateName) {
+    f.material("grey", "", kMatt, {0.8f, 0.8f, 0.8f});
+    f.mesh("floor", {{-6, -6, -1}, {6, -6, -1}, {6, 6, -1}, {-6, 6, -1}}, {{0, 1, 2}, {0, 2, 3}}, "grey");
+    f.meshNode("floor");
+    f.mesh(plateName, {{0.5f, -0.5f, 0}, {1.5f, -0.5f, 0}, {1.5f, 0.5f, 0}, {0.5f, 0.5f, 0}},
+           {{0, 1, 2}, {0, 2, 3}}, "grey");
+    f.meshNode(plateName);
+    f.camera("cam", {0, 0, 10}, {0, 0, -1}, 45);
+    f.omniLight("light", {-2, 0, 3});
+}
+
+TEST_F(PolygonScene, PlateShadowsTheFloorUnlessNamedNoS) {
+    auto floorColumn = [](float x) { return int((x / (11 * std::tan(22.5 * M_PI / 180)) + 1) / 2 * kSize); };
+    int lit = 0;
+    for (const char* plate : {"plate", "plateNoS"}) {
+        Studio3dsFixture f;
+        plateFile(f, plate);
+        ASSERT_TRUE(f.save(std::string("models/") + plate + ".3ds"));
+        std::string name = std::string("models\\") + plate + ".3ds";
+        SceneRaytracerPolygons scene(name.c_str(), 0.0f, kSize, kSize, 0, 16);
+        scene.render(0, 0);
+        auto picture = window(plate);
+        int shadowSpot = at(picture, floorColumn(2.2f), 32).r;
+        if (lit == 0) {
+            lit = at(picture, floorColumn(-2.2f), 32).r;
+            EXPECT_GT(lit, 80);
+            EXPECT_LT(shadowSpot, lit * 3 / 10) << "the plate's shadow";
+        } else {
+            EXPECT_GT(shadowSpot, lit * 6 / 10) << "a NoS mesh casts no shadow";
+        }
+    }
+}
+
+TEST_F(PolygonScene, BlurSizeChoosesBetweenPassThroughAndDepthOfField) {
+    Studio3dsFixture f;
+    solidsFile(f);
+    ASSERT_TRUE(f.save("models/solids.3ds"));
+    // Without depth of field: the window shows the target as it is.
+    SceneRaytracerPolygons sharp("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
+    sharp.render(0, 0);
+    EXPECT_EQ(sharp.currentBlurSize(), 0.0f);
+    GLint program = 0, unit = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+    EXPECT_EQ(GLuint(program), sharp.postProgramName());
+    EXPECT_EQ(unit, GL_TEXTURE11);
+    Rgb edge = at(window("pass"), columnOf(-1.4f), 32);
+    EXPECT_EQ(edge.r + edge.g + edge.b, 0);
+
+    // A strong depth of field: blurSize = 45 / 35 / 1024 * 150, about 12 pixels of
+    // 64 per tap. The background is far out of focus, so colour bleeds into it.
+    SceneRaytracerPolygons blurred("models\\solids.3ds", 150.0f, kSize, kSize, 1, 16);
+    blurred.render(0, 0);
+    EXPECT_NEAR(blurred.currentBlurSize(), 45.0 / 35.0 / 1024.0 * 150.0, 1e-4);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+    EXPECT_EQ(GLuint(program), blurred.postProgramName());
+    EXPECT_EQ(unit, GL_TEXTURE12);
+    edge = at(window("dof"), columnOf(-1.4f), 32);
+    EXPECT_GT(edge.r + edge.g + edge.b, 20);
+}
+
+TEST_F(PolygonScene, CameraWithoutFieldOfViewStaysSharpInTheDepthOfFieldProgram) {
+    Studio3dsFixture f;
+    CameraSpec noFov;
+    noFov.target = {0, 30, 0}; // far behind the square
+    noFov.fov = 0;
+    solidsFile(f, noFov);
+    ASSERT_TRUE(f.save("models/nofov.3ds"));
+    SceneRaytracerPolygons scene("models\\nofov.3ds", 1.0f, kSize, kSize, 1, 16);
+    scene.render(0, 0);
+    EXPECT_EQ(scene.currentBlurSize(), 0.0f);
+    // Every ray goes straight ahead into the square: out of focus, yet no blurred
+    // image exists to mix in.
+    Rgb centre = at(window("nofov"), 32, 32);
+    EXPECT_GT(centre.g, 100);
+}
+
+TEST_F(PolygonScene, EnterReloadTracesTheSceneNotTheResetBuffer) {
+    Studio3dsFixture f;
+    solidsFile(f);
+    ASSERT_TRUE(f.save("models/solids.3ds"));
+    SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
+    scene.render(0, 1.0f);
+    auto before = window("before_reload");
+    GLuint oldTarget = scene.renderTarget(0);
+    const Studio3dsFile* oldFile = scene.openFile();
+    testing::internal::CaptureStdout();
+    scene.init(); // the Enter key
+    std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("models\\solids.3ds\n"), std::string::npos);
+    EXPECT_NE(printed.find(" faces\n"), std::string::npos);
+    EXPECT_NE(printed.find("textures\\checker.bmp--\n"), std::string::npos);
+    EXPECT_NE(scene.openFile(), nullptr);
+    // The replaced target is gone unless GL handed its name out again.
+    EXPECT_TRUE(!glIsFramebuffer(oldTarget) || oldTarget == scene.renderTarget(0) ||
+                oldTarget == scene.renderTarget(1) || oldTarget == scene.renderTarget(2));
+    (void)oldFile;
+    scene.activate();
+    scene.render(0, 1.0f); // the same frame the shared counter last saw
+    EXPECT_EQ(window("after_reload"), before);
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(PolygonScene, FileThatCannotBeOpenedDrawsBlackAndGoesOn) {
+    testing::internal::CaptureStderr();
+    SceneRaytracerPolygons scene("models\\missing.3ds", 1.0f, kSize, kSize, 1, 16);
+    std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find("ERROR: Could not open 3D Studio file models\\missing.3ds\n"), std::string::npos);
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    scene.render(0, 0);
+    scene.init();
+    scene.render(0, 0.5f);
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    auto picture = window("missing");
+    for (size_t i = 0; i < picture.size(); i += 4)
+        ASSERT_EQ(picture[i] + picture[i + 1] + picture[i + 2], 0);
+}
+
+TEST_F(PolygonScene, TexturedMaterialsBeyondNineGetNoUnit) {
+    Studio3dsFixture f;
+    for (int m = 0; m < 11; ++m)
+        f.material("m" + std::to_string(m / 10) + std::to_string(m % 10), "checker.bmp");
+    solidsFile(f);
+    ASSERT_TRUE(f.save("models/many.3ds"));
+    testing::internal::CaptureStdout();
+    SceneRaytracerPolygons scene("models\\many.3ds", 0.0f, kSize, kSize, 1, 16);
+    std::string printed = testing::internal::GetCapturedStdout();
+    int loaded = 0;
+    for (size_t at = printed.find("--\n"); at != std::string::npos; at = printed.find("--\n", at + 1))
+        ++loaded;
+    EXPECT_EQ(loaded, 9);
+    for (int unit = 10; unit < 16; ++unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        GLint bound = -1;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(bound, 0) << "unit " << unit;
+    }
+    scene.render(0, 0);
+    GLint sampler = 0;
+    glGetUniformiv(scene.rayProgramName(), glGetUniformLocation(scene.rayProgramName(), "tex[8]"), &sampler);
+    EXPECT_EQ(sampler, 9);
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// Every uniform a program keeps after linking must have been given a value by
+// the CPU, through the setter of its type (a wrong setter raises a GL error).
+void expectEveryActiveUniformSet(GLuint program, const std::map<std::string, double>& expected) {
+    GLint count = 0;
+    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
+    ASSERT_GT(count, 0);
+    for (GLint i = 0; i < count; ++i) {
+        char name[256];
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(program, i, sizeof name, nullptr, &size, &type, name);
+        std::string base(name);
+        if (base.size() > 3 && base.compare(base.size() - 3, 3, "[0]") == 0)
+            base.resize(base.size() - 3);
+        for (int element = 0; element < size; ++element) {
+            std::string full = size > 1 ? base + "[" + std::to_string(element) + "]" : base;
+            auto want = expected.find(full);
+            ASSERT_NE(want, expected.end()) << "the CPU never sets " << full;
+            GLint location = glGetUniformLocation(program, full.c_str());
+            if (type == GL_FLOAT) {
+                float value = 0;
+                glGetUniformfv(program, location, &value);
+                EXPECT_NEAR(value, want->second, 1e-4) << full;
+            } else {
+                EXPECT_TRUE(type == GL_INT || type == GL_SAMPLER_2D || type == GL_SAMPLER_BUFFER) << full;
+                GLint value = 0;
+                glGetUniformiv(program, location, &value);
+                EXPECT_EQ(value, want->second) << full;
+            }
+        }
+    }
+}
+
+TEST_F(PolygonScene, EveryActiveUniformIsSetByTheCpuWithItsType) {
+    Studio3dsFixture f;
+    CameraSpec camera;
+    camera.position = {1, -9, 2};
+    camera.target = {0.5f, 0, 0.25f};
+    camera.fov = 40;
+    camera.roll = 5;
+    solidsFile(f, camera);
+    ASSERT_TRUE(f.save("models/solids.3ds"));
+    screenHeight = kSize / 2;
+    SceneRaytracerPolygons scene("models\\solids.3ds", 1.0f, kSize, kSize, 3, 16);
+    scene.activate();
+    scene.render(2.0f, 0);
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    std::map<std::string, double> ray = {{"tboSampler", 15},
+                                         {"numrefl", 3},
+                                         {"camx", 1},
+                                         {"camy", -9},
+                                         {"camz", 2},
+                                         {"camtx", 0.5},
+                                         {"camty", 0},
+                                         {"camtz", 0.25},
+                                         {"camroll", 5},
+                                         {"fov", 40},
+                                         {"ScreenWidth", kSize},
+                                         {"ScreenHeight", kSize / 2},
+                                         {"time", 2}};
+    ray["tex[0]"] = 1; // the one textured material
+    for (int k = 1; k < 9; ++k)
+        ray["tex[" + std::to_string(k) + "]"] = 2;
+    expectEveryActiveUniformSet(scene.rayProgramName(), ray);
+    double blurSize = 40.0 / 35.0 / 1024.0;
+    expectEveryActiveUniformSet(scene.blurProgramName(false), {{"RTScene", 0}, {"blurSize", blurSize}});
+    expectEveryActiveUniformSet(scene.blurProgramName(true), {{"RTScene", 10}, {"blurSize", blurSize}});
+    double focus = std::sqrt(0.25 + 81 + 1.75 * 1.75);
+    expectEveryActiveUniformSet(scene.postProgramName(),
+                                {{"tex0", 11}, {"tex1", 12}, {"focus", focus}, {"focal", focus / 2}});
+
+    SceneRaytracerPolygons pass("models\\solids.3ds", 0.0f, kSize, kSize, 3, 16);
+    pass.render(2.0f, 0);
+    expectEveryActiveUniformSet(pass.postProgramName(), {{"tex0", 11}});
+}
+
+} // namespace

@@ -190,7 +190,9 @@ void SceneRaytracerPolygons::rayPass(float time) {
     glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
 }
 
-void SceneRaytracerPolygons::finalPassWithoutBlur() {
+// The window pass: cleared with the clear colour that stays in force, the sharp
+// image on its unit as "tex0".
+void SceneRaytracerPolygons::beginFinalPass() {
     glClearColor(0, 0, 0, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(0, 0, screenWidth, screenHeight);
@@ -198,6 +200,10 @@ void SceneRaytracerPolygons::finalPassWithoutBlur() {
     glActiveTexture(GL_TEXTURE0 + kSharpImageUnit);
     glBindTexture(GL_TEXTURE_2D, colorTextures[0]);
     postProgram.setUniform1i("tex0", kSharpImageUnit);
+}
+
+void SceneRaytracerPolygons::finalPassWithoutBlur() {
+    beginFinalPass();
     // A depth-of-field program here (a camera without field of view) would mix in
     // whatever unit 0 holds; give it the sharp image as the blurred one too.
     if (dofStrength != 0.0f)
@@ -205,37 +211,26 @@ void SceneRaytracerPolygons::finalPassWithoutBlur() {
     drawQuad();
 }
 
-void SceneRaytracerPolygons::blurPasses() {
-    glBindFramebufferEXT(GL_FRAMEBUFFER, framebuffers[1]);
+// One half of the blur: `source` on `unit` into render target `target`.
+void SceneRaytracerPolygons::blurPass(ShaderProgram& program, int target, int unit, GLuint source) {
+    glBindFramebufferEXT(GL_FRAMEBUFFER, framebuffers[target]);
     glViewport(0, 0, renderWidth, renderWidth);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    blurHorizontalProgram.bind();
-    glActiveTexture(GL_TEXTURE0 + kHorizontalBlurUnit);
-    glBindTexture(GL_TEXTURE_2D, colorTextures[0]);
-    blurHorizontalProgram.setUniform1i("RTScene", kHorizontalBlurUnit);
-    blurHorizontalProgram.setUniform1f("blurSize", blurSize);
+    program.bind();
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(GL_TEXTURE_2D, source);
+    program.setUniform1i("RTScene", unit);
+    program.setUniform1f("blurSize", blurSize);
     drawQuad();
     glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
+}
 
-    glBindFramebufferEXT(GL_FRAMEBUFFER, framebuffers[2]);
-    glViewport(0, 0, renderWidth, renderWidth);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    blurVerticalProgram.bind();
-    glActiveTexture(GL_TEXTURE0 + kVerticalBlurUnit);
-    glBindTexture(GL_TEXTURE_2D, colorTextures[1]);
-    blurVerticalProgram.setUniform1i("RTScene", kVerticalBlurUnit);
-    blurVerticalProgram.setUniform1f("blurSize", blurSize);
-    drawQuad();
-    glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
+void SceneRaytracerPolygons::blurPasses() {
+    blurPass(blurHorizontalProgram, 1, kHorizontalBlurUnit, colorTextures[0]);
+    blurPass(blurVerticalProgram, 2, kVerticalBlurUnit, colorTextures[1]);
     glBindTexture(GL_TEXTURE_2D, 0);
 
-    glClearColor(0, 0, 0, 0.5f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, screenWidth, screenHeight);
-    postProgram.bind();
-    glActiveTexture(GL_TEXTURE0 + kSharpImageUnit);
-    glBindTexture(GL_TEXTURE_2D, colorTextures[0]);
-    postProgram.setUniform1i("tex0", kSharpImageUnit);
+    beginFinalPass();
     glActiveTexture(GL_TEXTURE0 + kBlurredImageUnit);
     glBindTexture(GL_TEXTURE_2D, colorTextures[2]);
     postProgram.setUniform1i("tex1", kBlurredImageUnit);

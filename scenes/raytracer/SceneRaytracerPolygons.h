@@ -54,7 +54,9 @@ class SceneRaytracerPolygons : public Scene {
     void setMaterialSamplers();
     void releaseFileResources();
     void rayPass(float time);
+    void beginFinalPass();
     void finalPassWithoutBlur();
+    void blurPass(ShaderProgram& program, int target, int unit, GLuint source);
     void blurPasses();
     void drawBlack();
 

@@ -105,10 +105,14 @@ void solidsFile(Studio3dsFixture& f, const CameraSpec& camera = CameraSpec()) {
     f.omniLight("light", {0, -10, 0});
 }
 
-TEST_F(PolygonScene, SphereBoxAndTexturedSquareComeOutWhereAndAsTheyAre) {
+bool saveSolids(const std::string& path, const CameraSpec& camera = CameraSpec()) {
     Studio3dsFixture f;
-    solidsFile(f);
-    ASSERT_TRUE(f.save("models/solids.3ds"));
+    solidsFile(f, camera);
+    return f.save(path);
+}
+
+TEST_F(PolygonScene, SphereBoxAndTexturedSquareComeOutWhereAndAsTheyAre) {
+    ASSERT_TRUE(saveSolids("models/solids.3ds"));
     SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize / 2, 1, 16);
     scene.activate();
     scene.render(0, 0);
@@ -129,9 +133,7 @@ TEST_F(PolygonScene, SphereBoxAndTexturedSquareComeOutWhereAndAsTheyAre) {
 }
 
 TEST_F(PolygonScene, BufferHoldsTheWrittenRangesAndNothingElse) {
-    Studio3dsFixture f;
-    solidsFile(f);
-    ASSERT_TRUE(f.save("models/solids.3ds"));
+    ASSERT_TRUE(saveSolids("models/solids.3ds"));
     SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
     // Garbage in the shared array where this file writes nothing must not reach
     // the GPU: only written ranges are uploaded.
@@ -218,9 +220,7 @@ TEST_F(PolygonScene, PlateShadowsTheFloorUnlessNamedNoS) {
 }
 
 TEST_F(PolygonScene, BlurSizeChoosesBetweenPassThroughAndDepthOfField) {
-    Studio3dsFixture f;
-    solidsFile(f);
-    ASSERT_TRUE(f.save("models/solids.3ds"));
+    ASSERT_TRUE(saveSolids("models/solids.3ds"));
     // Without depth of field: the window shows the target as it is.
     SceneRaytracerPolygons sharp("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
     sharp.render(0, 0);
@@ -247,12 +247,10 @@ TEST_F(PolygonScene, BlurSizeChoosesBetweenPassThroughAndDepthOfField) {
 }
 
 TEST_F(PolygonScene, CameraWithoutFieldOfViewStaysSharpInTheDepthOfFieldProgram) {
-    Studio3dsFixture f;
     CameraSpec noFov;
     noFov.target = {0, 30, 0}; // far behind the square
     noFov.fov = 0;
-    solidsFile(f, noFov);
-    ASSERT_TRUE(f.save("models/nofov.3ds"));
+    ASSERT_TRUE(saveSolids("models/nofov.3ds", noFov));
     SceneRaytracerPolygons scene("models\\nofov.3ds", 1.0f, kSize, kSize, 1, 16);
     scene.render(0, 0);
     EXPECT_EQ(scene.currentBlurSize(), 0.0f);
@@ -263,9 +261,7 @@ TEST_F(PolygonScene, CameraWithoutFieldOfViewStaysSharpInTheDepthOfFieldProgram)
 }
 
 TEST_F(PolygonScene, EnterReloadTracesTheSceneNotTheResetBuffer) {
-    Studio3dsFixture f;
-    solidsFile(f);
-    ASSERT_TRUE(f.save("models/solids.3ds"));
+    ASSERT_TRUE(saveSolids("models/solids.3ds"));
     SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
     scene.render(0, 1.0f);
     auto before = window("before_reload");
@@ -364,14 +360,12 @@ void expectEveryActiveUniformSet(GLuint program, const std::map<std::string, dou
 }
 
 TEST_F(PolygonScene, EveryActiveUniformIsSetByTheCpuWithItsType) {
-    Studio3dsFixture f;
     CameraSpec camera;
     camera.position = {1, -9, 2};
     camera.target = {0.5f, 0, 0.25f};
     camera.fov = 40;
     camera.roll = 5;
-    solidsFile(f, camera);
-    ASSERT_TRUE(f.save("models/solids.3ds"));
+    ASSERT_TRUE(saveSolids("models/solids.3ds", camera));
     screenHeight = kSize / 2;
     SceneRaytracerPolygons scene("models\\solids.3ds", 1.0f, kSize, kSize, 3, 16);
     scene.activate();

@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 
 #include "shell/Callbacks.h"
+#include "scenes/raytracer/Inspector.h"
 #include "shell/CommandLine.h"
 #include "shell/GlutWindowing.h"
 #include "shell/Startup.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
                 options.unknown ? options.unknown : "");
         return 2;
     }
+    if (options.inspectFile) return runInspector(options.inspectFile, options.inspectFrame);
     static GlutWindowing toolkit;
     windowing = &toolkit;
     initDemo(&argc, argv, options);

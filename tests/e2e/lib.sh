@@ -21,13 +21,16 @@ fail() {
   exit 1
 }
 
-# A private X server on a free display; retried, since parallel tests (and other
-# X servers on the machine) can race for the same display number.
+# A private X server on a free display. Two X servers starting at once can both
+# take the same display (their lock files race), so our servers start one at a
+# time under a lock held until the server answers; retried for other servers.
 start_xvfb() {
   local attempt
+  exec 4>/tmp/demo-e2e-xvfb.lock
+  flock 4
   for attempt in 1 2 3 4 5; do
     rm -f "$SCRATCH/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SCRATCH/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SCRATCH/display" 4>&- >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
       [ -s "$SCRATCH/display" ] && break
@@ -35,7 +38,10 @@ start_xvfb() {
     done
     if [ -s "$SCRATCH/display" ]; then
       export DISPLAY=":$(head -n1 "$SCRATCH/display")"
-      xdpyinfo >/dev/null 2>&1 && kill -0 "$XVFB_PID" 2>/dev/null && return 0
+      if xdpyinfo >/dev/null 2>&1 && kill -0 "$XVFB_PID" 2>/dev/null; then
+        exec 4>&-
+        return 0
+      fi
     fi
     kill "$XVFB_PID" 2>/dev/null
     XVFB_PID=""

@@ -425,7 +425,10 @@ void PrimitiveWriter::writeMaterials(Studio3dsFile& file, Cursor& c) {
         float* record = c.texel(kMaterialBase + i * kMaterialTexels);
         set4(record, m->diffuse[0], m->diffuse[1], m->diffuse[2], m->shin_strength);
         set4(record + 4, m->specular[0], m->specular[1], m->specular[2], m->shininess);
-        set4(record + 8, m->reflection_map.percent, 0.0f, 0.0f, float(slots.slot[i]));
+        // lib3ds gives every material a reflection percent of 1 whether or not the
+        // file has a reflection map; without a map the material reflects nothing.
+        float reflection = m->reflection_map.name[0] ? m->reflection_map.percent : 0.0f;
+        set4(record + 8, reflection, 0.0f, 0.0f, float(slots.slot[i]));
         ++c.materials;
     }
 }

@@ -84,10 +84,9 @@ struct CameraSpec {
     float fov = 45, roll = 0;
 };
 
-// lib3ds gives a material without a reflection map a percent of 1, which the
-// shader would take for a perfect mirror: the plain materials here carry a
-// reflection map of 0 percent.
-constexpr float kMatt = 0.0f;
+// Plain materials have no reflection map (lib3ds still reports a percent of 1
+// for them, which must not turn them into mirrors).
+constexpr float kMatt = -1.0f;
 
 // A red sphere left, a blue box right, a checker-textured square between.
 void solidsFile(Studio3dsFixture& f, const CameraSpec& camera = CameraSpec()) {

@@ -70,7 +70,9 @@ TEST(PrimitiveWriterExample, HeaderPositionsAndWValues) {
     const Lib3dsMaterial* m = s.file->material(0);
     expectTexel(s, kMaterialBase, m->diffuse[0], m->diffuse[1], m->diffuse[2], m->shin_strength);
     expectTexel(s, kMaterialBase + 1, m->specular[0], m->specular[1], m->specular[2], m->shininess);
-    expectTexel(s, kMaterialBase + 2, m->reflection_map.percent, 0, 0, -1);
+    // No reflection map: no reflection, although lib3ds reports a percent of 1.
+    EXPECT_EQ(m->reflection_map.percent, 1.0f);
+    expectTexel(s, kMaterialBase + 2, 0, 0, 0, -1);
 
     const std::vector<TexelRange> expected = {
         {0, 17}, {kVolumeBase, 2}, {kMaterialBase, 3}, {kLightBase, 2}, {kMeshBase, 2}};
@@ -270,6 +272,22 @@ TEST(PrimitiveWriterNodes, KeyframesMoveTheGeometry) {
     s.flatten(10);
     EXPECT_FLOAT_EQ(s.texel(1)[2], 20);
     EXPECT_FLOAT_EQ(s.texel(kMeshBase)[2], 20);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PrimitiveWriterMaterials, ReflectionComesOnlyFromAReflectionMap) {
+    Studio3dsFixture f;
+    f.material("a_plain");
+    f.material("b_mirror", "", 0.4f);
+    addSquare(f, "square", "a_plain");
+    f.meshNode("square");
+    FlattenedScene s;
+    ASSERT_TRUE(s.build(f, "reflections"));
+    expectTexel(s, kMaterialBase + 2, 0, 0, 0, -1);
+    expectTexel(s, kMaterialBase + kMaterialTexels + 2, 0.4f, 0, 0, -1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "support/ShellFakes.h"
 
+#include "shell/FrameStep.h"
 #include "shell/ShellState.h"
 
 std::vector<std::string> callLog;
@@ -25,4 +26,13 @@ void resetShellForTest(FakeMusic& fakeMusic, FakeWindowing& fakeWindowing) {
         recording[i] = new RecordingScene(i + 1);
         scenes.set(i + 1, recording[i]);
     }
+}
+
+std::vector<int> scenesOverFrames(int frames) {
+    std::vector<int> seen;
+    for (int i = 0; i < frames; ++i) {
+        frameStep();
+        seen.push_back(currentScene);
+    }
+    return seen;
 }

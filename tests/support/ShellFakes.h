@@ -99,3 +99,6 @@ private:
 // Puts the process-wide shell state back to its start values, with the show's
 // six timeline entries, recording scenes in slots 1 to 6 and the fakes wired in.
 void resetShellForTest(FakeMusic& fakeMusic, FakeWindowing& fakeWindowing);
+
+// Runs `frames` frame steps and returns the scene on screen after each.
+std::vector<int> scenesOverFrames(int frames);

@@ -42,7 +42,7 @@ class PolygonScene : public ::testing::Test {
         ASSERT_TRUE(getcwd(previousDir, sizeof previousDir));
         ASSERT_EQ(chdir(dir.c_str()), 0);
         // green | yellow, two pixels wide
-        BitmapFileSpec checker;
+        BitmapFields checker;
         checker.width = 2;
         checker.height = 1;
         checker.pixels = bgrRows(2, 1, [](int x, int) {

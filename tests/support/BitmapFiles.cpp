@@ -3,7 +3,7 @@
 std::string le16(uint32_t v) { return {char(v & 0xFF), char(v >> 8 & 0xFF)}; }
 std::string le32(uint32_t v) { return le16(v & 0xFFFF) + le16(v >> 16); }
 
-std::string bitmapFile(const BitmapFileSpec& s) {
+std::string bitmapFile(const BitmapFields& s) {
     std::string info = le32(s.headerBytes) + le32(static_cast<uint32_t>(s.width)) +
                        le32(static_cast<uint32_t>(s.height)) + le16(1) + le16(s.bitCount) + le32(s.compression) +
                        le32(static_cast<uint32_t>(s.pixels.size())) + le32(2835) + le32(2835) +
@@ -27,7 +27,7 @@ std::string patternPixel(int x, int row) {
 }
 
 std::string patternBitmap(int width, int height) {
-    BitmapFileSpec s;
+    BitmapFields s;
     s.width = width;
     s.height = height;
     s.pixels = bgrRows(width, height, patternPixel);

@@ -5,7 +5,7 @@
 
 // Windows bitmap files built in memory for tests, so malformed ones are as easy to
 // make as good ones.
-struct BitmapFileSpec {
+struct BitmapFields {
     int32_t width = 0;
     int32_t height = 0; // negative: top-down
     uint16_t bitCount = 24;
@@ -17,7 +17,7 @@ struct BitmapFileSpec {
     std::string extra;
     std::string pixels; // rows exactly as they go into the file
 };
-std::string bitmapFile(const BitmapFileSpec& spec);
+std::string bitmapFile(const BitmapFields& fields);
 
 // Little-endian bytes of a 16- or 32-bit value.
 std::string le16(uint32_t v);

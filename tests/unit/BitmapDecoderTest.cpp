@@ -21,8 +21,8 @@ std::string pixelsOf(const DecodedBitmap& b) {
 // The decoded form of the pattern: 24-bit rows, bottom first, zero padding.
 std::string expectedPattern(int width, int height) { return bgrRows(width, height, patternPixel); }
 
-BitmapFileSpec spec(int width, int height, uint16_t bitCount, const std::string& pixels) {
-    BitmapFileSpec s;
+BitmapFields fields(int width, int height, uint16_t bitCount, const std::string& pixels) {
+    BitmapFields s;
     s.width = width;
     s.height = height;
     s.bitCount = bitCount;
@@ -33,7 +33,7 @@ BitmapFileSpec spec(int width, int height, uint16_t bitCount, const std::string&
 TEST(BitmapDecoder, TwentyFourBitRowsPassThroughWithTheirPadding) {
     // Width 5: 15 bytes of pixels and one byte of padding per row. Padding bytes
     // that are not zero come through too: the upload skips them.
-    BitmapFileSpec s = spec(5, 3, 24, bgrRows(5, 3, patternPixel, '\x77'));
+    BitmapFields s = fields(5, 3, 24, bgrRows(5, 3, patternPixel, '\x77'));
     DecodedBitmap b;
     ASSERT_TRUE(decode(bitmapFile(s), &b));
     EXPECT_EQ(b.width, 5);
@@ -47,22 +47,22 @@ TEST(BitmapDecoder, ConvertedFormatsGiveTheSameRowsAsTwentyFourBit) {
     std::string expected = expectedPattern(w, h);
 
     // Top-down: file rows run from the top, so they are stored reversed.
-    BitmapFileSpec topDown = spec(w, -h, 24, bgrRows(w, h, [&](int x, int r) { return patternPixel(x, h - 1 - r); }));
+    BitmapFields topDown = fields(w, -h, 24, bgrRows(w, h, [&](int x, int r) { return patternPixel(x, h - 1 - r); }));
     // 32 bits without masks: blue, green, red, unused.
-    BitmapFileSpec bgrx = spec(w, h, 32, bgrRows(w, h, [](int x, int r) { return patternPixel(x, r) + "\xEE"; }));
+    BitmapFields bgrx = fields(w, h, 32, bgrRows(w, h, [](int x, int r) { return patternPixel(x, r) + "\xEE"; }));
     // 32 bits with masks for the byte order red, green, blue, alpha.
-    BitmapFileSpec rgba = spec(w, h, 32, bgrRows(w, h, [](int x, int r) {
+    BitmapFields rgba = fields(w, h, 32, bgrRows(w, h, [](int x, int r) {
                                    std::string p = patternPixel(x, r);
                                    return std::string{p[2], p[1], p[0], '\x01'};
                                }));
     rgba.compression = 3;
     rgba.extra = le32(0x000000FF) + le32(0x0000FF00) + le32(0x00FF0000);
     // The same with the masks inside a version 4 header of 108 bytes.
-    BitmapFileSpec v4 = rgba;
+    BitmapFields v4 = rgba;
     v4.headerBytes = 108;
     v4.extra += std::string(108 - 40 - 12, '\0');
 
-    struct Case { const char* name; BitmapFileSpec s; } cases[] = {
+    struct Case { const char* name; BitmapFields s; } cases[] = {
         {"top-down", topDown}, {"32-bit", bgrx}, {"bitfields", rgba}, {"v4 header", v4}};
     for (const Case& c : cases) {
         DecodedBitmap b;
@@ -76,10 +76,10 @@ TEST(BitmapDecoder, ConvertedFormatsGiveTheSameRowsAsTwentyFourBit) {
 TEST(BitmapDecoder, SixteenBitChannelsAreWidenedToEightBits) {
     // One row: pure red, full white, and a mid value, as 5-6-5 bitfields; then the
     // same picture in the default 5-5-5 layout.
-    BitmapFileSpec s565 = spec(3, 1, 16, le16(0xF800) + le16(0xFFFF) + le16(16 << 11 | 32 << 5 | 16) + std::string(2, '\0'));
+    BitmapFields s565 = fields(3, 1, 16, le16(0xF800) + le16(0xFFFF) + le16(16 << 11 | 32 << 5 | 16) + std::string(2, '\0'));
     s565.compression = 3;
     s565.extra = le32(0xF800) + le32(0x07E0) + le32(0x001F);
-    BitmapFileSpec s555 = spec(3, 1, 16, le16(0x7C00) + le16(0x7FFF) + le16(16 << 10 | 16 << 5 | 16) + std::string(2, '\0'));
+    BitmapFields s555 = fields(3, 1, 16, le16(0x7C00) + le16(0x7FFF) + le16(16 << 10 | 16 << 5 | 16) + std::string(2, '\0'));
     const std::string red("\x00\x00\xFF", 3), white("\xFF\xFF\xFF", 3);
     DecodedBitmap b;
     ASSERT_TRUE(decode(bitmapFile(s565), &b));
@@ -91,7 +91,7 @@ TEST(BitmapDecoder, SixteenBitChannelsAreWidenedToEightBits) {
 TEST(BitmapDecoder, PaletteIndicesBecomeTheirColours) {
     // Three declared colours; index 7 lies beyond them and reads as black.
     std::string palette = std::string("\x01\x02\x03\x00\x11\x12\x13\x00\x21\x22\x23\x00", 12);
-    BitmapFileSpec s8 = spec(3, 2, 8, std::string("\x00\x01\x02\x00\x02\x07\x00\x00", 8));
+    BitmapFields s8 = fields(3, 2, 8, std::string("\x00\x01\x02\x00\x02\x07\x00\x00", 8));
     s8.colorsUsed = 3;
     s8.extra = palette;
     DecodedBitmap b;
@@ -101,7 +101,7 @@ TEST(BitmapDecoder, PaletteIndicesBecomeTheirColours) {
                                        24));
 
     // 1 bit per pixel, most significant bit first: 1, 0, 1.
-    BitmapFileSpec s1 = spec(3, 1, 1, std::string("\xA0\x00\x00\x00", 4));
+    BitmapFields s1 = fields(3, 1, 1, std::string("\xA0\x00\x00\x00", 4));
     s1.extra = palette.substr(0, 8);
     ASSERT_TRUE(decode(bitmapFile(s1), &b));
     EXPECT_EQ(pixelsOf(b), std::string("\x11\x12\x13\x01\x02\x03\x11\x12\x13\x00\x00\x00", 12));
@@ -110,16 +110,16 @@ TEST(BitmapDecoder, PaletteIndicesBecomeTheirColours) {
 TEST(BitmapDecoder, MalformedFilesAreRejectedWithoutReadingPastTheEnd) {
     const std::string good = patternBitmap(4, 3);
     auto with = [&](size_t at, const std::string& bytes) { return std::string(good).replace(at, bytes.size(), bytes); };
-    BitmapFileSpec rle = spec(4, 3, 8, std::string(12, '\0'));
+    BitmapFields rle = fields(4, 3, 8, std::string(12, '\0'));
     rle.compression = 1;
-    BitmapFileSpec bitfields24 = spec(4, 3, 24, bgrRows(4, 3, patternPixel));
+    BitmapFields bitfields24 = fields(4, 3, 24, bgrRows(4, 3, patternPixel));
     bitfields24.compression = 3;
     bitfields24.extra = le32(0xFF0000) + le32(0xFF00) + le32(0xFF);
-    BitmapFileSpec holeyMask = spec(1, 1, 32, std::string(4, '\0'));
+    BitmapFields holeyMask = fields(1, 1, 32, std::string(4, '\0'));
     holeyMask.compression = 3;
     holeyMask.extra = le32(0x00FF00FF) + le32(0xFF00) + le32(0xFF000000);
     // Declares 16384 x 16384 at 32 bits (1 GiB) but carries a few bytes.
-    BitmapFileSpec huge = spec(16384, 16384, 32, std::string(64, '\0'));
+    BitmapFields huge = fields(16384, 16384, 32, std::string(64, '\0'));
 
     struct Case { const char* name; std::string file; } cases[] = {
         {"empty", ""},

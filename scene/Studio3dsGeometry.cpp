@@ -115,11 +115,15 @@ void Studio3dsFile::meshTransform(const Lib3dsNode* node, int meshIndex, float m
 }
 
 void Studio3dsFile::transformPoints(int meshIndex, const float m[4][4], float* __restrict out) const {
+    // Column by column, four lanes at a time: this runs for every point every frame.
+    typedef float Float4 __attribute__((vector_size(16)));
+    Float4 column[4];
+    memcpy(column, m, sizeof column);
     const Lib3dsMesh* mesh = meshes[meshIndex].mesh;
     for (unsigned i = 0; i < mesh->points; ++i) {
         const float* a = mesh->pointL[i].pos;
-        for (int r = 0; r < 4; ++r)
-            out[4 * i + r] = m[0][r] * a[0] + m[1][r] * a[1] + m[2][r] * a[2] + m[3][r];
+        Float4 p = column[0] * a[0] + column[1] * a[1] + column[2] * a[2] + column[3];
+        memcpy(out + 4 * size_t(i), &p, sizeof p);
     }
 }
 

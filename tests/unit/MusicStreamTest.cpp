@@ -81,9 +81,10 @@ void checkPlayback(OpenAlMusic& m, MusicHandle h) {
         last = p;
         sleepMs(2);
     }
+    // Wide bounds: CI runs this beside other tests on two cores.
     double t = m.bytesToSeconds(h, last);
-    EXPECT_GT(t, 0.2);
-    EXPECT_LT(t, 0.6);
+    EXPECT_GT(t, 0.1);
+    EXPECT_LT(t, 0.8);
 
     uint64_t target = m.secondsToBytes(h, 0.1);
     m.setPosition(h, target);
@@ -92,7 +93,7 @@ void checkPlayback(OpenAlMusic& m, MusicHandle h) {
     EXPECT_GE(m.position(h), target);
 
     // Play the rest out: a stopped source reports the length, so the show ends.
-    sleepMs(1100);
+    sleepMs(1500);
     EXPECT_EQ(m.position(h), m.length(h));
 
     // Seeking back after the end plays again; seeking past the end clamps.

@@ -132,7 +132,9 @@ void Studio3dsFile::vertexNormals(int meshIndex, const float m[4][4], float* __r
     Vec c0 = {m[0][0], m[0][1], m[0][2]}, c1 = {m[1][0], m[1][1], m[1][2]}, c2 = {m[2][0], m[2][1], m[2][2]};
     Vec k0 = cross(c1, c2), k1 = cross(c2, c0), k2 = cross(c0, c1);
     const CornerNormals& corners = meshes[meshIndex].normals;
-    std::vector<float> unit(corners.sums.size());
+    // Kept between calls: this runs for every turning mesh every frame.
+    static thread_local std::vector<float> unit;
+    unit.resize(corners.sums.size());
     for (size_t i = 0; i < unit.size(); i += 3) {
         float sx = corners.sums[i], sy = corners.sums[i + 1], sz = corners.sums[i + 2];
         float x = k0.x * sx + k1.x * sy + k2.x * sz;

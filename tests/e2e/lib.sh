@@ -9,7 +9,16 @@ DEMO_PID=""
 
 cleanup() {
   [ -n "$DEMO_PID" ] && kill "$DEMO_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  if [ -n "$XVFB_PID" ]; then
+    # A server still shutting down removes its display's socket file, which a
+    # server just started on the same number may already own: stop ours under
+    # the start lock and wait until it is gone.
+    exec 4>/tmp/demo-e2e-xvfb.lock
+    flock 4
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    exec 4>&-
+  fi
   rm -rf "$SCRATCH"
 }
 trap cleanup EXIT
@@ -22,8 +31,9 @@ fail() {
 }
 
 # A private X server on a free display. Two X servers starting at once can both
-# take the same display (their lock files race), so our servers start one at a
-# time under a lock held until the server answers; retried for other servers.
+# take the same display (their lock files race), so our servers start (and stop,
+# in cleanup) one at a time under a lock held until the server answers; retried
+# for X servers of others.
 start_xvfb() {
   local attempt
   exec 4>/tmp/demo-e2e-xvfb.lock

@@ -10,9 +10,8 @@ DEMO_PID=""
 cleanup() {
   [ -n "$DEMO_PID" ] && kill "$DEMO_PID" 2>/dev/null
   if [ -n "$XVFB_PID" ]; then
-    # A server still shutting down removes its display's socket file, which a
-    # server just started on the same number may already own: stop ours under
-    # the start lock and wait until it is gone.
+    # Stopped under the start lock and waited for, so that no server starts
+    # while ours still holds its display number.
     exec 4>/tmp/demo-e2e-xvfb.lock
     flock 4
     kill "$XVFB_PID" 2>/dev/null
@@ -27,35 +26,32 @@ fail() {
   echo "FAIL: $*"
   echo "--- stdout"; cat "$SCRATCH/out" 2>/dev/null
   echo "--- stderr"; cat "$SCRATCH/err" 2>/dev/null
+  echo "--- X server on ${DISPLAY:-}"; tail -n 20 "$SCRATCH/xvfb.log" 2>/dev/null
   exit 1
 }
 
-# A private X server on a free display. Two X servers starting at once can both
-# take the same display (their lock files race), so our servers start (and stop,
-# in cleanup) one at a time under a lock held until the server answers; retried
-# for X servers of others.
+# A private X server on a display number that has neither lock nor socket. Ours
+# start and stop (in cleanup) one at a time, so they never race for a number.
+# -noreset: by default the server resets when its last client leaves, and a
+# client connecting during that reset (the demo, right after our xdpyinfo
+# check) is refused.
 start_xvfb() {
-  local attempt
+  local n
   exec 4>/tmp/demo-e2e-xvfb.lock
   flock 4
-  for attempt in 1 2 3 4 5; do
-    rm -f "$SCRATCH/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SCRATCH/display" 4>&- >/dev/null 2>&1 &
+  for n in $(seq 20 99); do
+    { [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; } && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset 4>&- >"$SCRATCH/xvfb.log" 2>&1 &
     XVFB_PID=$!
+    export DISPLAY=":$n"
     for _ in $(seq 100); do
-      [ -s "$SCRATCH/display" ] && break
+      xdpyinfo >/dev/null 2>&1 && { exec 4>&-; return 0; }
+      kill -0 "$XVFB_PID" 2>/dev/null || break
       sleep 0.1
     done
-    if [ -s "$SCRATCH/display" ]; then
-      export DISPLAY=":$(head -n1 "$SCRATCH/display")"
-      if xdpyinfo >/dev/null 2>&1 && kill -0 "$XVFB_PID" 2>/dev/null; then
-        exec 4>&-
-        return 0
-      fi
-    fi
     kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
     XVFB_PID=""
-    sleep 0.$((RANDOM % 9 + 1))
   done
   fail "Xvfb did not start"
 }

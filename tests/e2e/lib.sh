@@ -68,6 +68,17 @@ start_demo() {
   DEMO_PID=$!
 }
 
+# start_windowed_show SECONDS: a private X server, a track of SECONDS and the
+# demo in a window; sets WINDOW_ID once the show has run a second. (Not to be
+# called in a command substitution: the server and demo belong to this shell.)
+start_windowed_show() {
+  start_xvfb
+  make_music "$1"
+  start_demo --windowed
+  WINDOW_ID=$(wait_window "^Demo" 15) || fail "no window"
+  sleep 1
+}
+
 # wait_exit SECONDS: waits for the demo to end; sets STATUS, or fails on timeout.
 wait_exit() {
   local waited=0

@@ -11,7 +11,8 @@ std::string caseInsensitiveMatch(const std::string& path) {
     std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
     std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     DIR* d = opendir(dir.c_str());
-    if (!d) return path;
+    if (!d)
+        return path;
     std::string found = path;
     while (dirent* entry = readdir(d)) {
         if (strcasecmp(entry->d_name, base.c_str()) == 0) {
@@ -28,8 +29,10 @@ std::string caseInsensitiveMatch(const std::string& path) {
 std::string dataPath(const char* name) {
     std::string path(name ? name : "");
     for (char& c : path)
-        if (c == '\\') c = '/';
+        if (c == '\\')
+            c = '/';
     struct stat st;
-    if (path.empty() || stat(path.c_str(), &st) == 0) return path;
+    if (path.empty() || stat(path.c_str(), &st) == 0)
+        return path;
     return caseInsensitiveMatch(path);
 }

@@ -5,11 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-void discardGlError() { glGetError(); }
+void discardGlError() {
+    glGetError();
+}
 
 void exitOnGlError(const char* format) {
     GLenum code = glGetError();
-    if (code == GL_NO_ERROR) return;
+    if (code == GL_NO_ERROR)
+        return;
     fprintf(stderr, format, reinterpret_cast<const char*>(gluErrorString(code)));
     fflush(stderr);
     exit(-1);

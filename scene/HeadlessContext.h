@@ -5,7 +5,7 @@
 // surface of the frame size is made current so that framebuffer 0 exists and passes
 // that draw to the window draw to it. GLEW is initialised on it.
 class HeadlessContext {
-public:
+  public:
     HeadlessContext() = default;
     ~HeadlessContext();
     HeadlessContext(const HeadlessContext&) = delete;
@@ -19,7 +19,7 @@ public:
     // Which EGL platform gave the context ("device" or "surfaceless"), or "".
     const char* platform() const { return platformName; }
 
-private:
+  private:
     bool createOn(void* display, const char* name, int width, int height);
     void* display = nullptr;
     void* context = nullptr;

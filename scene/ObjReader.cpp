@@ -18,17 +18,20 @@ enum LineKind { kNormal, kTexCoord, kVertex, kFace, kOther };
 
 LineKind kindOf(const char* line, const char* end) {
     size_t n = static_cast<size_t>(end - line);
-    if (n >= 2 && line[0] == 'v' && line[1] == 'n') return kNormal;
-    if (n >= 2 && line[0] == 'v' && line[1] == 't') return kTexCoord;
-    if (n >= 1 && line[0] == 'v') return kVertex;
-    if (n >= 1 && line[0] == 'f') return kFace;
+    if (n >= 2 && line[0] == 'v' && line[1] == 'n')
+        return kNormal;
+    if (n >= 2 && line[0] == 'v' && line[1] == 't')
+        return kTexCoord;
+    if (n >= 1 && line[0] == 'v')
+        return kVertex;
+    if (n >= 1 && line[0] == 'f')
+        return kFace;
     return kOther;
 }
 
 // Calls visit(kind, lineStart, lineEnd) for each line of text[0, length); the line
 // feed is not part of the line, and a last line without one ends at the length.
-template <typename Visit>
-void forEachLine(const char* text, int length, Visit visit) {
+template <typename Visit> void forEachLine(const char* text, int length, Visit visit) {
     const char* end = text + length;
     for (const char* line = text; line < end;) {
         const char* feed = static_cast<const char*>(memchr(line, '\n', static_cast<size_t>(end - line)));
@@ -48,7 +51,8 @@ void freeMesh(ObjMesh* mesh) {
 
 // calloc checks count x size for overflow; an empty array may be null.
 bool allocate(void** array, int count, size_t itemBytes) {
-    if (count == 0) return true;
+    if (count == 0)
+        return true;
     *array = calloc(static_cast<size_t>(count), itemBytes);
     return *array != nullptr;
 }
@@ -72,9 +76,9 @@ void parseLine(ObjMesh* mesh, int* filled, LineKind kind, const char* line) {
     }
     case kFace: {
         ObjFace& f = mesh->faceData[filled[kFace]++];
-        sscanf(line, "f %d/%d/%d %d/%d/%d %d/%d/%d", &f.vertexIndex[0], &f.texCoordIndex[0], &f.normalIndex[0],
-               &f.vertexIndex[1], &f.texCoordIndex[1], &f.normalIndex[1], &f.vertexIndex[2], &f.texCoordIndex[2],
-               &f.normalIndex[2]);
+        sscanf(line, "f %d/%d/%d %d/%d/%d %d/%d/%d", &f.vertexIndex[0], &f.texCoordIndex[0],
+               &f.normalIndex[0], &f.vertexIndex[1], &f.texCoordIndex[1], &f.normalIndex[1],
+               &f.vertexIndex[2], &f.texCoordIndex[2], &f.normalIndex[2]);
         break;
     }
     case kOther:
@@ -87,18 +91,22 @@ void parseLine(ObjMesh* mesh, int* filled, LineKind kind, const char* line) {
 int readObjFile(const char* path, char** text) {
     size_t length = 0;
     char* buffer = readWholeFile(dataPath(path).c_str(), kMaxObjFileBytes, &length, malloc);
-    if (!buffer) return 0;
+    if (!buffer)
+        return 0;
     *text = buffer;
     return static_cast<int>(length);
 }
 
 ObjMesh* parseObj(const char* text, int length) {
-    if (!text || length < 0) length = 0;
+    if (!text || length < 0)
+        length = 0;
     ObjMesh* mesh = static_cast<ObjMesh*>(calloc(1, sizeof(ObjMesh)));
-    if (!mesh) return nullptr;
+    if (!mesh)
+        return nullptr;
     int counts[kOther] = {};
     forEachLine(text, length, [&](LineKind kind, const char*, const char*) {
-        if (kind != kOther) ++counts[kind];
+        if (kind != kOther)
+            ++counts[kind];
     });
     mesh->normalCount = counts[kNormal];
     mesh->texCoordCount = counts[kTexCoord];
@@ -116,7 +124,8 @@ ObjMesh* parseObj(const char* text, int length) {
     int filled[kOther] = {};
     std::string copy;
     forEachLine(text, length, [&](LineKind kind, const char* line, const char* lineEnd) {
-        if (kind == kOther) return;
+        if (kind == kOther)
+            return;
         copy.assign(line, lineEnd);
         parseLine(mesh, filled, kind, copy.c_str());
     });

@@ -1,8 +1,8 @@
 #include "scene/ReadWholeFile.h"
 
 #include <cerrno>
-#include <new>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,8 +13,10 @@ size_t readUpTo(int fd, char* buffer, size_t size) {
     size_t done = 0;
     while (done < size) {
         ssize_t got = read(fd, buffer + done, size - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
         done += static_cast<size_t>(got);
     }
     return done;
@@ -23,10 +25,12 @@ size_t readUpTo(int fd, char* buffer, size_t size) {
 } // namespace
 
 char* readWholeFile(const char* path, size_t maxBytes, size_t* length, void* (*allocate)(size_t)) {
-    if (!path) return nullptr;
+    if (!path)
+        return nullptr;
     // O_NONBLOCK: opening a FIFO without a writer would otherwise hang the show.
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0)
+        return nullptr;
     struct stat info;
     char* buffer = nullptr;
     if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
@@ -43,4 +47,6 @@ char* readWholeFile(const char* path, size_t maxBytes, size_t* length, void* (*a
     return buffer;
 }
 
-void* allocateCharArray(size_t bytes) { return new (std::nothrow) char[bytes]; }
+void* allocateCharArray(size_t bytes) {
+    return new (std::nothrow) char[bytes];
+}

@@ -4,7 +4,7 @@
 // Base of every scene. The shell reaches a scene only through the three virtual
 // operations below (in this slot order) and the scene table.
 class Scene {
-public:
+  public:
     Scene() = default;
     // Not virtual: the show never destroys a scene, and nothing deletes a derived
     // scene through a Scene pointer.
@@ -36,7 +36,7 @@ public:
     // active unit's binding is left alone and the result is false.
     bool loadTexture(const char* path, GLuint* texture);
 
-protected:
+  protected:
     // 0 until createQuad: deleting name 0 is ignored by GL, so destroyQuad on a
     // scene that never made its quad touches no other object.
     GLuint quadVertexArray = 0;

@@ -5,7 +5,7 @@ class Scene;
 // Scene objects by scene number (1 to 20). Operations on an empty or out-of-range
 // slot do nothing, so a number key naming an unused slot cannot crash the show.
 class SceneTable {
-public:
+  public:
     static const int kSlots = 20;
 
     Scene* get(int sceneNumber) const;
@@ -15,6 +15,6 @@ public:
     void init(int sceneNumber) const;
     void activate(int sceneNumber) const;
 
-private:
+  private:
     Scene* slots[kSlots] = {};
 };

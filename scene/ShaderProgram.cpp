@@ -28,14 +28,16 @@ std::string infoLog(GLuint object, bool isProgram) {
             glGetShaderInfoLog(object, size, &written, &log[0]);
     }
     log.resize(written > 0 ? written : 0);
-    if (log.empty() || log.back() != '\n') log += '\n';
+    if (log.empty() || log.back() != '\n')
+        log += '\n';
     return log;
 }
 
 bool compiled(GLuint shader, const char* path) {
     GLint status = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-    if (status == GL_TRUE) return true;
+    if (status == GL_TRUE)
+        return true;
     fprintf(stderr, "ERROR: Could not compile shader file %s:\n%s", dataPath(path).c_str(),
             infoLog(shader, false).c_str());
     return false;
@@ -64,14 +66,16 @@ GLuint makeEmptyProgram() {
 char* ShaderProgram::readFile(const char* path, int* length) {
     size_t got = 0;
     char* text = readWholeFile(dataPath(path).c_str(), kMaxShaderFileBytes, &got, allocateCharArray);
-    if (text) *length = static_cast<int>(got);
+    if (text)
+        *length = static_cast<int>(got);
     return text;
 }
 
 GLuint ShaderProgram::compileStage(GLenum type, const char* path) {
     int length = 0;
     char* text = readFile(path, &length);
-    if (!text) fprintf(stderr, "ERROR: Could not read shader file %s\n", dataPath(path).c_str());
+    if (!text)
+        fprintf(stderr, "ERROR: Could not read shader file %s\n", dataPath(path).c_str());
     // An unreadable file becomes an empty source: the stage then fails to
     // compile or link, which is reported below, and the show goes on.
     const char* source = text ? text : "";
@@ -94,7 +98,8 @@ void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
     glLinkProgram(program);
     exitOnGlError("ERROR: Could not create the shaders: %s \n");
     linked = reportBuildStatus();
-    if (!linked && !emptyProgram) emptyProgram = makeEmptyProgram();
+    if (!linked && !emptyProgram)
+        emptyProgram = makeEmptyProgram();
 }
 
 // Compile and link failures print the file names and GL's log: with the reload
@@ -104,7 +109,8 @@ bool ShaderProgram::reportBuildStatus() {
     bool fragmentOk = compiled(fragmentShader, fragmentPath);
     GLint status = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &status);
-    if (status == GL_TRUE) return true;
+    if (status == GL_TRUE)
+        return true;
     // A stage that did not compile already explains the failed link.
     if (vertexOk && fragmentOk)
         fprintf(stderr, "ERROR: Could not link shader files %s and %s:\n%s", dataPath(vertexPath).c_str(),
@@ -112,15 +118,21 @@ bool ShaderProgram::reportBuildStatus() {
     return false;
 }
 
-void ShaderProgram::reload() { load(vertexPath, fragmentPath); }
+void ShaderProgram::reload() {
+    load(vertexPath, fragmentPath);
+}
 
-void ShaderProgram::bind() { glUseProgram(linked ? program : emptyProgram); }
+void ShaderProgram::bind() {
+    glUseProgram(linked ? program : emptyProgram);
+}
 
 // An unlinked program has no uniforms, and asking it would raise a GL error.
 void ShaderProgram::setUniform1f(const char* name, float value) {
-    if (linked) glUniform1f(glGetUniformLocation(program, name), value);
+    if (linked)
+        glUniform1f(glGetUniformLocation(program, name), value);
 }
 
 void ShaderProgram::setUniform1i(const char* name, int value) {
-    if (linked) glUniform1i(glGetUniformLocation(program, name), value);
+    if (linked)
+        glUniform1i(glGetUniformLocation(program, name), value);
 }

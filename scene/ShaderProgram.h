@@ -6,7 +6,7 @@
 // set uniforms by name every frame. GL objects are never deleted: a reload makes
 // new ones and the old ones stay in the context.
 class ShaderProgram {
-public:
+  public:
     // Creates no GL object and reads no file.
     ShaderProgram() = default;
 
@@ -38,7 +38,7 @@ public:
     const char* vertexPath = nullptr;
     const char* fragmentPath = nullptr;
 
-private:
+  private:
     GLuint compileStage(GLenum type, const char* path);
     bool reportBuildStatus();
 

@@ -33,7 +33,9 @@ void display() {
     windowing->postRedisplay();
 }
 
-double reshapeAspect(int width, int height) { return height == 0 ? 1.0 : (double)width / (double)height; }
+double reshapeAspect(int width, int height) {
+    return height == 0 ? 1.0 : (double)width / (double)height;
+}
 
 void reshape(int width, int height) {
     screenWidth = width;
@@ -47,7 +49,9 @@ void reshape(int width, int height) {
     scenes.activate(currentScene);
 }
 
-void idle() { windowing->postRedisplay(); }
+void idle() {
+    windowing->postRedisplay();
+}
 
 void fpsTimer(int value) {
     if (value != 0) {

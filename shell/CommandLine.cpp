@@ -12,7 +12,8 @@ bool parseFrame(const char* text, int* frame) {
     char* end = nullptr;
     errno = 0;
     long value = strtol(text, &end, 10);
-    if (errno || end == text || *end || value < INT_MIN || value > INT_MAX) return false;
+    if (errno || end == text || *end || value < INT_MIN || value > INT_MAX)
+        return false;
     *frame = (int)value;
     return true;
 }

@@ -13,7 +13,8 @@ float sceneStartSeconds(float startBeat) {
 FrameOutcome frameStep() {
     uint64_t position = audio->position(music);
     uint64_t length = audio->length(music);
-    if (position >= length) return FrameOutcome::ShowEnded;
+    if (position >= length)
+        return FrameOutcome::ShowEnded;
 
     musicTime = (float)audio->bytesToSeconds(music, position);
     sceneTime = musicTime - sceneStart;

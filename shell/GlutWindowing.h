@@ -2,7 +2,7 @@
 #include "shell/Windowing.h"
 
 class GlutWindowing : public Windowing {
-public:
+  public:
     void init(int* argc, char** argv) override;
     void setOption(int option, int value) override;
     void initWindowSize(int width, int height) override;

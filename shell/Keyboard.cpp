@@ -22,7 +22,8 @@ void selectScene(int sceneNumber) {
 void jump(float delta) {
     float before = (float)audio->bytesToSeconds(music, audio->position(music));
     float target = before + delta;
-    if (target < 0) target = 0;
+    if (target < 0)
+        target = 0;
     musicTime = target;
     sceneTime = musicTime - sceneStart;
     scenes.render(1, before, sceneTime);

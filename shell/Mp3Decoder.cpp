@@ -25,27 +25,33 @@ bool fail(std::string& error, const std::string& reason) {
 bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error) {
     out = DecodedAudio();
     struct stat st;
-    if (stat(path, &st) != 0) return fail(error, "cannot open file");
-    if (!S_ISREG(st.st_mode)) return fail(error, "not a regular file");
+    if (stat(path, &st) != 0)
+        return fail(error, "cannot open file");
+    if (!S_ISREG(st.st_mode))
+        return fail(error, "not a regular file");
 
     static const bool initialised = mpg123_init() == MPG123_OK;
-    if (!initialised) return fail(error, "mpg123 could not be initialised");
+    if (!initialised)
+        return fail(error, "mpg123 could not be initialised");
     Handle h;
     int err = MPG123_OK;
     h.mh = mpg123_new(nullptr, &err);
-    if (!h.mh) return fail(error, mpg123_plain_strerror(err));
+    if (!h.mh)
+        return fail(error, mpg123_plain_strerror(err));
     mpg123_param(h.mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
     // Always 16-bit output, whatever the decoder would prefer.
     mpg123_format_none(h.mh);
     for (long rate : {8000L, 11025L, 12000L, 16000L, 22050L, 24000L, 32000L, 44100L, 48000L})
         mpg123_format(h.mh, rate, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open(h.mh, path) != MPG123_OK) return fail(error, mpg123_strerror(h.mh));
+    if (mpg123_open(h.mh, path) != MPG123_OK)
+        return fail(error, mpg123_strerror(h.mh));
 
     int encoding = 0;
     if (mpg123_getformat(h.mh, &out.rate, &out.channels, &encoding) != MPG123_OK)
         return fail(error, "not an MP3 stream");
     off_t expected = mpg123_length(h.mh);
-    if (expected > 0) out.samples.reserve((size_t)expected * out.channels);
+    if (expected > 0)
+        out.samples.reserve((size_t)expected * out.channels);
 
     unsigned char buffer[65536];
     for (;;) {
@@ -53,10 +59,14 @@ bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error) {
         int r = mpg123_read(h.mh, buffer, sizeof(buffer), &done);
         const int16_t* pcm = reinterpret_cast<const int16_t*>(buffer);
         out.samples.insert(out.samples.end(), pcm, pcm + done / 2);
-        if (r == MPG123_DONE) break;
-        if (r == MPG123_NEW_FORMAT) continue;
-        if (r != MPG123_OK) return fail(error, mpg123_strerror(h.mh));
+        if (r == MPG123_DONE)
+            break;
+        if (r == MPG123_NEW_FORMAT)
+            continue;
+        if (r != MPG123_OK)
+            return fail(error, mpg123_strerror(h.mh));
     }
-    if (out.samples.empty()) return fail(error, "no audio frames");
+    if (out.samples.empty())
+        return fail(error, "no audio frames");
     return true;
 }

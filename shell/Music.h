@@ -8,7 +8,7 @@ typedef uint32_t MusicHandle;
 // the decoded 16-bit PCM; the shell reads them only through the conversions and the
 // end test (position not below length ends the show).
 class Music {
-public:
+  public:
     virtual ~Music() = default;
 
     // Opens the default output device; false when there is none (the clock then

@@ -7,5 +7,9 @@ constexpr double kBeatOffset = 0.11;
 constexpr double kAnimationBeatOffset = 0.35;
 
 // Computed in double precision, operations left to right, rounded to float.
-inline float secondsToBeats(float seconds) { return (float)(seconds * kBeatsPerMinute / 60.0 + kBeatOffset); }
-inline float beatsToSeconds(float beat) { return (float)((beat - kBeatOffset) * 60.0 / kBeatsPerMinute); }
+inline float secondsToBeats(float seconds) {
+    return (float)(seconds * kBeatsPerMinute / 60.0 + kBeatOffset);
+}
+inline float beatsToSeconds(float beat) {
+    return (float)((beat - kBeatOffset) * 60.0 / kBeatsPerMinute);
+}

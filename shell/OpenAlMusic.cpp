@@ -9,16 +9,21 @@ OpenAlMusic::OpenAlMusic(double fallbackSeconds) {
     fallback.reset(new SilentClock(format, format.toBytes(fallbackSeconds)));
 }
 
-OpenAlMusic::~OpenAlMusic() { free(); }
+OpenAlMusic::~OpenAlMusic() {
+    free();
+}
 
 bool OpenAlMusic::init(int frequency) {
-    if (device) return true;
+    if (device)
+        return true;
     device = alcOpenDevice(nullptr);
-    if (!device) return false;
+    if (!device)
+        return false;
     const ALCint attributes[] = {ALC_FREQUENCY, frequency, 0};
     context = alcCreateContext(device, attributes);
     if (!context || !alcMakeContextCurrent(context)) {
-        if (context) alcDestroyContext(context);
+        if (context)
+            alcDestroyContext(context);
         alcCloseDevice(device);
         context = nullptr;
         device = nullptr;
@@ -30,7 +35,8 @@ bool OpenAlMusic::init(int frequency) {
 MusicHandle OpenAlMusic::streamCreateFile(const char* path) {
     error.clear();
     DecodedAudio audio;
-    if (!decodeMp3File(path, audio, error)) return 0;
+    if (!decodeMp3File(path, audio, error))
+        return 0;
     stream.reset();
     if (device) {
         std::unique_ptr<OpenAlStream> played(new OpenAlStream(audio));
@@ -45,15 +51,22 @@ MusicHandle OpenAlMusic::streamCreateFile(const char* path) {
 }
 
 StreamClock& OpenAlMusic::clock(MusicHandle handle) {
-    if (handle == kStreamHandle && stream) return *stream;
+    if (handle == kStreamHandle && stream)
+        return *stream;
     return *fallback;
 }
 
-bool OpenAlMusic::play(MusicHandle handle, bool restart) { return clock(handle).play(restart); }
+bool OpenAlMusic::play(MusicHandle handle, bool restart) {
+    return clock(handle).play(restart);
+}
 
-uint64_t OpenAlMusic::position(MusicHandle handle) { return clock(handle).position(); }
+uint64_t OpenAlMusic::position(MusicHandle handle) {
+    return clock(handle).position();
+}
 
-uint64_t OpenAlMusic::length(MusicHandle handle) { return clock(handle).length(); }
+uint64_t OpenAlMusic::length(MusicHandle handle) {
+    return clock(handle).length();
+}
 
 double OpenAlMusic::bytesToSeconds(MusicHandle handle, uint64_t bytes) {
     return clock(handle).format().toSeconds(bytes);

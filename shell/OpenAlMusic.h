@@ -11,7 +11,7 @@
 // silently in real time. Handle 0 (no stream could be loaded) is a silent clock
 // of `fallbackSeconds`, so the show still plays to its end.
 class OpenAlMusic : public Music {
-public:
+  public:
     explicit OpenAlMusic(double fallbackSeconds);
     ~OpenAlMusic() override;
 
@@ -28,7 +28,7 @@ public:
 
     bool hasDevice() const { return device != nullptr; }
 
-private:
+  private:
     static const MusicHandle kStreamHandle = 1;
     StreamClock& clock(MusicHandle handle);
 

@@ -17,12 +17,15 @@ OpenAlStream::OpenAlStream(const DecodedAudio& audio)
     alGetError();
     alGenBuffers(1, &buffer);
     ALenum format = audio.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
-    alBufferData(buffer, format, audio.samples.data(), (ALsizei)(audio.samples.size() * 2), (ALsizei)audio.rate);
+    alBufferData(buffer, format, audio.samples.data(), (ALsizei)(audio.samples.size() * 2),
+                 (ALsizei)audio.rate);
     alGenSources(1, &source);
     alSourcei(source, AL_BUFFER, (ALint)buffer);
     if (alGetError() != AL_NO_ERROR) {
-        if (source) alDeleteSources(1, &source);
-        if (buffer) alDeleteBuffers(1, &buffer);
+        if (source)
+            alDeleteSources(1, &source);
+        if (buffer)
+            alDeleteBuffers(1, &buffer);
         source = buffer = 0;
     }
     hasLatency = alIsExtensionPresent("AL_SOFT_source_latency");
@@ -33,12 +36,15 @@ OpenAlStream::~OpenAlStream() {
         alSourceStop(source);
         alDeleteSources(1, &source);
     }
-    if (buffer) alDeleteBuffers(1, &buffer);
+    if (buffer)
+        alDeleteBuffers(1, &buffer);
 }
 
 bool OpenAlStream::play(bool restart) {
-    if (!source) return false;
-    if (restart) alSourceRewind(source);
+    if (!source)
+        return false;
+    if (restart)
+        alSourceRewind(source);
     alGetError();
     alSourcePlay(source);
     started = true;
@@ -61,7 +67,8 @@ double OpenAlStream::heardSeconds() {
 }
 
 uint64_t OpenAlStream::position() {
-    if (!source || !started) return seekPending ? seekTarget : 0;
+    if (!source || !started)
+        return seekPending ? seekTarget : 0;
     if (seekPending) {
         seekPending = false;
         return seekTarget;
@@ -69,7 +76,8 @@ uint64_t OpenAlStream::position() {
     ALint state = AL_STOPPED;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     // A source that has played its buffer out stops and reads offset 0: the end.
-    if (state == AL_STOPPED) return lengthBytes;
+    if (state == AL_STOPPED)
+        return lengthBytes;
 
     Clock::time_point now = Clock::now();
     double measured = heardSeconds();
@@ -86,7 +94,8 @@ uint64_t OpenAlStream::position() {
 }
 
 void OpenAlStream::setPosition(uint64_t bytes) {
-    if (!source) return;
+    if (!source)
+        return;
     bytes = std::min(bytes, lengthBytes);
     bytes -= bytes % pcm.frameBytes();
     seekPending = true;
@@ -100,7 +109,8 @@ void OpenAlStream::setPosition(uint64_t bytes) {
     ALint state = AL_STOPPED;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     alSourcei(source, AL_SAMPLE_OFFSET, (ALint)(bytes / pcm.frameBytes()));
-    if (started && state != AL_PLAYING) alSourcePlay(source);
+    if (started && state != AL_PLAYING)
+        alSourcePlay(source);
     // The smoothing restarts from the target; positions never run back below it.
     lastSeconds = pcm.toSeconds(bytes);
     lastTime = Clock::now();

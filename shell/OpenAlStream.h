@@ -10,7 +10,7 @@
 // a steady clock so that it moves every frame (the device reports in mixing
 // periods) and never runs backwards between seeks.
 class OpenAlStream : public StreamClock {
-public:
+  public:
     // Takes the PCM; valid() tells whether OpenAL accepted it.
     explicit OpenAlStream(const DecodedAudio& audio);
     ~OpenAlStream() override;
@@ -20,7 +20,7 @@ public:
     uint64_t position() override;
     void setPosition(uint64_t bytes) override;
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
     double heardSeconds();
 
@@ -28,8 +28,8 @@ private:
     ALuint source = 0;
     bool hasLatency = false;
     bool started = false;
-    bool fresh = true;          // the next reading is taken as it is
-    bool seekPending = false;   // the next query returns the seek target
+    bool fresh = true;        // the next reading is taken as it is
+    bool seekPending = false; // the next query returns the seek target
     uint64_t seekTarget = 0;
     double lastSeconds = 0;
     Clock::time_point lastTime;

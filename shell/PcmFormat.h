@@ -11,9 +11,11 @@ struct PcmFormat {
     double bytesPerSecond() const { return (double)rate * frameBytes(); }
     double toSeconds(uint64_t bytes) const { return (double)bytes / bytesPerSecond(); }
     uint64_t toBytes(double seconds) const {
-        if (!(seconds > 0)) return 0; // also catches NaN
+        if (!(seconds > 0))
+            return 0; // also catches NaN
         double frames = seconds * rate;
-        if (frames >= 9.0e15) frames = 9.0e15;
+        if (frames >= 9.0e15)
+            frames = 9.0e15;
         return (uint64_t)frames * frameBytes();
     }
 };

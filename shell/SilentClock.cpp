@@ -3,15 +3,18 @@
 #include <algorithm>
 
 bool SilentClock::play(bool restart) {
-    if (restart) basePosition = 0;
-    if (basePosition >= lengthBytes) basePosition = lengthBytes;
+    if (restart)
+        basePosition = 0;
+    if (basePosition >= lengthBytes)
+        basePosition = lengthBytes;
     baseTime = Clock::now();
     running = true;
     return true;
 }
 
 uint64_t SilentClock::position() {
-    if (!running) return basePosition;
+    if (!running)
+        return basePosition;
     double elapsed = std::chrono::duration<double>(Clock::now() - baseTime).count();
     return std::min(lengthBytes, basePosition + pcm.toBytes(elapsed));
 }

@@ -55,8 +55,10 @@ void initDemo(int* argc, char** argv, const Options& options) {
     glGetError(); // glewInit's probing can leave an error behind
     printf("INFO: OpenGL Version: %s\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
 
-    if (!audio) audio = new OpenAlMusic(beatsToSeconds(kShowEndBeat));
-    if (!audio->init(kAudioFrequency)) printf("Can't initialize device\n");
+    if (!audio)
+        audio = new OpenAlMusic(beatsToSeconds(kShowEndBeat));
+    if (!audio->init(kAudioFrequency))
+        printf("Can't initialize device\n");
     music = audio->streamCreateFile(kMusicFile);
     if (music == 0) {
         printf("Error loading sound\n");
@@ -69,6 +71,7 @@ void initDemo(int* argc, char** argv, const Options& options) {
     createScenes();
     createVBO();
     glClearColor(0, 0, 0, 0);
-    if (!audio->play(music, true)) printf("Error playing sound\n");
+    if (!audio->play(music, true))
+        printf("Error playing sound\n");
     scenes.activate(currentScene);
 }

@@ -6,7 +6,7 @@
 // One playing stream as the show's clock: a position in bytes that starts at
 // play and ends at the length.
 class StreamClock {
-public:
+  public:
     virtual ~StreamClock() = default;
     virtual bool play(bool restart) = 0;
     virtual uint64_t position() = 0;
@@ -16,7 +16,7 @@ public:
     uint64_t length() const { return lengthBytes; }
     const PcmFormat& format() const { return pcm; }
 
-protected:
+  protected:
     StreamClock(PcmFormat format, uint64_t length) : pcm(format), lengthBytes(length) {}
     PcmFormat pcm;
     uint64_t lengthBytes;

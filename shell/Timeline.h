@@ -3,7 +3,7 @@
 // The show's schedule: entries of (start beat, scene number) in ascending order,
 // with a cursor that only moves forward, at most one entry per lookup.
 class Timeline {
-public:
+  public:
     Timeline() = default;
     ~Timeline();
     Timeline(const Timeline&) = delete;
@@ -17,12 +17,15 @@ public:
     int lookup(float beat, float& startBeat);
     void reset() { cursor = 0; }
     // Removes every entry (for a fresh line-up).
-    void clear() { count = 0; cursor = 0; }
+    void clear() {
+        count = 0;
+        cursor = 0;
+    }
 
     int size() const { return count; }
     int position() const { return cursor; }
 
-private:
+  private:
     float* beats = nullptr;
     int* sceneNumbers = nullptr;
     int count = 0;

@@ -4,7 +4,7 @@
 // a recording fake so that start-up order, the game-mode branch and the callbacks
 // can be checked without a display.
 class Windowing {
-public:
+  public:
     virtual ~Windowing() = default;
 
     // Toolkit initialisation; a failure (no display) ends the process with status 1.

@@ -1,9 +1,9 @@
+#include <GL/freeglut.h>
 #include <cstdio>
 #include <cstdlib>
-#include <GL/freeglut.h>
 
-#include "shell/Callbacks.h"
 #include "scenes/raytracer/Inspector.h"
+#include "shell/Callbacks.h"
 #include "shell/CommandLine.h"
 #include "shell/GlutWindowing.h"
 #include "shell/Startup.h"
@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
                 options.unknown ? options.unknown : "");
         return 2;
     }
-    if (options.inspectFile) return runInspector(options.inspectFile, options.inspectFrame);
+    if (options.inspectFile)
+        return runInspector(options.inspectFile, options.inspectFrame);
     static GlutWindowing toolkit;
     windowing = &toolkit;
     initDemo(&argc, argv, options);

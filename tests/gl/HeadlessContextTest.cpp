@@ -14,7 +14,8 @@ TEST(HeadlessContext, FrameDrawnToFramebufferZeroReadsBack) {
     const int width = 24, height = 12;
     HeadlessContext context;
     ASSERT_TRUE(context.create(width, height));
-    EXPECT_TRUE(std::string(context.platform()) == "device" || std::string(context.platform()) == "surfaceless");
+    EXPECT_TRUE(std::string(context.platform()) == "device" ||
+                std::string(context.platform()) == "surfaceless");
 
     GLint profile = 0, framebuffer = -1, viewport[4] = {};
     glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);

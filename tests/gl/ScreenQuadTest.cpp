@@ -10,7 +10,7 @@ namespace {
 
 // Opens the quad's names to the tests.
 class QuadScene : public Scene {
-public:
+  public:
     using Scene::quadColorBuffer;
     using Scene::quadPositionBuffer;
     using Scene::quadTexCoordBuffer;
@@ -91,8 +91,9 @@ TEST_F(ScreenQuadTest, PendingErrorTriggersNeitherCreateNorDestroyMessage) {
 
 TEST_F(ScreenQuadTest, EveryDrawStartsFromTheIdentityMatrix) {
     std::string dir = makeScratchDir("quad");
-    ASSERT_TRUE(writeFile(dir + "/v.glsl",
-                          "void main() { gl_Position = vec4((gl_ModelViewMatrix * gl_Vertex).xy * 0.5, 0.0, 1.0); }\n"));
+    ASSERT_TRUE(writeFile(
+        dir + "/v.glsl",
+        "void main() { gl_Position = vec4((gl_ModelViewMatrix * gl_Vertex).xy * 0.5, 0.0, 1.0); }\n"));
     ASSERT_TRUE(writeFile(dir + "/f.glsl", "void main() { gl_FragColor = vec4(1.0, 1.0, 0.0, 1.0); }\n"));
     ShaderProgram shader;
     shader.load((dir + "/v.glsl").c_str(), (dir + "/f.glsl").c_str());
@@ -121,7 +122,8 @@ TEST(GuardedGroup, RealGlErrorPrintsTheMessageAndExitsWith255) {
     EXPECT_EXIT(
         {
             HeadlessContext context;
-            if (!context.create(8, 8)) exit(3);
+            if (!context.create(8, 8))
+                exit(3);
             discardGlError();
             glBindVertexArray(12345); // never generated: GL_INVALID_OPERATION
             exitOnGlError("ERROR: Could not create a VBO: %s \n");

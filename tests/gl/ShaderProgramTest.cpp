@@ -1,5 +1,5 @@
-#include "scene/Scene.h"
 #include "scene/ShaderProgram.h"
+#include "scene/Scene.h"
 #include "support/GlTest.h"
 #include "support/TestPaths.h"
 
@@ -14,7 +14,7 @@ const char* kUniformColour = "uniform float Red;\n"
 const char* kGreen = "void main() { gl_FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n";
 
 class ShaderProgramTest : public GlTest {
-protected:
+  protected:
     void SetUp() override {
         GlTest::SetUp();
         dir = makeScratchDir("shaders");
@@ -143,7 +143,8 @@ TEST_F(ShaderProgramTest, LinkErrorNamesBothFiles) {
     testing::internal::CaptureStderr();
     shader.load(noMain.c_str(), green.c_str());
     std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err.rfind("ERROR: Could not link shader files " + noMain + " and " + green + ":\n", 0), 0u) << err;
+    EXPECT_EQ(err.rfind("ERROR: Could not link shader files " + noMain + " and " + green + ":\n", 0), 0u)
+        << err;
     expectDrawsNothingAfterOther(shader);
 
     // Fixing the file and reloading brings the picture back.

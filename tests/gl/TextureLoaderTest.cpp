@@ -8,7 +8,7 @@
 namespace {
 
 class TextureLoaderTest : public GlTest {
-protected:
+  protected:
     void SetUp() override {
         GlTest::SetUp();
         dir = makeScratchDir("textures");

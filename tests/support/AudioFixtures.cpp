@@ -9,7 +9,8 @@
 namespace {
 
 void put32(std::string& s, uint32_t v) {
-    for (int i = 0; i < 4; ++i) s.push_back((char)((v >> (8 * i)) & 0xff));
+    for (int i = 0; i < 4; ++i)
+        s.push_back((char)((v >> (8 * i)) & 0xff));
 }
 void put16(std::string& s, uint16_t v) {
     s.push_back((char)(v & 0xff));
@@ -38,6 +39,7 @@ bool makeToneMp3(const std::string& mp3Path, int frames) {
         put16(wav, (uint16_t)v);
     }
     std::string wavPath = mp3Path + ".wav";
-    if (!writeFile(wavPath, wav)) return false;
+    if (!writeFile(wavPath, wav))
+        return false;
     return runCommand("lame --quiet -b 192 '" + wavPath + "' '" + mp3Path + "'") == 0;
 }

@@ -25,8 +25,7 @@ std::string le32(uint32_t v);
 
 // 24-bit rows in file order, each padded to 4 bytes with `pad`; colour(x, row)
 // gives the blue, green and red bytes of a pixel.
-std::string bgrRows(int width, int height, const std::function<std::string(int, int)>& colour,
-                    char pad = 0);
+std::string bgrRows(int width, int height, const std::function<std::string(int, int)>& colour, char pad = 0);
 // The BGR bytes of a test pattern that differ per pixel and channel.
 std::string patternPixel(int x, int row);
 // A bottom-up 24-bit file of the test pattern.

@@ -9,7 +9,7 @@
 // One small headless context per test: creating it on llvmpipe is cheap, and a
 // fresh context keeps GL state from leaking between tests.
 class GlTest : public ::testing::Test {
-protected:
+  protected:
     static const int kSize = 16;
     void SetUp() override;
 

@@ -20,5 +20,6 @@ GuardedBuffer::GuardedBuffer(const std::string& bytes) : length(bytes.size()) {
 }
 
 GuardedBuffer::~GuardedBuffer() {
-    if (mapping) munmap(mapping, mappingBytes);
+    if (mapping)
+        munmap(mapping, mappingBytes);
 }

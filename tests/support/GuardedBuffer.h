@@ -6,7 +6,7 @@
 // begins: a read one byte beyond them crashes the test in any build, not only
 // under AddressSanitizer.
 class GuardedBuffer {
-public:
+  public:
     explicit GuardedBuffer(const std::string& bytes);
     ~GuardedBuffer();
     GuardedBuffer(const GuardedBuffer&) = delete;
@@ -16,7 +16,7 @@ public:
     const char* text() const { return reinterpret_cast<const char*>(start); }
     size_t size() const { return length; }
 
-private:
+  private:
     unsigned char* mapping = nullptr;
     size_t mappingBytes = 0;
     unsigned char* start = nullptr;

@@ -19,8 +19,10 @@ void resetShellForTest(FakeMusic& fakeMusic, FakeWindowing& fakeWindowing) {
     musicTime = sceneStart = sceneTime = beat = 0;
     timeline.clear();
     const float starts[6] = {0, 48, 112, 176, 240, 304};
-    for (int i = 0; i < 6; ++i) timeline.add(starts[i], i + 1);
-    for (int n = 1; n <= SceneTable::kSlots; ++n) scenes.set(n, nullptr);
+    for (int i = 0; i < 6; ++i)
+        timeline.add(starts[i], i + 1);
+    for (int n = 1; n <= SceneTable::kSlots; ++n)
+        scenes.set(n, nullptr);
     for (int i = 0; i < 6; ++i) {
         delete recording[i];
         recording[i] = new RecordingScene(i + 1);

@@ -12,7 +12,7 @@
 extern std::vector<std::string> callLog;
 
 class FakeMusic : public Music {
-public:
+  public:
     static constexpr double kBytesPerSecond = 176400.0; // 44.1 kHz, stereo, 16-bit
     uint64_t pos = 0;
     uint64_t len = (uint64_t)(200 * kBytesPerSecond);
@@ -36,7 +36,7 @@ public:
 };
 
 class RecordingScene final : public Scene {
-public:
+  public:
     explicit RecordingScene(int number) : number(number) {}
     int number;
     float lastTime = -1, lastSceneTime = -1;
@@ -50,7 +50,7 @@ public:
 };
 
 class FakeWindowing : public Windowing {
-public:
+  public:
     int createWindowResult = 1;
     int gameModePossible = 0;
     std::string title;
@@ -59,7 +59,9 @@ public:
 
     void init(int*, char**) override { log("init"); }
     void setOption(int, int) override { log("setOption"); }
-    void initWindowSize(int w, int h) override { log("initWindowSize " + std::to_string(w) + "x" + std::to_string(h)); }
+    void initWindowSize(int w, int h) override {
+        log("initWindowSize " + std::to_string(w) + "x" + std::to_string(h));
+    }
     void initDisplayMode(unsigned mode) override { log("initDisplayMode " + std::to_string(mode)); }
     int createWindow(const char* t) override {
         log(std::string("createWindow ") + t);
@@ -92,7 +94,7 @@ public:
     void fullScreen() override { log("fullScreen"); }
     void exitMainLoop() override { log("exitMainLoop"); }
 
-private:
+  private:
     void log(const std::string& s) { callLog.push_back(s); }
 };
 

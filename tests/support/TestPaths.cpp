@@ -14,7 +14,8 @@ std::string makeScratchDir(const std::string& name) {
 
 bool writeFile(const std::string& path, const std::string& bytes) {
     FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return fclose(f) == 0 && ok;
 }

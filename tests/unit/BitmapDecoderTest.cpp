@@ -19,7 +19,9 @@ std::string pixelsOf(const DecodedBitmap& b) {
 }
 
 // The decoded form of the pattern: 24-bit rows, bottom first, zero padding.
-std::string expectedPattern(int width, int height) { return bgrRows(width, height, patternPixel); }
+std::string expectedPattern(int width, int height) {
+    return bgrRows(width, height, patternPixel);
+}
 
 BitmapFields fields(int width, int height, uint16_t bitCount, const std::string& pixels) {
     BitmapFields s;
@@ -47,9 +49,11 @@ TEST(BitmapDecoder, ConvertedFormatsGiveTheSameRowsAsTwentyFourBit) {
     std::string expected = expectedPattern(w, h);
 
     // Top-down: file rows run from the top, so they are stored reversed.
-    BitmapFields topDown = fields(w, -h, 24, bgrRows(w, h, [&](int x, int r) { return patternPixel(x, h - 1 - r); }));
+    BitmapFields topDown =
+        fields(w, -h, 24, bgrRows(w, h, [&](int x, int r) { return patternPixel(x, h - 1 - r); }));
     // 32 bits without masks: blue, green, red, unused.
-    BitmapFields bgrx = fields(w, h, 32, bgrRows(w, h, [](int x, int r) { return patternPixel(x, r) + "\xEE"; }));
+    BitmapFields bgrx =
+        fields(w, h, 32, bgrRows(w, h, [](int x, int r) { return patternPixel(x, r) + "\xEE"; }));
     // 32 bits with masks for the byte order red, green, blue, alpha.
     BitmapFields rgba = fields(w, h, 32, bgrRows(w, h, [](int x, int r) {
                                    std::string p = patternPixel(x, r);
@@ -62,8 +66,10 @@ TEST(BitmapDecoder, ConvertedFormatsGiveTheSameRowsAsTwentyFourBit) {
     v4.headerBytes = 108;
     v4.extra += std::string(108 - 40 - 12, '\0');
 
-    struct Case { const char* name; BitmapFields s; } cases[] = {
-        {"top-down", topDown}, {"32-bit", bgrx}, {"bitfields", rgba}, {"v4 header", v4}};
+    struct Case {
+        const char* name;
+        BitmapFields s;
+    } cases[] = {{"top-down", topDown}, {"32-bit", bgrx}, {"bitfields", rgba}, {"v4 header", v4}};
     for (const Case& c : cases) {
         DecodedBitmap b;
         ASSERT_TRUE(decode(bitmapFile(c.s), &b)) << c.name;
@@ -76,10 +82,12 @@ TEST(BitmapDecoder, ConvertedFormatsGiveTheSameRowsAsTwentyFourBit) {
 TEST(BitmapDecoder, SixteenBitChannelsAreWidenedToEightBits) {
     // One row: pure red, full white, and a mid value, as 5-6-5 bitfields; then the
     // same picture in the default 5-5-5 layout.
-    BitmapFields s565 = fields(3, 1, 16, le16(0xF800) + le16(0xFFFF) + le16(16 << 11 | 32 << 5 | 16) + std::string(2, '\0'));
+    BitmapFields s565 =
+        fields(3, 1, 16, le16(0xF800) + le16(0xFFFF) + le16(16 << 11 | 32 << 5 | 16) + std::string(2, '\0'));
     s565.compression = 3;
     s565.extra = le32(0xF800) + le32(0x07E0) + le32(0x001F);
-    BitmapFields s555 = fields(3, 1, 16, le16(0x7C00) + le16(0x7FFF) + le16(16 << 10 | 16 << 5 | 16) + std::string(2, '\0'));
+    BitmapFields s555 =
+        fields(3, 1, 16, le16(0x7C00) + le16(0x7FFF) + le16(16 << 10 | 16 << 5 | 16) + std::string(2, '\0'));
     const std::string red("\x00\x00\xFF", 3), white("\xFF\xFF\xFF", 3);
     DecodedBitmap b;
     ASSERT_TRUE(decode(bitmapFile(s565), &b));
@@ -109,7 +117,9 @@ TEST(BitmapDecoder, PaletteIndicesBecomeTheirColours) {
 
 TEST(BitmapDecoder, MalformedFilesAreRejectedWithoutReadingPastTheEnd) {
     const std::string good = patternBitmap(4, 3);
-    auto with = [&](size_t at, const std::string& bytes) { return std::string(good).replace(at, bytes.size(), bytes); };
+    auto with = [&](size_t at, const std::string& bytes) {
+        return std::string(good).replace(at, bytes.size(), bytes);
+    };
     BitmapFields rle = fields(4, 3, 8, std::string(12, '\0'));
     rle.compression = 1;
     BitmapFields bitfields24 = fields(4, 3, 24, bgrRows(4, 3, patternPixel));
@@ -121,7 +131,10 @@ TEST(BitmapDecoder, MalformedFilesAreRejectedWithoutReadingPastTheEnd) {
     // Declares 16384 x 16384 at 32 bits (1 GiB) but carries a few bytes.
     BitmapFields huge = fields(16384, 16384, 32, std::string(64, '\0'));
 
-    struct Case { const char* name; std::string file; } cases[] = {
+    struct Case {
+        const char* name;
+        std::string file;
+    } cases[] = {
         {"empty", ""},
         {"not a bitmap", with(0, "PK")},
         {"cut inside the header", good.substr(0, 30)},

@@ -12,7 +12,8 @@ Options parse(std::vector<std::string> args) {
     keep = args;
     keep.insert(keep.begin(), "demo");
     std::vector<char*> argv;
-    for (std::string& a : keep) argv.push_back(&a[0]);
+    for (std::string& a : keep)
+        argv.push_back(&a[0]);
     argv.push_back(nullptr);
     return parseCommandLine((int)keep.size(), argv.data());
 }

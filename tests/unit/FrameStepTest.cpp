@@ -9,7 +9,7 @@
 namespace {
 
 class FrameStepTest : public ::testing::Test {
-protected:
+  protected:
     FakeMusic fakeMusic;
     FakeWindowing fakeWindowing;
     void SetUp() override { resetShellForTest(fakeMusic, fakeWindowing); }

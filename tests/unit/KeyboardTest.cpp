@@ -9,7 +9,7 @@
 namespace {
 
 class KeyboardTest : public ::testing::Test {
-protected:
+  protected:
     FakeMusic fakeMusic;
     FakeWindowing fakeWindowing;
     void SetUp() override { resetShellForTest(fakeMusic, fakeWindowing); }
@@ -46,7 +46,8 @@ TEST_F(KeyboardTest, SpaceRendersSceneOneAndJumpsForward) {
 
 TEST_F(KeyboardTest, BackspaceAtBeat200WalksScenesTwoThreeFour) {
     fakeMusic.setSeconds(beatsToSeconds(200.0f));
-    for (int i = 0; i < 4; ++i) frameStep();
+    for (int i = 0; i < 4; ++i)
+        frameStep();
     ASSERT_EQ(currentScene, 4);
     press(8);
     EXPECT_EQ(scenesOverFrames(4), std::vector<int>({2, 3, 4, 4}));

@@ -14,10 +14,12 @@ namespace {
 
 const uint64_t kBytesPerSecond = 44100 * 4;
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 class MusicStreamTest : public ::testing::Test {
-protected:
+  protected:
     static std::string dir, oneSecond, garbage;
     static void SetUpTestSuite() {
         dir = makeScratchDir("music");
@@ -25,7 +27,8 @@ protected:
         ASSERT_TRUE(makeToneMp3(oneSecond, 44100));
         garbage = dir + "/garbage.mp3";
         std::string noise;
-        for (int i = 0; i < 5000; ++i) noise.push_back((char)(i * 7919 % 251));
+        for (int i = 0; i < 5000; ++i)
+            noise.push_back((char)(i * 7919 % 251));
         ASSERT_TRUE(writeFile(garbage, noise));
     }
 };

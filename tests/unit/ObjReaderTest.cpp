@@ -11,7 +11,8 @@
 namespace {
 
 void freeMesh(ObjMesh* m) {
-    if (!m) return;
+    if (!m)
+        return;
     free(m->vertexData);
     free(m->normalData);
     free(m->texCoordData);
@@ -26,8 +27,12 @@ Mesh parse(const std::string& text, int length = -1) {
     return Mesh(parseObj(buffer.text(), length < 0 ? static_cast<int>(text.size()) : length), freeMesh);
 }
 
-std::vector<float> floats(const float* data, int count) { return std::vector<float>(data, data + count); }
-std::vector<int> ints(const int (&v)[3]) { return {v[0], v[1], v[2]}; }
+std::vector<float> floats(const float* data, int count) {
+    return std::vector<float>(data, data + count);
+}
+std::vector<int> ints(const int (&v)[3]) {
+    return {v[0], v[1], v[2]};
+}
 
 TEST(ObjReader, CountsOnlyTheFourKindsAndKeepsFileOrderPerKind) {
     Mesh m = parse("# a comment v 9 9 9\n"
@@ -48,7 +53,7 @@ TEST(ObjReader, CountsOnlyTheFourKindsAndKeepsFileOrderPerKind) {
 TEST(ObjReader, FaceCornersSplitIntoPositionTexCoordAndNormal) {
     Mesh m = parse("f 1/2/3 4/5/6 7/8/9\n"
                    "f 1/2/3 4/5/6 7/8/9 10/11/12\n" // a quad keeps its first three corners
-                   "f 1//3 4//6 7//9\n");          // no texture coordinate: stops after 1
+                   "f 1//3 4//6 7//9\n");           // no texture coordinate: stops after 1
     ASSERT_TRUE(m);
     ASSERT_EQ(m->faceCount, 3);
     for (int i = 0; i < 2; ++i) {

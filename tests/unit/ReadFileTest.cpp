@@ -8,14 +8,17 @@
 namespace {
 
 class ReadFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { dir = makeScratchDir("readfile"); }
     std::string dir;
 };
 
 TEST_F(ReadFileTest, BytesArriveUnchangedAndTerminated) {
     const std::string crlf = "void main()\r\n{\r\n}\r\n\0tail";
-    struct Case { const char* name; std::string bytes; } cases[] = {
+    struct Case {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
         {"empty", ""},
         {"windows line ends", crlf},
         {"no final line feed", "abc"},

@@ -8,7 +8,7 @@
 namespace {
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     FakeMusic fakeMusic;
     FakeWindowing fakeWindowing;
     int argc = 1;
@@ -17,8 +17,13 @@ protected:
     void SetUp() override { resetShellForTest(fakeMusic, fakeWindowing); }
 };
 
-const char* kWindowSteps[] = {"init", "setOption", "initWindowSize 1024x768", "initDisplayMode 146",
-                              "createWindow Demo", "gameModeString 1024x768:32@60", "gameModeGet"};
+const char* kWindowSteps[] = {"init",
+                              "setOption",
+                              "initWindowSize 1024x768",
+                              "initDisplayMode 146",
+                              "createWindow Demo",
+                              "gameModeString 1024x768:32@60",
+                              "gameModeGet"};
 
 TEST_F(StartupTest, GameModeReplacesTheWindowAndHidesTheCursor) {
     fakeWindowing.gameModePossible = 1;
@@ -27,7 +32,8 @@ TEST_F(StartupTest, GameModeReplacesTheWindowAndHidesTheCursor) {
     initWindow(fakeWindowing, &argc, argv, Options());
     std::string out = testing::internal::GetCapturedStdout();
     std::vector<std::string> expected(std::begin(kWindowSteps), std::end(kWindowSteps));
-    expected.insert(expected.end(), {"destroyWindow 7", "enterGameMode", "setCursor 101", "registerCallbacks"});
+    expected.insert(expected.end(),
+                    {"destroyWindow 7", "enterGameMode", "setCursor 101", "registerCallbacks"});
     EXPECT_EQ(callLog, expected);
     EXPECT_EQ(out, "GameMode 1024x768:32@60 is possible\n");
     EXPECT_EQ(windowId, 7);

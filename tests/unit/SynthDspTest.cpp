@@ -21,7 +21,8 @@ namespace {
 
 std::vector<float> sine(float hz, float amplitude, int frames) {
     std::vector<float> x(frames);
-    for (int i = 0; i < frames; ++i) x[i] = amplitude * std::sin(kTwoPi * hz * i / kSampleRate);
+    for (int i = 0; i < frames; ++i)
+        x[i] = amplitude * std::sin(kTwoPi * hz * i / kSampleRate);
     return x;
 }
 
@@ -37,7 +38,8 @@ std::vector<float> stereo(const std::vector<float>& mono, float left, float righ
 
 double rms(const std::vector<float>& x, size_t from, size_t to) {
     double sum = 0.0;
-    for (size_t i = from; i < to; ++i) sum += (double)x[i] * x[i];
+    for (size_t i = from; i < to; ++i)
+        sum += (double)x[i] * x[i];
     return std::sqrt(sum / (to - from));
 }
 
@@ -57,7 +59,8 @@ int risingZeroCrossings(Oscillator& osc, int frames) {
     float last = osc.next();
     for (int i = 1; i < frames; ++i) {
         float v = osc.next();
-        if (last < 0.0f && v >= 0.0f) ++count;
+        if (last < 0.0f && v >= 0.0f)
+            ++count;
         last = v;
     }
     return count;
@@ -71,7 +74,8 @@ TEST(Oscillator, EveryWaveformRunsAtItsFrequencyWithinUnitRange) {
         osc.setFrequency(440.0f);
         EXPECT_NEAR(risingZeroCrossings(osc, kSampleRate), 440, 1) << (int)w;
         float peak = 0.0f;
-        for (int i = 0; i < 1000; ++i) peak = std::max(peak, std::fabs(osc.next()));
+        for (int i = 0; i < 1000; ++i)
+            peak = std::max(peak, std::fabs(osc.next()));
         EXPECT_LT(peak, 1.1f) << (int)w;
         EXPECT_GT(peak, 0.9f) << (int)w;
     }
@@ -111,11 +115,12 @@ TEST(Envelope, FollowsAttackDecaySustainAndRelease) {
     const AdsrShape shape = {0.01f, 0.1f, 0.5f, 0.1f};
     Envelope env(shape, secondsToFrames(0.5f));
     std::vector<float> level;
-    while (!env.finished() && level.size() < (size_t)kSampleRate) level.push_back(env.next());
-    EXPECT_NEAR(level[secondsToFrames(0.01f) - 1], 1.0f, 0.01f);   // top of the attack
-    EXPECT_NEAR(level[secondsToFrames(0.3f)], 0.5f, 0.01f);        // sustaining
+    while (!env.finished() && level.size() < (size_t)kSampleRate)
+        level.push_back(env.next());
+    EXPECT_NEAR(level[secondsToFrames(0.01f) - 1], 1.0f, 0.01f);                  // top of the attack
+    EXPECT_NEAR(level[secondsToFrames(0.3f)], 0.5f, 0.01f);                       // sustaining
     EXPECT_NEAR(level[secondsToFrames(0.55f)], 0.5f * std::sqrt(0.001f), 0.002f); // half-way down
-    EXPECT_NEAR((float)level.size() / kSampleRate, 0.6f, 0.002f);  // gate plus release
+    EXPECT_NEAR((float)level.size() / kSampleRate, 0.6f, 0.002f);                 // gate plus release
     EXPECT_EQ(env.next(), 0.0f);
 }
 
@@ -123,7 +128,8 @@ TEST(Envelope, ShortGatesReleaseFromWhereTheyAre) {
     Envelope cut({0.1f, 0.1f, 0.5f, 0.05f}, secondsToFrames(0.02f));
     float peak = 0.0f;
     int frames = 0;
-    for (; !cut.finished(); ++frames) peak = std::max(peak, cut.next());
+    for (; !cut.finished(); ++frames)
+        peak = std::max(peak, cut.next());
     EXPECT_NEAR(peak, 0.2f, 0.01f); // a fifth of the way up the attack
     EXPECT_NEAR(frames, secondsToFrames(0.07f), 2);
 
@@ -137,7 +143,8 @@ TEST(SvfFilter, LowAndHighPassSplitAtTheCutoff) {
         SvfFilter f;
         f.setCutoff(1000.0f, 0.707f);
         std::vector<float> x = sine(hz, 1.0f, kSampleRate / 2);
-        for (float& v : x) v = low ? f.lowpass(v) : f.highpass(v);
+        for (float& v : x)
+            v = low ? f.lowpass(v) : f.highpass(v);
         return gainToDb((float)(rms(x, x.size() / 2, x.size()) * std::sqrt(2.0)));
     };
     EXPECT_NEAR(through(100.0f, true), 0.0f, 0.5f);
@@ -152,7 +159,8 @@ TEST(SvfFilter, StaysStableWhileTheCutoffJumpsAround) {
     Random r(3);
     float peak = 0.0f;
     for (int i = 0; i < kSampleRate; ++i) {
-        if (i % 16 == 0) f.setCutoff(20.0f + 30000.0f * r.nextUnit(), 5.0f);
+        if (i % 16 == 0)
+            f.setCutoff(20.0f + 30000.0f * r.nextUnit(), 5.0f);
         float y = f.lowpass(r.nextBipolar());
         ASSERT_TRUE(std::isfinite(y));
         peak = std::max(peak, std::fabs(y));
@@ -168,7 +176,8 @@ TEST(PingPongDelay, EchoesAlternateSidesAndFade) {
     echo.process(in.data(), left.data(), right.data(), (int)in.size());
     auto peakNear = [](const std::vector<float>& x, int at) {
         float p = 0.0f;
-        for (int i = at - 5; i <= at + 5; ++i) p = std::max(p, std::fabs(x[i]));
+        for (int i = at - 5; i <= at + 5; ++i)
+            p = std::max(p, std::fabs(x[i]));
         return p;
     };
     EXPECT_GT(peakNear(left, delay), 0.9f);
@@ -190,13 +199,15 @@ TEST(Reverb, TailDecaysAndDiffersBetweenSides) {
     EXPECT_LT(rms(left, 0, secondsToFrames(0.01f)), 1e-9); // the pre-delay
     EXPECT_LT(rms(left, 3 * kSampleRate, frames), early / 100.0);
     double dot = 0.0;
-    for (int i = 0; i < kSampleRate; ++i) dot += (double)left[i] * right[i];
+    for (int i = 0; i < kSampleRate; ++i)
+        dot += (double)left[i] * right[i];
     EXPECT_LT(std::fabs(dot) / (rms(left, 0, kSampleRate) * rms(right, 0, kSampleRate) * kSampleRate), 0.5);
 }
 
 TEST(Limiter, HoldsPeaksUnderTheCeilingAndLeavesQuietPassagesAlone) {
     std::vector<float> mono = sine(200.0f, 0.3f, 3 * kSampleRate);
-    for (int i = kSampleRate; i < kSampleRate + 2000; ++i) mono[i] *= 6.0f; // a 1.8 burst
+    for (int i = kSampleRate; i < kSampleRate + 2000; ++i)
+        mono[i] *= 6.0f; // a 1.8 burst
     std::vector<float> x = stereo(mono, 1.0f, 0.5f);
     const std::vector<float> original = x;
     const float ceiling = dbToGain(-1.5f);

@@ -45,7 +45,8 @@ int bestLag(const std::vector<int16_t>& a, const std::vector<int16_t>& b, size_t
     int bestAt = 0;
     for (int lag = -maxLag; lag <= maxLag; ++lag) {
         double sum = 0.0;
-        for (size_t i = from; i < from + window; ++i) sum += (double)a[2 * i] * b[2 * (i + lag)];
+        for (size_t i = from; i < from + window; ++i)
+            sum += (double)a[2 * i] * b[2 * (i + lag)];
         if (sum > best) {
             best = sum;
             bestAt = lag;
@@ -56,7 +57,8 @@ int bestLag(const std::vector<int16_t>& a, const std::vector<int16_t>& b, size_t
 
 uint32_t le32(const std::string& s, size_t at) {
     uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = v << 8 | (uint8_t)s[at + i];
+    for (int i = 3; i >= 0; --i)
+        v = v << 8 | (uint8_t)s[at + i];
     return v;
 }
 
@@ -125,6 +127,7 @@ TEST(SynthAudioFile, FailingEncoderIsReported) {
 TEST(SynthAudioFile, BuiltTrackDecodesToTheArrangementsLength) {
     std::string path = std::string(DEMO_BINARY_DIR) + "/data/horn.mp3";
     struct stat st;
-    if (stat(path.c_str(), &st) != 0) GTEST_SKIP() << path << " is not built";
+    if (stat(path.c_str(), &st) != 0)
+        GTEST_SKIP() << path << " is not built";
     EXPECT_NEAR(streamSeconds(path), songFrames(hornSong()) / 44100.0, kMp3FrameSeconds);
 }

@@ -47,7 +47,9 @@ Song kickSong() {
 }
 
 // The show's seconds for beat b.
-double beatSeconds(double beat) { return (beat - kBeatOffset) * 60.0 / kBeatsPerMinute; }
+double beatSeconds(double beat) {
+    return (beat - kBeatOffset) * 60.0 / kBeatsPerMinute;
+}
 
 const std::vector<float>& fullSong() {
     static std::vector<float> audio = [] {
@@ -66,7 +68,8 @@ std::vector<double> onsets(const std::vector<float>& stereo) {
     std::vector<double> energy;
     for (size_t i = 0; i + 2 * hop <= stereo.size(); i += 2 * hop) {
         double e = 0.0;
-        for (size_t j = i; j < i + 2 * hop; ++j) e += (double)stereo[j] * stereo[j];
+        for (size_t j = i; j < i + 2 * hop; ++j)
+            e += (double)stereo[j] * stereo[j];
         energy.push_back(e);
     }
     double loudest = *std::max_element(energy.begin(), energy.end());
@@ -74,7 +77,8 @@ std::vector<double> onsets(const std::vector<float>& stereo) {
     size_t last = 0;
     for (size_t k = 20; k < energy.size(); ++k) {
         double before = 0.0;
-        for (size_t j = k - 20; j < k - 6; ++j) before += energy[j] / 14.0;
+        for (size_t j = k - 20; j < k - 6; ++j)
+            before += energy[j] / 14.0;
         bool refractory = !found.empty() && k - last < (size_t)(0.15 * kSampleRate / hop);
         if (!refractory && energy[k] > 1e-3 * loudest && energy[k] > 6.0 * before) {
             found.push_back((double)k * hop / kSampleRate);
@@ -98,7 +102,7 @@ TEST(Notation, ReadsPitchesLengthsChordsAndAccents) {
     EXPECT_EQ(p.notes[3].beat, 2.25);
     EXPECT_EQ(p.notes[3].length, 8.0);
     EXPECT_EQ(p.notes[3].velocity, 1.0f);
-    EXPECT_EQ(p.notes[4].pitch, 34.0f);  // keeps the previous length
+    EXPECT_EQ(p.notes[4].pitch, 34.0f); // keeps the previous length
     EXPECT_EQ(p.notes[4].length, 8.0);
     EXPECT_LT(p.notes[5].velocity, p.notes[0].velocity);
     EXPECT_EQ(p.lengthBeats, 18.5);
@@ -144,7 +148,8 @@ TEST(Sequencer, PlacesNotesOnTheShowsBeatGrid) {
     std::string error;
     ASSERT_TRUE(sequenceSong(song, events, error)) << error;
     std::vector<NoteEvent> kicks, pads;
-    for (const NoteEvent& e : events) (e.track == 0 ? kicks : pads).push_back(e);
+    for (const NoteEvent& e : events)
+        (e.track == 0 ? kicks : pads).push_back(e);
     ASSERT_EQ(kicks.size(), 8u);
     for (int b = 0; b < 8; ++b)
         EXPECT_NEAR((double)kicks[b].start, beatSeconds(b) * kSampleRate, 0.5) << "beat " << b;
@@ -204,7 +209,8 @@ TEST(HornSong, SectionsTurnWhereTheShowChangesScene) {
     const Song& song = hornSong();
     const int sceneBeats[] = {0, 48, 112, 176, 240, 304};
     ASSERT_EQ(song.sections.size(), 6u);
-    for (size_t i = 0; i < 6; ++i) EXPECT_EQ(song.sections[i].bar * song.beatsPerBar, sceneBeats[i]);
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(song.sections[i].bar * song.beatsPerBar, sceneBeats[i]);
     EXPECT_EQ(song.lengthBars * song.beatsPerBar, 368);
     EXPECT_EQ(song.beatsPerMinute, kBeatsPerMinute);
     EXPECT_EQ(song.beatOffset, kBeatOffset);
@@ -218,7 +224,8 @@ TEST(HornSong, FullRenderHasTheArrangementsLengthAndSoundLevels) {
     EXPECT_LT(gainToDb(samplePeak(audio)), -1.0f);
     std::vector<int16_t> pcm = toPcm16(audio);
     int16_t loudest = 0;
-    for (int16_t v : pcm) loudest = std::max<int16_t>(loudest, (int16_t)std::abs(v));
+    for (int16_t v : pcm)
+        loudest = std::max<int16_t>(loudest, (int16_t)std::abs(v));
     EXPECT_LT(loudest, 32767 * dbToGain(-1.0f));
     EXPECT_NEAR(integratedLoudness(audio), -14.0f, 1.0f);
 
@@ -247,7 +254,8 @@ TEST(HornSong, RendersTheSameBytesTwice) {
 TEST(HornSong, KickOnsetsLandOnTheShowsBeatGrid) {
     const Song& song = hornSong();
     int kickTrack = 0;
-    while (song.tracks[kickTrack].instrument != Instrument::Kick) ++kickTrack;
+    while (song.tracks[kickTrack].instrument != Instrument::Kick)
+        ++kickTrack;
     std::vector<NoteEvent> events;
     std::string error;
     ASSERT_TRUE(sequenceSong(song, events, error));

@@ -42,7 +42,8 @@ TEST(Timeline, LastEntryHolds) {
     Timeline t;
     addShow(t);
     float start = 0;
-    for (int i = 0; i < 10; ++i) t.lookup(400.0f, start);
+    for (int i = 0; i < 10; ++i)
+        t.lookup(400.0f, start);
     EXPECT_EQ(t.lookup(1e6f, start), 6);
     EXPECT_EQ(start, 304.0f);
     EXPECT_EQ(t.position(), 5);
@@ -52,7 +53,8 @@ TEST(Timeline, ResetWalksForwardOneStepPerCall) {
     Timeline t;
     addShow(t);
     float start = 0;
-    for (int i = 0; i < 4; ++i) t.lookup(200.0f, start);
+    for (int i = 0; i < 4; ++i)
+        t.lookup(200.0f, start);
     t.reset();
     EXPECT_EQ(t.position(), 0);
     EXPECT_EQ(t.lookup(200.0f, start), 2);

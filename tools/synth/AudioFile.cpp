@@ -21,7 +21,8 @@ void put32(std::string& s, uint32_t v) {
 // Single-quotes a path for /bin/sh.
 std::string shellQuote(const std::string& s) {
     std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
@@ -53,7 +54,8 @@ std::string wavImage(const std::vector<int16_t>& interleaved, int rate) {
     put16(s, 16);
     s += "data";
     put32(s, dataBytes);
-    for (int16_t v : interleaved) put16(s, (uint16_t)v);
+    for (int16_t v : interleaved)
+        put16(s, (uint16_t)v);
     return s;
 }
 
@@ -67,15 +69,16 @@ bool writeWavFile(const std::string& path, const std::vector<int16_t>& interleav
     }
     bool ok = fwrite(image.data(), 1, image.size(), f) == image.size();
     ok = fclose(f) == 0 && ok;
-    if (!ok) error = "cannot write " + path;
+    if (!ok)
+        error = "cannot write " + path;
     return ok;
 }
 
 bool encodeMp3File(const std::string& path, const std::vector<int16_t>& interleaved, int rate, int kbps,
                    const std::string& lame, std::string& error) {
     // -b with --cbr: constant bit rate; -m j: joint stereo; --quiet: our own progress only.
-    std::string command = shellQuote(lame) + " --quiet --cbr -b " + std::to_string(kbps) +
-                          " -m j -q 2 - " + shellQuote(path);
+    std::string command =
+        shellQuote(lame) + " --quiet --cbr -b " + std::to_string(kbps) + " -m j -q 2 - " + shellQuote(path);
     FILE* pipe = popen(command.c_str(), "w");
     if (!pipe) {
         error = "cannot start " + lame;

@@ -5,8 +5,8 @@
 namespace synth {
 
 PingPongDelay::PingPongDelay(int delayFrames, float feedback, float dampHz)
-    : lineLeft((size_t)std::max(delayFrames, 1), 0.0f), lineRight(lineLeft.size(), 0.0f),
-      feedback(feedback), damp(dampHz) {}
+    : lineLeft((size_t)std::max(delayFrames, 1), 0.0f), lineRight(lineLeft.size(), 0.0f), feedback(feedback),
+      damp(dampHz) {}
 
 void PingPongDelay::process(const float* in, float* left, float* right, int frames) {
     for (int i = 0; i < frames; ++i) {
@@ -16,7 +16,8 @@ void PingPongDelay::process(const float* in, float* left, float* right, int fram
         lineRight[pos] = outLeft;
         left[i] += outLeft;
         right[i] += outRight;
-        if (++pos == lineLeft.size()) pos = 0;
+        if (++pos == lineLeft.size())
+            pos = 0;
     }
 }
 

@@ -10,13 +10,13 @@ namespace synth {
 // one delay time, the next on the right after two, each later pair quieter by the
 // feedback factor. The repeats lose treble on the way, like a tape echo.
 class PingPongDelay {
-public:
+  public:
     PingPongDelay(int delayFrames, float feedback, float dampHz);
 
     // Adds the echoes of the mono input to left and right.
     void process(const float* in, float* left, float* right, int frames);
 
-private:
+  private:
     std::vector<float> lineLeft, lineRight;
     size_t pos = 0;
     float feedback;

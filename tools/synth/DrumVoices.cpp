@@ -17,7 +17,7 @@ constexpr int kEndFadeFrames = 441;
 
 // A voice that lives a fixed number of frames and renders sample by sample.
 class TimedVoice : public Voice {
-public:
+  public:
     explicit TimedVoice(float seconds) : length(secondsToFrames(seconds)) {}
 
     bool render(float* left, float* right, int frames) override {
@@ -31,7 +31,7 @@ public:
         return frame < length;
     }
 
-protected:
+  protected:
     // Adds the sample at `frame` to both sides.
     virtual void sample(float& left, float& right) = 0;
 
@@ -43,25 +43,26 @@ protected:
 // transient so the beat starts on its first sample. The body holds briefly, then dies
 // well before the next beat so the low end stays clear for the bass.
 class KickVoice : public TimedVoice {
-public:
+  public:
     explicit KickVoice(const NoteParams& note)
         : TimedVoice(0.45f), gain(note.velocity), noise(note.seed), body(Waveform::Sine),
           hold(secondsToFrames(0.05f)), decay(decayCoefficient(0.09f)), drop(decayCoefficient(0.035f)),
           clickDecay(decayCoefficient(0.0015f)), clickFilter(900.0f) {}
 
-protected:
+  protected:
     void sample(float& left, float& right) override {
         body.setFrequency(48.0f + 130.0f * sweep);
         float x = body.next() * level * 1.6f + clickFilter.highpass(noise.nextBipolar()) * click * 0.5f;
         float y = softClip(x) * gain;
         sweep *= drop;
-        if (frame >= hold) level *= decay;
+        if (frame >= hold)
+            level *= decay;
         click *= clickDecay;
         left += y;
         right += y;
     }
 
-private:
+  private:
     float gain;
     Random noise;
     Oscillator body;
@@ -73,7 +74,7 @@ private:
 
 // Two damped tones for the shell and a band of noise for the wires.
 class SnareVoice : public TimedVoice {
-public:
+  public:
     explicit SnareVoice(const NoteParams& note)
         : TimedVoice(0.45f), gain(note.velocity), noise(note.seed), low(Waveform::Sine), high(Waveform::Sine),
           toneDecay(decayCoefficient(0.05f)), wireDecay(decayCoefficient(0.12f)) {
@@ -82,7 +83,7 @@ public:
         wires.setCutoff(4500.0f, 0.5f);
     }
 
-protected:
+  protected:
     void sample(float& left, float& right) override {
         float shell = (0.55f * low.next() + 0.3f * high.next()) * toneLevel;
         float wire = wires.bandpass(noise.nextBipolar()) * wireLevel * 1.1f;
@@ -93,7 +94,7 @@ protected:
         right += y;
     }
 
-private:
+  private:
     float gain;
     Random noise;
     Oscillator low, high;
@@ -105,7 +106,7 @@ private:
 // Six detuned square waves at inharmonic ratios, the classic drum-machine cymbal
 // source, plus noise, through band-pass and high-pass filters.
 class Metal {
-public:
+  public:
     explicit Metal(uint32_t seed) : noise(seed) {
         const float kRatios[6] = {205.3f, 304.4f, 369.6f, 522.7f, 540.0f, 800.0f};
         for (int i = 0; i < 6; ++i) {
@@ -118,24 +119,25 @@ public:
 
     float next(float noiseMix) {
         float sum = 0.0f;
-        for (Oscillator& o : squares) sum += o.next();
+        for (Oscillator& o : squares)
+            sum += o.next();
         float x = sum * (1.0f - noiseMix) / 6.0f + noise.nextBipolar() * noiseMix;
         return cut.highpass(band.bandpass(x));
     }
 
-private:
+  private:
     Oscillator squares[6];
     Random noise;
     SvfFilter band, cut;
 };
 
 class HatVoice : public TimedVoice {
-public:
+  public:
     HatVoice(const NoteParams& note, bool open)
         : TimedVoice(open ? 1.2f : 0.25f), gain(note.velocity), metal(note.seed),
           decay(decayCoefficient(open ? 0.2f : 0.035f)) {}
 
-protected:
+  protected:
     void sample(float& left, float& right) override {
         float y = metal.next(0.4f) * level * gain * 1.6f;
         level *= decay;
@@ -143,7 +145,7 @@ protected:
         right += y;
     }
 
-private:
+  private:
     float gain;
     Metal metal;
     float decay;
@@ -152,12 +154,12 @@ private:
 
 // A long cymbal wash, decorrelated between the sides.
 class CrashVoice : public TimedVoice {
-public:
+  public:
     explicit CrashVoice(const NoteParams& note)
         : TimedVoice(3.0f), gain(note.velocity), sides{Metal(note.seed), Metal(note.seed * 2654435761u + 1u)},
           decay(decayCoefficient(0.55f)) {}
 
-protected:
+  protected:
     void sample(float& left, float& right) override {
         float g = level * gain * 1.4f;
         left += sides[0].next(0.6f) * g;
@@ -165,7 +167,7 @@ protected:
         level *= decay;
     }
 
-private:
+  private:
     float gain;
     Metal sides[2];
     float decay;
@@ -175,12 +177,12 @@ private:
 // Noise swept upwards through a resonant band-pass, growing louder over the gate: the
 // tension before a section starts.
 class RiserVoice : public TimedVoice {
-public:
+  public:
     explicit RiserVoice(const NoteParams& note)
         : TimedVoice((float)note.gateFrames / kSampleRate + 0.05f), gain(note.velocity),
           gate(std::max(note.gateFrames, 1)), noise{Random(note.seed), Random(note.seed ^ 0x5bd1e995u)} {}
 
-protected:
+  protected:
     void sample(float& left, float& right) override {
         float progress = std::min((float)frame / gate, 1.0f);
         if (frame % 32 == 0) {
@@ -194,7 +196,7 @@ protected:
         right += filters[1].bandpass(noise[1].nextBipolar()) * g;
     }
 
-private:
+  private:
     float gain;
     int gate;
     Random noise[2];
@@ -203,12 +205,20 @@ private:
 
 } // namespace
 
-std::unique_ptr<Voice> makeKickVoice(const NoteParams& note) { return std::make_unique<KickVoice>(note); }
-std::unique_ptr<Voice> makeSnareVoice(const NoteParams& note) { return std::make_unique<SnareVoice>(note); }
+std::unique_ptr<Voice> makeKickVoice(const NoteParams& note) {
+    return std::make_unique<KickVoice>(note);
+}
+std::unique_ptr<Voice> makeSnareVoice(const NoteParams& note) {
+    return std::make_unique<SnareVoice>(note);
+}
 std::unique_ptr<Voice> makeHatVoice(const NoteParams& note, bool open) {
     return std::make_unique<HatVoice>(note, open);
 }
-std::unique_ptr<Voice> makeCrashVoice(const NoteParams& note) { return std::make_unique<CrashVoice>(note); }
-std::unique_ptr<Voice> makeRiserVoice(const NoteParams& note) { return std::make_unique<RiserVoice>(note); }
+std::unique_ptr<Voice> makeCrashVoice(const NoteParams& note) {
+    return std::make_unique<CrashVoice>(note);
+}
+std::unique_ptr<Voice> makeRiserVoice(const NoteParams& note) {
+    return std::make_unique<RiserVoice>(note);
+}
 
 } // namespace synth

@@ -11,8 +11,7 @@ namespace {
 constexpr float kReleaseFloor = 0.001f;
 } // namespace
 
-Envelope::Envelope(const AdsrShape& shape, int gateFrames)
-    : shape(shape), gateLeft(std::max(gateFrames, 0)) {
+Envelope::Envelope(const AdsrShape& shape, int gateFrames) : shape(shape), gateLeft(std::max(gateFrames, 0)) {
     int attackFrames = std::max(secondsToFrames(shape.attack), 1);
     attackStep = 1.0f / attackFrames;
     // A quarter of the decay time per 1/e step: the decay is complete at its stated time.

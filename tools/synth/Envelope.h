@@ -14,7 +14,7 @@ struct AdsrShape {
 // starts (notes come from a score, not from a keyboard). The attack is a linear rise;
 // decay and release are exponential, the release reaching -60 dB at its stated time.
 class Envelope {
-public:
+  public:
     Envelope(const AdsrShape& shape, int gateFrames);
 
     float next();
@@ -22,7 +22,7 @@ public:
     bool finished() const { return stage == Stage::Done; }
     float level() const { return level_; }
 
-private:
+  private:
     enum class Stage { Attack, Decay, Release, Done };
 
     AdsrShape shape;

@@ -12,7 +12,7 @@ struct FilterOutputs {
 // Two-pole state-variable filter in trapezoidal (zero-delay feedback) form: stable for
 // any cutoff up to near Nyquist and for cutoffs that move every few samples.
 class SvfFilter {
-public:
+  public:
     SvfFilter() { setCutoff(1000.0f, 0.707f); }
 
     // Cutoff in Hz (clamped to 10 Hz .. 0.45 x sample rate); q 0.5 is gentle, 5 rings.
@@ -30,20 +30,20 @@ public:
     float highpass(float x) { return process(x).high; }
     float bandpass(float x) { return process(x).band; }
 
-private:
+  private:
     float k = 1.414f, a1 = 0.0f, a2 = 0.0f, a3 = 0.0f;
     float ic1 = 0.0f, ic2 = 0.0f;
 };
 
 // One-pole low-pass with its complementary high-pass: tone shaping and DC removal.
 class OnePole {
-public:
+  public:
     explicit OnePole(float cutoffHz = 1000.0f) { setCutoff(cutoffHz); }
     void setCutoff(float hz);
     float lowpass(float x) { return state += coef * (x - state); }
     float highpass(float x) { return x - lowpass(x); }
 
-private:
+  private:
     float coef = 0.0f;
     float state = 0.0f;
 };

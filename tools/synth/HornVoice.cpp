@@ -20,11 +20,11 @@ const AdsrShape kAmpShape = {0.035f, 0.3f, 0.8f, 0.2f};
 // and then settles.
 const AdsrShape kFilterShape = {0.07f, 0.5f, 0.45f, 0.25f};
 
-constexpr float kScoopCents = -45.0f;      // lips start flat and settle onto the note
+constexpr float kScoopCents = -45.0f; // lips start flat and settle onto the note
 constexpr float kScoopSeconds = 0.03f;
 constexpr float kVibratoHz = 5.2f;
 constexpr float kVibratoCents = 13.0f;
-constexpr float kVibratoDelay = 0.2f;      // held notes only: vibrato fades in after this
+constexpr float kVibratoDelay = 0.2f; // held notes only: vibrato fades in after this
 constexpr float kVibratoFadeIn = 0.4f;
 constexpr float kDetuneCents = 5.0f;
 
@@ -32,7 +32,7 @@ constexpr float kDetuneCents = 5.0f;
 // envelope, scaled by velocity, gives the attack its bite; a breath of noise at the
 // start, delayed vibrato and gentle saturation.
 class HornVoice : public Voice {
-public:
+  public:
     explicit HornVoice(const NoteParams& note)
         : note(note), hz(midiToHz(note.pitch)), sawUp(Waveform::Saw, 0.0f), sawDown(Waveform::Saw, 0.37f),
           pulse(Waveform::Square, 0.71f), amp(kAmpShape, note.gateFrames),
@@ -43,7 +43,8 @@ public:
 
     bool render(float* left, float* right, int frames) override {
         for (int i = 0; i < frames; ++i) {
-            if (frame % kControlFrames == 0) control();
+            if (frame % kControlFrames == 0)
+                control();
             float a = amp.next();
             filterEnvelope.next();
             float breath = breathFilter.bandpass(noise.nextBipolar()) * breathLevel;
@@ -53,12 +54,13 @@ public:
             left[i] += out;
             right[i] += out;
             ++frame;
-            if (amp.finished()) return false;
+            if (amp.finished())
+                return false;
         }
         return true;
     }
 
-private:
+  private:
     void control() {
         float seconds = (float)frame / kSampleRate;
         float depth = kVibratoCents * std::clamp((seconds - kVibratoDelay) / kVibratoFadeIn, 0.0f, 1.0f);
@@ -86,6 +88,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<Voice> makeHornVoice(const NoteParams& note) { return std::make_unique<HornVoice>(note); }
+std::unique_ptr<Voice> makeHornVoice(const NoteParams& note) {
+    return std::make_unique<HornVoice>(note);
+}
 
 } // namespace synth

@@ -17,7 +17,8 @@ std::vector<float> neededGain(const std::vector<float>& x, float ceiling) {
     for (size_t i = 0; i < frames; ++i) {
         float peak = std::max(std::fabs(x[2 * i]), std::fabs(x[2 * i + 1]));
         // A hair under the ceiling, so that rounding in the multiplication cannot pass it.
-        if (peak > ceiling) gain[i] = ceiling * 0.99999f / peak;
+        if (peak > ceiling)
+            gain[i] = ceiling * 0.99999f / peak;
     }
     return gain;
 }
@@ -30,10 +31,12 @@ std::vector<float> minimumAhead(const std::vector<float>& g, size_t window) {
     size_t next = 0;
     for (size_t i = 0; i < g.size(); ++i) {
         for (; next < g.size() && next <= i + window; ++next) {
-            while (!queue.empty() && g[queue.back()] >= g[next]) queue.pop_back();
+            while (!queue.empty() && g[queue.back()] >= g[next])
+                queue.pop_back();
             queue.push_back(next);
         }
-        while (queue.front() < i) queue.pop_front();
+        while (queue.front() < i)
+            queue.pop_front();
         out[i] = g[queue.front()];
     }
     return out;
@@ -52,7 +55,8 @@ void limitPeaks(std::vector<float>& x, float ceiling, float lookaheadSeconds, fl
     float reduction = 0.0f;
     for (float& g : gain) {
         reduction = std::max(1.0f - g, reduction * recover);
-        if (reduction < 1e-6f) reduction = 0.0f; // fully recovered: quiet passages pass untouched
+        if (reduction < 1e-6f)
+            reduction = 0.0f; // fully recovered: quiet passages pass untouched
         g = 1.0f - reduction;
     }
 
@@ -63,7 +67,8 @@ void limitPeaks(std::vector<float>& x, float ceiling, float lookaheadSeconds, fl
     std::vector<float> smooth(gain.size());
     for (size_t i = 0; i < gain.size(); ++i) {
         sum += gain[i];
-        if (i >= window) sum -= gain[i - window];
+        if (i >= window)
+            sum -= gain[i - window];
         size_t count = std::min(i + 1, window);
         smooth[i] = (float)(sum / count);
     }

@@ -39,7 +39,9 @@ Biquad lowCut(double rate) {
     return {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
 }
 
-double toLufs(double meanSquare) { return -0.691 + 10.0 * std::log10(meanSquare); }
+double toLufs(double meanSquare) {
+    return -0.691 + 10.0 * std::log10(meanSquare);
+}
 
 } // namespace
 
@@ -77,7 +79,8 @@ float integratedLoudness(const std::vector<float>& x) {
         return count > 0;
     };
     double mean = 0.0;
-    if (!gatedMean(-70.0, mean)) return -70.0f;
+    if (!gatedMean(-70.0, mean))
+        return -70.0f;
     double relative = toLufs(mean) - 10.0;
     gatedMean(relative, mean);
     return (float)toLufs(mean);
@@ -85,7 +88,8 @@ float integratedLoudness(const std::vector<float>& x) {
 
 float samplePeak(const std::vector<float>& x) {
     float peak = 0.0f;
-    for (float v : x) peak = std::max(peak, std::fabs(v));
+    for (float v : x)
+        peak = std::max(peak, std::fabs(v));
     return peak;
 }
 

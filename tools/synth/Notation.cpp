@@ -23,7 +23,8 @@ std::vector<std::string> tokenize(const std::string& text) {
     std::vector<std::string> tokens;
     std::string current;
     auto flush = [&] {
-        if (!current.empty()) tokens.push_back(current);
+        if (!current.empty())
+            tokens.push_back(current);
         current.clear();
     };
     for (char c : text) {
@@ -46,8 +47,10 @@ std::vector<std::string> tokenize(const std::string& text) {
 // Parses a positive integer from the front of `s`; false when there is none.
 bool takeCount(std::string& s, int& count) {
     size_t digits = 0;
-    while (digits < s.size() && std::isdigit((unsigned char)s[digits])) ++digits;
-    if (digits == 0 || digits > 4) return false;
+    while (digits < s.size() && std::isdigit((unsigned char)s[digits]))
+        ++digits;
+    if (digits == 0 || digits > 4)
+        return false;
     count = std::atoi(s.substr(0, digits).c_str());
     s.erase(0, digits);
     return count > 0;
@@ -57,9 +60,11 @@ bool takeCount(std::string& s, int& count) {
 bool takeLength(std::string& s, double& beats) {
     s.erase(0, 1);
     int denominator = 0;
-    if (!takeCount(s, denominator)) return false;
+    if (!takeCount(s, denominator))
+        return false;
     bool powerOfTwo = (denominator & (denominator - 1)) == 0;
-    if (!powerOfTwo || denominator > 64) return false;
+    if (!powerOfTwo || denominator > 64)
+        return false;
     beats = kBeatsPerBar / denominator;
     if (!s.empty() && s[0] == '.') {
         beats *= 1.5;
@@ -68,32 +73,36 @@ bool takeLength(std::string& s, double& beats) {
     if (!s.empty() && s[0] == '*') {
         s.erase(0, 1);
         int times = 0;
-        if (!takeCount(s, times)) return false;
+        if (!takeCount(s, times))
+            return false;
         beats *= times;
     }
     return true;
 }
 
 class NoteParser {
-public:
+  public:
     NoteParser(const std::vector<std::string>& tokens, ParsedPattern& out, std::string& error)
         : tokens(tokens), out(out), error(error) {}
 
     bool parse() {
-        if (!sequence(false)) return false;
+        if (!sequence(false))
+            return false;
         out.lengthBeats = beat;
         return true;
     }
 
-private:
+  private:
     // Reads tokens up to the end, or up to the "]" that closes a group.
     bool sequence(bool inGroup) {
         while (pos < tokens.size()) {
             const std::string& token = tokens[pos++];
             if (token == "[") {
-                if (!group()) return false;
+                if (!group())
+                    return false;
             } else if (token[0] == ']') {
-                if (!inGroup) return fail(error, "']' without '['");
+                if (!inGroup)
+                    return fail(error, "']' without '['");
                 --pos;
                 return true;
             } else if (token == "|") {
@@ -109,7 +118,8 @@ private:
     bool group() {
         double start = beat;
         size_t first = out.notes.size();
-        if (!sequence(true)) return false;
+        if (!sequence(true))
+            return false;
         std::string close = tokens[pos++];
         int times = 1;
         if (close != "]") {
@@ -151,7 +161,8 @@ private:
                 if (!parsePitch(pitches.substr(start, plus - start), pitch))
                     return fail(error, "bad pitch in '" + token + "'");
                 out.notes.push_back({beat, lastLength, pitch, velocity});
-                if (plus == std::string::npos) break;
+                if (plus == std::string::npos)
+                    break;
                 start = plus + 1;
             }
         }
@@ -171,11 +182,14 @@ private:
 
 bool parsePitch(const std::string& name, float& pitch) {
     static const int kSemitones[7] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G
-    if (name.size() < 2 || name.size() > 3 || name[0] < 'A' || name[0] > 'G') return false;
+    if (name.size() < 2 || name.size() > 3 || name[0] < 'A' || name[0] > 'G')
+        return false;
     int semitone = kSemitones[name[0] - 'A'];
     size_t i = 1;
-    if (name[i] == '#' || name[i] == 'b') semitone += name[i++] == '#' ? 1 : -1;
-    if (i + 1 != name.size() || !std::isdigit((unsigned char)name[i])) return false;
+    if (name[i] == '#' || name[i] == 'b')
+        semitone += name[i++] == '#' ? 1 : -1;
+    if (i + 1 != name.size() || !std::isdigit((unsigned char)name[i]))
+        return false;
     pitch = (float)(12 * (name[i] - '0' + 1) + semitone);
     return true;
 }
@@ -184,7 +198,8 @@ bool parseSteps(const std::string& text, ParsedPattern& out, std::string& error)
     out = ParsedPattern();
     int step = 0;
     for (char c : text) {
-        if (c == ' ' || c == '|') continue;
+        if (c == ' ' || c == '|')
+            continue;
         float velocity = 0.0f;
         if (c == 'x') {
             velocity = 0.7f;
@@ -195,7 +210,8 @@ bool parseSteps(const std::string& text, ParsedPattern& out, std::string& error)
         } else if (c != '.') {
             return fail(error, std::string("bad step '") + c + "'");
         }
-        if (velocity > 0.0f) out.notes.push_back({step * kStepBeats, kStepBeats, 0.0f, velocity});
+        if (velocity > 0.0f)
+            out.notes.push_back({step * kStepBeats, kStepBeats, 0.0f, velocity});
         ++step;
     }
     out.lengthBeats = step * kStepBeats;

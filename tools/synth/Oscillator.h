@@ -8,7 +8,7 @@ enum class Waveform { Sine, Saw, Square, Triangle };
 // A phase-accumulating oscillator. Saw and square are band-limited with polyBLEP
 // corrections so that high notes do not fold back as audible aliases.
 class Oscillator {
-public:
+  public:
     explicit Oscillator(Waveform waveform = Waveform::Saw, float startPhase = 0.0f);
 
     // Frequency in Hz; may change every sample (vibrato, pitch sweeps).
@@ -35,12 +35,13 @@ public:
             break;
         }
         phase_ += increment;
-        if (phase_ >= 1.0f) phase_ -= 1.0f;
+        if (phase_ >= 1.0f)
+            phase_ -= 1.0f;
         return out;
     }
     float phase() const { return phase_; }
 
-private:
+  private:
     // Polynomial correction of a unit step at phase 0, spread over one sample each side.
     static float polyBlep(float t, float dt) {
         if (t < dt) {

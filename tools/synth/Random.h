@@ -6,7 +6,7 @@ namespace synth {
 // Seeded xorshift generator: noise sources take a fixed seed so that every render
 // produces the same bytes.
 class Random {
-public:
+  public:
     explicit Random(uint32_t seed) : state(seed ? seed : 0x9E3779B9u) {}
 
     uint32_t nextU32() {
@@ -20,7 +20,7 @@ public:
     // Uniform in [0, 1).
     float nextUnit() { return (float)(nextU32() >> 8) * (1.0f / 16777216.0f); }
 
-private:
+  private:
     uint32_t state;
 };
 

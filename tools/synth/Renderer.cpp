@@ -54,7 +54,7 @@ std::vector<float> duckCurve() {
 
 // Mixing state of a render: voices, per-track buses and the effect sends.
 class Mixer {
-public:
+  public:
     Mixer(const Song& song, std::vector<int64_t> kicks)
         : song(song), trackBuses(song.tracks.size()), kicks(std::move(kicks)), curve(duckCurve()),
           echo(std::max<int>(1, (int)(beatToFrame(song, kEchoBeats) - beatToFrame(song, 0.0))), kEchoFeedback,
@@ -72,11 +72,13 @@ public:
         int offset = (int)std::max<int64_t>(0, e.start - blockStart);
         if (song.tracks[e.track].mono)
             for (Playing& other : playing)
-                if (other.track == e.track && other.chokeFrom < 0) other.chokeFrom = offset;
+                if (other.track == e.track && other.chokeFrom < 0)
+                    other.chokeFrom = offset;
         for (int64_t skip = blockStart - e.start; skip > 0; skip -= kBlockFrames) {
             int n = (int)std::min<int64_t>(skip, kBlockFrames);
             scratch.clear();
-            if (!p.voice->render(scratch.left.data(), scratch.right.data(), n)) return;
+            if (!p.voice->render(scratch.left.data(), scratch.right.data(), n))
+                return;
         }
         p.offset = offset;
         playing.push_back(std::move(p));
@@ -84,13 +86,16 @@ public:
 
     // Renders one block of up to kBlockFrames frames starting at `blockStart`.
     void block(int64_t blockStart, int n, float* out) {
-        for (Bus& t : trackBuses) t.clear();
+        for (Bus& t : trackBuses)
+            t.clear();
         runVoices(n);
         master.clear();
         send.clear();
         std::fill(echoSend.begin(), echoSend.end(), 0.0f);
-        for (int i = 0; i < n; ++i) duckBlock[i] = duckDepth(blockStart + i);
-        for (size_t t = 0; t < trackBuses.size(); ++t) mixTrack(t, n);
+        for (int i = 0; i < n; ++i)
+            duckBlock[i] = duckDepth(blockStart + i);
+        for (size_t t = 0; t < trackBuses.size(); ++t)
+            mixTrack(t, n);
         echo.process(echoSend.data(), master.left.data(), master.right.data(), n);
         reverb.process(send.left.data(), send.right.data(), master.left.data(), master.right.data(), n);
         for (int i = 0; i < n; ++i) {
@@ -99,20 +104,22 @@ public:
         }
     }
 
-private:
+  private:
     void runVoices(int n) {
         for (Playing& p : playing) {
             scratch.clear();
             float* left = scratch.left.data() + p.offset;
             bool alive = p.voice->render(left, scratch.right.data() + p.offset, n - p.offset);
-            if (p.chokeFrom >= 0) alive = fadeOut(p, n) && alive;
+            if (p.chokeFrom >= 0)
+                alive = fadeOut(p, n) && alive;
             Bus& bus = trackBuses[p.track];
             for (int i = p.offset; i < n; ++i) {
                 bus.left[i] += scratch.left[i] * p.gain;
                 bus.right[i] += scratch.right[i] * p.gain;
             }
             p.offset = 0;
-            if (!alive) p.voice.reset();
+            if (!alive)
+                p.voice.reset();
         }
         auto silent = [](const Playing& p) { return !p.voice; };
         playing.erase(std::remove_if(playing.begin(), playing.end(), silent), playing.end());
@@ -131,8 +138,10 @@ private:
 
     // How deep ducked tracks dip at `frame`; frames must come in increasing order.
     float duckDepth(int64_t frame) {
-        while (nextKick < kicks.size() && kicks[nextKick] <= frame) ++nextKick;
-        if (nextKick == 0) return 0.0f;
+        while (nextKick < kicks.size() && kicks[nextKick] <= frame)
+            ++nextKick;
+        if (nextKick == 0)
+            return 0.0f;
         int64_t since = frame - kicks[nextKick - 1];
         return since < (int64_t)curve.size() ? curve[(size_t)since] : 0.0f;
     }
@@ -173,7 +182,8 @@ private:
 std::vector<int64_t> kickFrames(const Song& song, const std::vector<NoteEvent>& events) {
     std::vector<int64_t> kicks;
     for (const NoteEvent& e : events)
-        if (song.tracks[e.track].instrument == Instrument::Kick) kicks.push_back(e.start);
+        if (song.tracks[e.track].instrument == Instrument::Kick)
+            kicks.push_back(e.start);
     return kicks;
 }
 
@@ -182,7 +192,8 @@ std::vector<int64_t> kickFrames(const Song& song, const std::vector<NoteEvent>& 
 void finish(const Song& song, std::vector<float>& out) {
     OnePole dc[2] = {OnePole(20.0f), OnePole(20.0f)};
     float gain = dbToGain(song.masterGainDb);
-    for (size_t i = 0; i < out.size(); ++i) out[i] = dc[i & 1].highpass(out[i]) * gain;
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = dc[i & 1].highpass(out[i]) * gain;
     limitPeaks(out, dbToGain(kCeilingDb), 0.003f, 0.08f);
     size_t fade = (size_t)(kFadeOutBeats * 60.0 / song.beatsPerMinute * kSampleRate);
     size_t frames = out.size() / 2;
@@ -198,7 +209,8 @@ void finish(const Song& song, std::vector<float>& out) {
 
 bool renderSong(const Song& song, const RenderOptions& options, std::vector<float>& out, std::string& error) {
     std::vector<NoteEvent> events;
-    if (!sequenceSong(song, events, error)) return false;
+    if (!sequenceSong(song, events, error))
+        return false;
     int64_t total = options.endBeat > 0.0 ? beatToFrame(song, options.endBeat) : songFrames(song);
     total = std::max<int64_t>(total, 0);
 
@@ -210,8 +222,10 @@ bool renderSong(const Song& song, const RenderOptions& options, std::vector<floa
         for (; nextSection < song.sections.size(); ++nextSection) {
             const Section& s = song.sections[nextSection];
             int64_t at = beatToFrame(song, (double)s.bar * song.beatsPerBar);
-            if (at >= blockStart + n) break;
-            if (options.onSection) options.onSection(s, std::max<int64_t>(at, 0) / (double)kSampleRate);
+            if (at >= blockStart + n)
+                break;
+            if (options.onSection)
+                options.onSection(s, std::max<int64_t>(at, 0) / (double)kSampleRate);
         }
         for (; nextEvent < events.size() && events[nextEvent].start < blockStart + n; ++nextEvent)
             if (options.soloTrack < 0 || events[nextEvent].track == options.soloTrack)

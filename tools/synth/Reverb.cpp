@@ -19,21 +19,25 @@ float Reverb::Comb::process(float in, float fb, float damp) {
     float out = line[pos];
     store = out * (1.0f - damp) + store * damp;
     line[pos] = in + store * fb;
-    if (++pos == line.size()) pos = 0;
+    if (++pos == line.size())
+        pos = 0;
     return out;
 }
 
 float Reverb::Allpass::process(float in) {
     float delayed = line[pos];
     line[pos] = in + delayed * 0.5f;
-    if (++pos == line.size()) pos = 0;
+    if (++pos == line.size())
+        pos = 0;
     return delayed - in;
 }
 
 float Reverb::Side::process(float in, float fb, float damp) {
     float sum = 0.0f;
-    for (Comb& c : combs) sum += c.process(in, fb, damp);
-    for (Allpass& a : allpasses) sum = a.process(sum);
+    for (Comb& c : combs)
+        sum += c.process(in, fb, damp);
+    for (Allpass& a : allpasses)
+        sum = a.process(sum);
     return sum;
 }
 
@@ -42,7 +46,8 @@ Reverb::Reverb(float roomSize, float damping)
       damping(0.4f * damping) {
     for (int s = 0; s < 2; ++s) {
         int spread = s * kSpread;
-        for (int length : kCombLengths) sides[s].combs.push_back({std::vector<float>(length + spread, 0.0f)});
+        for (int length : kCombLengths)
+            sides[s].combs.push_back({std::vector<float>(length + spread, 0.0f)});
         for (int length : kAllpassLengths)
             sides[s].allpasses.push_back({std::vector<float>(length + spread, 0.0f)});
     }
@@ -52,7 +57,8 @@ void Reverb::process(const float* inLeft, const float* inRight, float* left, flo
     for (int i = 0; i < frames; ++i) {
         float in = preDelay[preDelayPos];
         preDelay[preDelayPos] = (inLeft[i] + inRight[i]) * kInputGain;
-        if (++preDelayPos == preDelay.size()) preDelayPos = 0;
+        if (++preDelayPos == preDelay.size())
+            preDelayPos = 0;
         left[i] += sides[0].process(in, feedback, damping);
         right[i] += sides[1].process(in, feedback, damping);
     }

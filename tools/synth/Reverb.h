@@ -8,14 +8,14 @@ namespace synth {
 // series all-passes, with slightly different line lengths per side so that the two
 // sides decorrelate into width. A short pre-delay keeps the dry attack clear.
 class Reverb {
-public:
+  public:
     // roomSize 0..1 sets the decay time, damping 0..1 how fast the treble dies.
     Reverb(float roomSize, float damping);
 
     // Adds the reverberation of the stereo input to left and right.
     void process(const float* inLeft, const float* inRight, float* left, float* right, int frames);
 
-private:
+  private:
     struct Comb {
         std::vector<float> line;
         size_t pos = 0;

@@ -21,8 +21,10 @@ bool parseAll(const Song& song, std::map<std::string, ParsedPattern>& parsed, st
         ParsedPattern result;
         bool ok = p.notation == Notation::Steps ? parseSteps(p.text, result, error)
                                                 : parseNotes(p.text, result, error);
-        if (!ok) return fail(error, "pattern '" + p.name + "': " + error);
-        if (result.lengthBeats <= 0.0) return fail(error, "pattern '" + p.name + "' is empty");
+        if (!ok)
+            return fail(error, "pattern '" + p.name + "': " + error);
+        if (result.lengthBeats <= 0.0)
+            return fail(error, "pattern '" + p.name + "' is empty");
         parsed[p.name] = result;
     }
     return true;
@@ -30,12 +32,15 @@ bool parseAll(const Song& song, std::map<std::string, ParsedPattern>& parsed, st
 
 int findTrack(const Song& song, const std::string& name) {
     for (size_t i = 0; i < song.tracks.size(); ++i)
-        if (song.tracks[i].name == name) return (int)i;
+        if (song.tracks[i].name == name)
+            return (int)i;
     return -1;
 }
 
 // A different, fixed noise seed for every note.
-uint32_t noteSeed(size_t index) { return (uint32_t)(index + 1) * 2654435761u ^ 0x1234567u; }
+uint32_t noteSeed(size_t index) {
+    return (uint32_t)(index + 1) * 2654435761u ^ 0x1234567u;
+}
 
 } // namespace
 
@@ -43,19 +48,24 @@ int64_t beatToFrame(const Song& song, double beat) {
     return std::llround((beat - song.beatOffset) * 60.0 / song.beatsPerMinute * kSampleRate);
 }
 
-int64_t songFrames(const Song& song) { return beatToFrame(song, (double)song.lengthBars * song.beatsPerBar); }
+int64_t songFrames(const Song& song) {
+    return beatToFrame(song, (double)song.lengthBars * song.beatsPerBar);
+}
 
 bool sequenceSong(const Song& song, std::vector<NoteEvent>& events, std::string& error) {
     events.clear();
     std::map<std::string, ParsedPattern> parsed;
-    if (!parseAll(song, parsed, error)) return false;
+    if (!parseAll(song, parsed, error))
+        return false;
 
     for (const Placement& place : song.arrangement) {
         std::string where = "placement of '" + place.pattern + "' at bar " + std::to_string(place.bar);
         int track = findTrack(song, place.track);
-        if (track < 0) return fail(error, where + ": no track '" + place.track + "'");
+        if (track < 0)
+            return fail(error, where + ": no track '" + place.track + "'");
         auto found = parsed.find(place.pattern);
-        if (found == parsed.end()) return fail(error, where + ": no such pattern");
+        if (found == parsed.end())
+            return fail(error, where + ": no such pattern");
         if (place.bar < 0 || place.bars <= 0 || place.bar + place.bars > song.lengthBars)
             return fail(error, where + ": outside the song's " + std::to_string(song.lengthBars) + " bars");
 
@@ -65,7 +75,8 @@ bool sequenceSong(const Song& song, std::vector<NoteEvent>& events, std::string&
         for (double offset = 0.0; offset < span; offset += pattern.lengthBeats) {
             for (const PatternNote& n : pattern.notes) {
                 double at = offset + n.beat;
-                if (at >= span) break;
+                if (at >= span)
+                    break;
                 double end = first + std::min(at + n.length, span);
                 float progress = (float)(at / span);
                 NoteEvent e;
@@ -83,7 +94,8 @@ bool sequenceSong(const Song& song, std::vector<NoteEvent>& events, std::string&
     }
     std::stable_sort(events.begin(), events.end(),
                      [](const NoteEvent& a, const NoteEvent& b) { return a.start < b.start; });
-    for (size_t i = 0; i < events.size(); ++i) events[i].note.seed = noteSeed(i);
+    for (size_t i = 0; i < events.size(); ++i)
+        events[i].note.seed = noteSeed(i);
     return true;
 }
 

@@ -12,7 +12,7 @@ struct NoteEvent {
     int track;
     int64_t start; // frame of the first sample; negative for notes that begin before the audio
     NoteParams note;
-    float gain;    // linear, from the placement
+    float gain; // linear, from the placement
 };
 
 // The frame at which `beat` starts, rounded to the nearest sample.

@@ -13,10 +13,10 @@ struct Track {
     std::string name;
     Instrument instrument;
     float gainDb;
-    float pan;        // -1 left .. +1 right
-    float reverbSend; // 0..1
-    float delaySend;  // 0..1
-    float duck;       // 0..1: how far the track dips under each kick
+    float pan;         // -1 left .. +1 right
+    float reverbSend;  // 0..1
+    float delaySend;   // 0..1
+    float duck;        // 0..1: how far the track dips under each kick
     bool mono = false; // one note at a time: a new note cuts the last one short, as a player would
 };
 

@@ -29,16 +29,38 @@ struct TwoOscRecipe {
 };
 
 // Saw plus a sine for weight, a filter that snaps open: punchy, and leaves room for the kick.
-const TwoOscRecipe kBass = {Waveform::Saw, Waveform::Sine, 0.0f, 0.0f, 0.6f, 0.5f, false,
-                            {0.003f, 0.2f, 0.75f, 0.04f}, {0.002f, 0.15f, 0.15f, 0.05f},
-                            1.5f, 14.0f, 1.2f, 1.5f, false};
+const TwoOscRecipe kBass = {Waveform::Saw,
+                            Waveform::Sine,
+                            0.0f,
+                            0.0f,
+                            0.6f,
+                            0.5f,
+                            false,
+                            {0.003f, 0.2f, 0.75f, 0.04f},
+                            {0.002f, 0.15f, 0.15f, 0.05f},
+                            1.5f,
+                            14.0f,
+                            1.2f,
+                            1.5f,
+                            false};
 // Square and a slightly sharp saw with a fast-closing filter: a plucked tone for arpeggios.
-const TwoOscRecipe kPluck = {Waveform::Square, Waveform::Saw, 0.5f, 7.0f, 0.5f, 0.4f, true,
-                             {0.002f, 0.3f, 0.3f, 0.08f}, {0.001f, 0.18f, 0.0f, 0.05f},
-                             1.0f, 14.0f, 1.5f, 0.0f, true};
+const TwoOscRecipe kPluck = {Waveform::Square,
+                             Waveform::Saw,
+                             0.5f,
+                             7.0f,
+                             0.5f,
+                             0.4f,
+                             true,
+                             {0.002f, 0.3f, 0.3f, 0.08f},
+                             {0.001f, 0.18f, 0.0f, 0.05f},
+                             1.0f,
+                             14.0f,
+                             1.5f,
+                             0.0f,
+                             true};
 
 class TwoOscVoice : public Voice {
-public:
+  public:
     TwoOscVoice(const TwoOscRecipe& recipe, const NoteParams& note)
         : recipe(recipe), note(note), hz(midiToHz(note.pitch)), first(recipe.first),
           second(recipe.second, recipe.secondPhase), amp(recipe.amp, note.gateFrames),
@@ -58,16 +80,18 @@ public:
             sweep.next();
             float one = r.firstLevel * first.next(), two = r.secondLevel * second.next();
             float y = r.secondFiltered ? filter.lowpass(one + two) : filter.lowpass(one) + two;
-            if (r.drive > 0.0f) y = softClip(r.drive * y);
+            if (r.drive > 0.0f)
+                y = softClip(r.drive * y);
             y *= r.velocityScalesLevel ? a * note.velocity : a;
             left[i] += y;
             right[i] += y;
-            if (amp.finished()) return false;
+            if (amp.finished())
+                return false;
         }
         return true;
     }
 
-private:
+  private:
     const TwoOscRecipe& recipe;
     NoteParams note;
     float hz;
@@ -80,7 +104,7 @@ private:
 // Three detuned saws spread across the stereo field, through a slowly breathing
 // low-pass; slow attack and release so chords swell and overlap.
 class PadVoice : public Voice {
-public:
+  public:
     explicit PadVoice(const NoteParams& note)
         : note(note), amp({0.5f, 1.0f, 0.85f, 1.0f}, note.gateFrames), random(note.seed) {
         float hz = midiToHz(note.pitch);
@@ -105,12 +129,13 @@ public:
             float s0 = saws[0].next(), s1 = saws[1].next(), s2 = saws[2].next();
             left[i] += filters[0].lowpass(0.5f * s0 + 0.35f * s1 + 0.15f * s2) * a;
             right[i] += filters[1].lowpass(0.15f * s0 + 0.35f * s1 + 0.5f * s2) * a;
-            if (amp.finished()) return false;
+            if (amp.finished())
+                return false;
         }
         return true;
     }
 
-private:
+  private:
     NoteParams note;
     Oscillator saws[3];
     SvfFilter filters[2];
@@ -125,7 +150,9 @@ private:
 std::unique_ptr<Voice> makeBassVoice(const NoteParams& note) {
     return std::make_unique<TwoOscVoice>(kBass, note);
 }
-std::unique_ptr<Voice> makePadVoice(const NoteParams& note) { return std::make_unique<PadVoice>(note); }
+std::unique_ptr<Voice> makePadVoice(const NoteParams& note) {
+    return std::make_unique<PadVoice>(note);
+}
 std::unique_ptr<Voice> makePluckVoice(const NoteParams& note) {
     return std::make_unique<TwoOscVoice>(kPluck, note);
 }

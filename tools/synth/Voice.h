@@ -15,7 +15,7 @@ struct NoteParams {
 // One sounding note. The renderer calls `render` block after block from the note's
 // first sample on, until it returns false.
 class Voice {
-public:
+  public:
     virtual ~Voice() = default;
     // Adds the next `frames` samples to left and right; false once the note is silent
     // for good.

@@ -15,10 +15,11 @@ namespace {
 constexpr int kMp3Kbps = 192;
 
 void usage(FILE* to) {
-    fprintf(to, "usage: synth [--wav FILE] [--mp3 FILE] [--lame PROGRAM] [--solo TRACK] [--to BEAT]\n"
-                "Renders the demo's music track. --mp3 encodes with the lame program\n"
-                "(%d kbit/s, 44.1 kHz stereo); --lame names it when it is not on PATH.\n"
-                "--solo renders one track alone, --to stops early: for working on the song.\n",
+    fprintf(to,
+            "usage: synth [--wav FILE] [--mp3 FILE] [--lame PROGRAM] [--solo TRACK] [--to BEAT]\n"
+            "Renders the demo's music track. --mp3 encodes with the lame program\n"
+            "(%d kbit/s, 44.1 kHz stereo); --lame names it when it is not on PATH.\n"
+            "--solo renders one track alone, --to stops early: for working on the song.\n",
             kMp3Kbps);
 }
 
@@ -61,21 +62,25 @@ int main(int argc, char** argv) {
     printf("Rendering \"%s\": %d bars at %.0f BPM, %.2f s\n", song.title.c_str(), song.lengthBars,
            song.beatsPerMinute, synth::songFrames(song) / (double)synth::kSampleRate);
     for (size_t t = 0; t < song.tracks.size(); ++t)
-        if (song.tracks[t].name == solo) options.soloTrack = (int)t;
-    if (!solo.empty() && options.soloTrack < 0) return fail("no track '" + solo + "'");
+        if (song.tracks[t].name == solo)
+            options.soloTrack = (int)t;
+    if (!solo.empty() && options.soloTrack < 0)
+        return fail("no track '" + solo + "'");
     options.onSection = [](const synth::Section& s, double seconds) {
         printf("  %-8s bar %2d  %6.2f s\n", s.name.c_str(), s.bar, seconds);
         fflush(stdout);
     };
     std::vector<float> audio;
     std::string error;
-    if (!synth::renderSong(song, options, audio, error)) return fail(error);
+    if (!synth::renderSong(song, options, audio, error))
+        return fail(error);
     printf("Rendered %zu frames: peak %.2f dBFS, loudness %.1f LUFS\n", audio.size() / 2,
            synth::gainToDb(synth::samplePeak(audio)), synth::integratedLoudness(audio));
 
     std::vector<int16_t> pcm = synth::toPcm16(audio);
     if (!wavPath.empty()) {
-        if (!synth::writeWavFile(wavPath, pcm, synth::kSampleRate, error)) return fail(error);
+        if (!synth::writeWavFile(wavPath, pcm, synth::kSampleRate, error))
+            return fail(error);
         printf("Wrote %s\n", wavPath.c_str());
     }
     if (!mp3Path.empty()) {

@@ -1,5 +1,6 @@
 // Bench (a): evaluating the animation and writing the primitive buffer, against a
 // memcpy of the same bytes into the same places. The writer's goal is at most 3x.
+#include "scene/ErrorReport.h"
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
 #include "scenes/raytracer/PrimitiveWriter.h"
@@ -77,7 +78,7 @@ bool measure(bool turning, Figures& out) {
     unlink(path.c_str());
     rmdir(dir);
     if (!file) {
-        fprintf(stderr, "ERROR: could not write and read %s\n", path.c_str());
+        reportError("could not write and read %s\n", path.c_str());
         return false;
     }
 

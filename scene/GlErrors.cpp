@@ -1,19 +1,36 @@
+#include <GL/glew.h>
+
 #include "scene/GlErrors.h"
 
-#include <GL/glew.h>
+#include "scene/ErrorReport.h"
+
 #include <GL/glu.h>
-#include <cstdio>
 #include <cstdlib>
+
+namespace {
+
+void endProcess(unsigned) {
+    exit(-1);
+}
+
+FatalGlErrorHandler fatalHandler = endProcess;
+
+} // namespace
 
 void discardGlError() {
     glGetError();
 }
 
-void exitOnGlError(const char* format) {
+void exitOnGlError(const char* message) {
     GLenum code = glGetError();
     if (code == GL_NO_ERROR)
         return;
-    fprintf(stderr, format, reinterpret_cast<const char*>(gluErrorString(code)));
-    fflush(stderr);
-    exit(-1);
+    reportError(message, reinterpret_cast<const char*>(gluErrorString(code)));
+    fatalHandler(code);
+}
+
+FatalGlErrorHandler setFatalGlErrorHandler(FatalGlErrorHandler handler) {
+    FatalGlErrorHandler previous = fatalHandler;
+    fatalHandler = handler ? handler : endProcess;
+    return previous;
 }

@@ -1,4 +1,5 @@
 #include "scene/HeadlessContext.h"
+#include "scene/ErrorReport.h"
 
 #include <GL/glew.h>
 #include <EGL/egl.h>
@@ -65,7 +66,7 @@ bool HeadlessContext::create(int width, int height) {
         return true;
     if (createOn(surfacelessDisplay(), "surfaceless", width, height))
         return true;
-    fprintf(stderr, "ERROR: No EGL display gives a headless desktop OpenGL context\n");
+    reportError("No EGL display gives a headless desktop OpenGL context\n");
     return false;
 }
 
@@ -111,7 +112,7 @@ bool HeadlessContext::createOn(void* dpy, const char* name, int width, int heigh
     // points; that answer is expected here.
     GLenum result = glewInit();
     if (result != GLEW_OK && result != GLEW_ERROR_NO_GLX_DISPLAY) {
-        fprintf(stderr, "ERROR: %s\n", reinterpret_cast<const char*>(glewGetErrorString(result)));
+        reportError("%s\n", reinterpret_cast<const char*>(glewGetErrorString(result)));
         destroy();
         return false;
     }

@@ -1,4 +1,5 @@
 #include "scene/QuadBuffers.h"
+#include "scene/ErrorReport.h"
 
 #include "scene/GlErrors.h"
 
@@ -27,7 +28,7 @@ void createQuadBuffers(GLuint* vertexArray, GLuint* positionBuffer, GLuint* colo
     fillAttribute(positionBuffer, 0, Vertices, sizeof(Vertices), 4);
     fillAttribute(colorBuffer, 1, Colors, sizeof(Colors), 4);
     fillAttribute(texCoordBuffer, 2, TexCoords, sizeof(TexCoords), 2);
-    exitOnGlError("ERROR: Could not create a VBO: %s \n");
+    exitOnGlError("Could not create a VBO: %s \n");
 }
 
 void destroyQuadBuffers(GLuint* vertexArray, GLuint* positionBuffer, GLuint* colorBuffer,
@@ -42,5 +43,5 @@ void destroyQuadBuffers(GLuint* vertexArray, GLuint* positionBuffer, GLuint* col
     glDeleteBuffers(1, positionBuffer);
     glBindVertexArray(0);
     glDeleteVertexArrays(1, vertexArray);
-    exitOnGlError("ERROR: Could not destroy the VBO: %s \n");
+    exitOnGlError("Could not destroy the VBO: %s \n");
 }

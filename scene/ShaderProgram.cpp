@@ -1,4 +1,5 @@
 #include "scene/ShaderProgram.h"
+#include "scene/ErrorReport.h"
 
 #include "scene/DataPath.h"
 #include "scene/GlErrors.h"
@@ -38,8 +39,8 @@ bool compiled(GLuint shader, const char* path) {
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     if (status == GL_TRUE)
         return true;
-    fprintf(stderr, "ERROR: Could not compile shader file %s:\n%s", dataPath(path).c_str(),
-            infoLog(shader, false).c_str());
+    reportError("Could not compile shader file %s:\n%s", dataPath(path).c_str(),
+                infoLog(shader, false).c_str());
     return false;
 }
 
@@ -75,7 +76,7 @@ GLuint ShaderProgram::compileStage(GLenum type, const char* path) {
     int length = 0;
     char* text = readFile(path, &length);
     if (!text)
-        fprintf(stderr, "ERROR: Could not read shader file %s\n", dataPath(path).c_str());
+        reportError("Could not read shader file %s\n", dataPath(path).c_str());
     // An unreadable file becomes an empty source: the stage then fails to
     // compile or link, which is reported below, and the show goes on.
     const char* source = text ? text : "";
@@ -96,7 +97,7 @@ void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
     glAttachShader(program, vertexShader);
     glAttachShader(program, fragmentShader);
     glLinkProgram(program);
-    exitOnGlError("ERROR: Could not create the shaders: %s \n");
+    exitOnGlError("Could not create the shaders: %s \n");
     linked = reportBuildStatus();
     if (!linked && !emptyProgram)
         emptyProgram = makeEmptyProgram();
@@ -113,8 +114,8 @@ bool ShaderProgram::reportBuildStatus() {
         return true;
     // A stage that did not compile already explains the failed link.
     if (vertexOk && fragmentOk)
-        fprintf(stderr, "ERROR: Could not link shader files %s and %s:\n%s", dataPath(vertexPath).c_str(),
-                dataPath(fragmentPath).c_str(), infoLog(program, true).c_str());
+        reportError("Could not link shader files %s and %s:\n%s", dataPath(vertexPath).c_str(),
+                    dataPath(fragmentPath).c_str(), infoLog(program, true).c_str());
     return false;
 }
 

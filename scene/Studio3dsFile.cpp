@@ -1,4 +1,5 @@
 #include "scene/Studio3dsFile.h"
+#include "scene/ErrorReport.h"
 
 #include "scene/Studio3dsChunks.h"
 
@@ -118,14 +119,14 @@ Studio3dsFile* Studio3dsFile::open(const char* path) {
         return nullptr;
     Studio3dsChunkScan scan = scanStudio3dsChunks(bytes.data(), bytes.size());
     if (!scan.fault.empty()) {
-        fprintf(stderr, "ERROR: %s: %s\n", path, scan.fault.c_str());
+        reportError("%s: %s\n", path, scan.fault.c_str());
         return nullptr;
     }
     std::string fault;
     Lib3dsFile* file = readLib3ds(bytes, fault);
     if (!file) {
         if (!fault.empty())
-            fprintf(stderr, "ERROR: %s: %s\n", path, fault.c_str());
+            reportError("%s: %s\n", path, fault.c_str());
         return nullptr;
     }
     Studio3dsFile* result = new Studio3dsFile(file);

@@ -1,5 +1,6 @@
 #include "scene/BitmapDecoder.h"
 #include "scene/DataPath.h"
+#include "scene/ErrorReport.h"
 #include "scene/Scene.h"
 
 #include <cstdio>
@@ -11,7 +12,7 @@ bool Scene::loadTexture(const char* path, GLuint* texture) {
     if (!loadBitmapFile(file.c_str(), &bitmap)) {
         // The name stays without an image (black when sampled); say so, since
         // nothing else would show why the scene lacks its picture.
-        fprintf(stderr, "ERROR: Could not load bitmap %s\n", file.c_str());
+        reportError("Could not load bitmap %s\n", file.c_str());
         return false;
     }
     // Rows are padded to 4 bytes, as in the file.

@@ -1,4 +1,5 @@
 #include "shell/GlutWindowing.h"
+#include "scene/ErrorReport.h"
 
 #include <GL/freeglut.h>
 #include <cstdarg>
@@ -17,11 +18,10 @@ bool windowCreated = false;
 // display; route that through our message and exit status instead.
 void onToolkitError(const char* format, va_list args) {
     if (!windowCreated)
-        fprintf(stderr, "ERROR: Could not create a new rendering window.\n");
-    fprintf(stderr, "ERROR: freeglut: ");
-    vfprintf(stderr, format, args);
-    fprintf(stderr, "\n");
-    fflush(stderr);
+        reportError("Could not create a new rendering window.\n");
+    char reason[512];
+    vsnprintf(reason, sizeof reason, format, args);
+    reportError("freeglut: %s\n", reason);
     exit(1);
 }
 

@@ -1,4 +1,5 @@
 #include "shell/Startup.h"
+#include "scene/ErrorReport.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
@@ -25,7 +26,7 @@ void initWindow(Windowing& toolkit, int* argc, char** argv, const Options& optio
     toolkit.initDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_MULTISAMPLE);
     windowId = toolkit.createWindow("Demo");
     if (windowId < 1) {
-        fprintf(stderr, "ERROR: Could not create a new rendering window.\n");
+        reportError("Could not create a new rendering window.\n");
         exit(1);
     }
     if (!options.windowed) {
@@ -49,7 +50,7 @@ void initDemo(int* argc, char** argv, const Options& options) {
     glewExperimental = GL_TRUE;
     GLenum result = glewInit();
     if (result != GLEW_OK) {
-        fprintf(stderr, "ERROR: %s\n", reinterpret_cast<const char*>(glewGetErrorString(result)));
+        reportError("%s\n", reinterpret_cast<const char*>(glewGetErrorString(result)));
         exit(1);
     }
     glGetError(); // glewInit's probing can leave an error behind
@@ -63,7 +64,7 @@ void initDemo(int* argc, char** argv, const Options& options) {
     if (music == 0) {
         printf("Error loading sound\n");
         fflush(stdout);
-        fprintf(stderr, "ERROR: %s: %s\n", kMusicFile, audio->lastError());
+        reportError("%s: %s\n", kMusicFile, audio->lastError());
     } else {
         printf("Sound loaded\n");
     }

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "scene/ErrorReport.h"
 #include "scenes/raytracer/Inspector.h"
 #include "shell/Callbacks.h"
 #include "shell/CommandLine.h"
@@ -17,8 +18,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.error) {
-        fprintf(stderr, "ERROR: %s%s%s (see --help)\n", options.error, options.unknown ? " " : "",
-                options.unknown ? options.unknown : "");
+        reportError("%s%s%s (see --help)\n", options.error, options.unknown ? " " : "",
+                    options.unknown ? options.unknown : "");
         return 2;
     }
     if (options.inspectFile)

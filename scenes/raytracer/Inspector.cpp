@@ -1,4 +1,5 @@
 #include "scenes/raytracer/Inspector.h"
+#include "scene/ErrorReport.h"
 
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
@@ -11,7 +12,7 @@
 int runInspector(const char* path, int frame) {
     std::unique_ptr<Studio3dsFile> file(Studio3dsFile::open(path));
     if (!file) {
-        fprintf(stderr, "ERROR: Could not open 3D Studio file %s\n", path);
+        reportError("Could not open 3D Studio file %s\n", path);
         return 1;
     }
     file->eval(float(frame));

@@ -1,4 +1,5 @@
 #include "scenes/raytracer/PrimitiveBuffer.h"
+#include "scene/ErrorReport.h"
 
 #include "scenes/raytracer/PrimitiveLayout.h"
 
@@ -22,7 +23,7 @@ void resetPrimitiveBuffer(GLuint buffer) {
         PrimitiveWriter::resetTexels(texels);
         glUnmapBuffer(GL_TEXTURE_BUFFER);
     } else {
-        fprintf(stderr, "ERROR: Could not map the primitive buffer\n");
+        reportError("Could not map the primitive buffer\n");
     }
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
 }

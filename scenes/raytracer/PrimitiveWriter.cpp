@@ -1,5 +1,6 @@
 #include "scenes/raytracer/PrimitiveWriter.h"
 
+#include "scene/ErrorReport.h"
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/MaterialSlots.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
@@ -117,12 +118,12 @@ void PrimitiveWriter::report(Problem problem, const char* format, ...) {
     if (reported[problem])
         return;
     reported[problem] = true;
-    fprintf(stderr, "ERROR: %s: ", fileName.c_str());
+    char message[512];
     va_list args;
     va_start(args, format);
-    vfprintf(stderr, format, args);
+    vsnprintf(message, sizeof message, format, args);
     va_end(args);
-    fputc('\n', stderr);
+    reportError("%s: %s\n", fileName.c_str(), message);
 }
 
 FlattenReport PrimitiveWriter::write(Studio3dsFile& file, float dofStrength, float* texels) {

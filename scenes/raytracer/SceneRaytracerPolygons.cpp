@@ -1,4 +1,5 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
+#include "scene/ErrorReport.h"
 
 #include "scene/DataPath.h"
 #include "scene/Studio3dsFile.h"
@@ -60,7 +61,7 @@ void SceneRaytracerPolygons::init() {
     printf("%s\n", fileName.c_str());
     file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str());
     if (!file)
-        fprintf(stderr, "ERROR: Could not open 3D Studio file %s\n", fileName.c_str());
+        reportError("Could not open 3D Studio file %s\n", fileName.c_str());
     resetPrimitiveBuffer(primitiveBuffer);
     writer.reset(fileName);
     if (file) {

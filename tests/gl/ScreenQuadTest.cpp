@@ -126,7 +126,7 @@ TEST(GuardedGroup, RealGlErrorPrintsTheMessageAndExitsWith255) {
                 exit(3);
             discardGlError();
             glBindVertexArray(12345); // never generated: GL_INVALID_OPERATION
-            exitOnGlError("ERROR: Could not create a VBO: %s \n");
+            exitOnGlError("Could not create a VBO: %s \n");
             exit(0);
         },
         ::testing::ExitedWithCode(255), "^ERROR: Could not create a VBO: invalid operation \n$");

@@ -1,4 +1,5 @@
 // Renders the show's music: synth --wav horn.wav --mp3 horn.mp3
+#include "scene/ErrorReport.h"
 #include "tools/synth/AudioFile.h"
 #include "tools/synth/Dsp.h"
 #include "tools/synth/Loudness.h"
@@ -24,7 +25,7 @@ void usage(FILE* to) {
 }
 
 int fail(const std::string& message) {
-    fprintf(stderr, "ERROR: %s\n", message.c_str());
+    reportError("%s\n", message.c_str());
     return 1;
 }
 

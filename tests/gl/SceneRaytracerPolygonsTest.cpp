@@ -185,6 +185,34 @@ TEST_F(PolygonScene, MirrorReflectsWithOneReflectionAndNotWithNone) {
     EXPECT_NEAR(plain.r, plain.g, 2);
 }
 
+// The show's scenes flatten through one staging array, each over what another left
+// there; each still draws what it draws alone, from its own buffer.
+TEST_F(PolygonScene, ScenesSharingOneStagingArrayDrawWhatEachDrawsAlone) {
+    ASSERT_TRUE(saveSolids("models/solids.3ds"));
+    Studio3dsFixture f;
+    mirrorFile(f);
+    ASSERT_TRUE(f.save("models/mirror.3ds"));
+    auto draw = [&](SceneRaytracerPolygons& scene, const char* picture) {
+        scene.activate();
+        scene.render(0, 0);
+        return window(picture);
+    };
+    std::vector<unsigned char> solidsAlone, mirrorAlone;
+    {
+        SceneRaytracerPolygons solids("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
+        solidsAlone = draw(solids, "solids_alone");
+        SceneRaytracerPolygons mirror("models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16);
+        mirrorAlone = draw(mirror, "mirror_alone");
+    }
+    ASSERT_NE(solidsAlone, mirrorAlone);
+    auto staging = std::make_shared<FlattenStaging>();
+    SceneRaytracerPolygons mirror("models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16, staging);
+    SceneRaytracerPolygons solids("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16, staging);
+    EXPECT_EQ(draw(mirror, "mirror_shared"), mirrorAlone);
+    EXPECT_EQ(draw(solids, "solids_shared"), solidsAlone);
+    EXPECT_EQ(draw(mirror, "mirror_again"), mirrorAlone);
+}
+
 // Seen from above: a floor, a plate floating over it, a light up to the left.
 void plateFile(Studio3dsFixture& f, const char* plateName) {
     f.material("grey", "", kMatt, {0.8f, 0.8f, 0.8f});

@@ -3,7 +3,6 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 
 #include "scene/HeadlessContext.h"
-#include "scenes/raytracer/AnimationFrame.h"
 #include "scenes/raytracer/PrimitiveBuffer.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
 #include "shell/ShellState.h"
@@ -49,7 +48,6 @@ class PolygonScene : public ::testing::Test {
             return x == 0 ? std::string("\0\xff\0", 3) : std::string("\0\xff\xff", 3);
         });
         ASSERT_TRUE(writeFile("textures/checker.bmp", bitmapFile(checker)));
-        AnimationFrame::lastEvaluatedFrame = 0;
     }
     void TearDown() override { EXPECT_EQ(chdir(previousDir), 0); }
 
@@ -278,7 +276,7 @@ TEST_F(PolygonScene, EnterReloadTracesTheSceneNotTheResetBuffer) {
                 oldTarget == scene.renderTarget(1) || oldTarget == scene.renderTarget(2));
     (void)oldFile;
     scene.activate();
-    scene.render(0, 1.0f); // the same frame the shared counter last saw
+    scene.render(0, 1.0f); // the same frame the scene last evaluated
     EXPECT_EQ(window("after_reload"), before);
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }

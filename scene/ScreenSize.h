@@ -1,7 +1,6 @@
 #pragma once
 
-// The window size in pixels: 1024 x 768 at start, kept by the shell's reshape
-// handler. Scenes read it for their viewports and the "ScreenWidth" and
-// "ScreenHeight" uniforms.
+// The window size in pixels, as the last reshape set it. Scenes read it for their
+// viewports and the "ScreenWidth"/"ScreenHeight" uniforms; only the shell writes it.
 extern int screenWidth;
 extern int screenHeight;

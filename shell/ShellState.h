@@ -4,8 +4,7 @@
 #include "shell/Music.h"
 #include "shell/Timeline.h"
 
-// The shell's process-wide state (the window size, which scenes read too, lives
-// in scene/ScreenSize.h).
+// The shell's process-wide state (the window size lives with the scenes that read it).
 extern int currentScene;
 extern SceneTable scenes;
 extern Timeline timeline;

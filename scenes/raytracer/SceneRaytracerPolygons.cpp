@@ -2,11 +2,11 @@
 #include "scene/ErrorReport.h"
 
 #include "scene/DataPath.h"
+#include "scene/ScreenSize.h"
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/AnimationFrame.h"
 #include "scenes/raytracer/PrimitiveBuffer.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
-#include "shell/ShellState.h"
 
 #include <cstdio>
 #include <string>

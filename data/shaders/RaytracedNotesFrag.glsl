@@ -159,7 +159,7 @@ vec3 sky(vec3 rd) {
     float up = clamp(rd.y * 0.5 + 0.5, 0.0, 1.0);
     vec3 c = mix(vec3(0.002, 0.002, 0.006), vec3(0.010, 0.014, 0.045), up);
     // A warm glow behind the slab and a cool one high up.
-    c += vec3(0.12, 0.05, 0.012) * pow(max(dot(rd, normalize(vec3(0.0, 0.2, -1.0))), 0.0), 24.0);
+    c += vec3(0.07, 0.03, 0.008) * pow(max(dot(rd, normalize(vec3(0.0, 0.2, -1.0))), 0.0), 24.0);
     c += vec3(0.01, 0.02, 0.06) * pow(max(rd.y, 0.0), 2.0);
     return c;
 }
@@ -180,12 +180,15 @@ struct Surface {
 
 Surface surfaceAt(Hit hit, vec3 p, float footprint) {
     if (hit.kind == kFloor)
-        return Surface(floorColour(p), vec3(0.0), 60.0, 0.12);
+        return Surface(floorColour(p), vec3(0.0), 60.0, 0.2);
     if (hit.kind == kSphere)
         return Surface(vec3(0.20, 0.19, 0.18), vec3(0.0), 120.0, 0.85);
     float pulse = 1.0 + 0.12 * pow(0.5 + 0.5 * cos(6.2831853 * kBeatsPerSecond * time), 6.0);
     vec3 text = creditsAt(hit.uv, footprint);
-    return Surface(vec3(0.01), 2.2 * pulse * text, 200.0, 0.05);
+    // A thin gold line frames the front face.
+    vec2 edge = min(hit.uv, 1.0 - hit.uv) * 2.0 * kSlabHalf.xy;
+    float frame = hit.uv.x >= 0.0 ? smoothstep(0.035, 0.02, min(edge.x, edge.y)) : 0.0;
+    return Surface(vec3(0.01), 2.2 * pulse * text + 0.5 * frame * vec3(1.0, 0.6, 0.2), 200.0, 0.05);
 }
 
 vec3 direct(vec3 p, vec3 n, vec3 rd, Surface s, bool soft, float spin) {

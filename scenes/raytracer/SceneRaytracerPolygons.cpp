@@ -147,10 +147,10 @@ void SceneRaytracerPolygons::render(float time, float sceneTime) {
         return;
     }
     int frame = AnimationFrame::at(sceneTime, framesPerBeat, file->frames());
-    if (AnimationFrame::needsFlatten(frame, flattenPending)) {
+    if (AnimationFrame::needsFlatten(frame, lastEvaluatedFrame, flattenPending)) {
         file->eval((float)frame);
         flattenScene();
-        AnimationFrame::lastEvaluatedFrame = frame;
+        lastEvaluatedFrame = frame;
         flattenPending = false;
     }
     rayPass(time);

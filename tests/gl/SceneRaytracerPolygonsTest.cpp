@@ -4,6 +4,7 @@
 
 #include "scene/HeadlessContext.h"
 #include "scenes/raytracer/AnimationFrame.h"
+#include "scenes/raytracer/PrimitiveBuffer.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
 #include "shell/ShellState.h"
 #include "support/BitmapFiles.h"
@@ -49,7 +50,6 @@ class PolygonScene : public ::testing::Test {
             return x == 0 ? std::string("\0\xff\0", 3) : std::string("\0\xff\xff", 3);
         });
         ASSERT_TRUE(writeFile("textures/checker.bmp", bitmapFile(checker)));
-        AnimationFrame::lastEvaluatedFrame = 0;
     }
     void TearDown() override { EXPECT_EQ(chdir(previousDir), 0); }
 
@@ -306,7 +306,7 @@ TEST_F(PolygonScene, EnterReloadTracesTheSceneNotTheResetBufferAndLeaksNothing) 
         // Quad, targets and material texture replaced, primitive buffer kept.
         EXPECT_EQ(LiveGlObjects::count(), live);
         scene.activate();
-        scene.render(0, 1.0f); // the same frame the shared counter last saw
+        scene.render(0, 1.0f); // the same frame the scene last evaluated
         EXPECT_EQ(window("after_reload"), before);
         scene.init();
         scene.render(0, 1.0f);

@@ -25,9 +25,11 @@ constexpr int kTriangleCapacity = 65535;
 constexpr int kTriangleOrigin = 0;  // P1; w: material index
 constexpr int kTriangleEdge0 = 1;   // P0 - P1; w: mesh flag (0 for "NoS" meshes)
 constexpr int kTriangleEdge2 = 2;   // P2 - P1
-constexpr int kTriangleNormal0 = 3; // N0, then N1 and N2 in the next two texels
-constexpr int kTriangleUv01 = 6;    // (U0, V0, U1); w: V1
-constexpr int kTriangleUv2 = 7;     // (U2, V2)
+constexpr int kTriangleNormal0 = 3; // N0, the normal at P0
+constexpr int kTriangleNormal1 = 4;
+constexpr int kTriangleNormal2 = 5;
+constexpr int kTriangleUv01 = 6; // (U0, V0, U1); w: V1
+constexpr int kTriangleUv2 = 7;  // (U2, V2)
 
 constexpr int kVolumeBase = 524288; // 0x80000
 constexpr int kVolumeTexels = 2;

@@ -44,8 +44,9 @@ inline void writeTriangle(float* __restrict texels, int first, const float* p0, 
     }
     origin[3] = material;
     edge0[3] = meshFlag;
+    const int normalTexels[3] = {kTriangleNormal0, kTriangleNormal1, kTriangleNormal2};
     for (int n = 0; n < 3; ++n) {
-        float* normal = t + (kTriangleNormal0 + n) * kFloatsPerTexel;
+        float* normal = t + normalTexels[n] * kFloatsPerTexel;
         normal[0] = normals[3 * n];
         normal[1] = normals[3 * n + 1];
         normal[2] = normals[3 * n + 2];

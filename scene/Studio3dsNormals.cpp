@@ -3,7 +3,9 @@
 // the model scene use the same numbers.
 #include "scene/Studio3dsScene.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -46,9 +48,10 @@ void normalizeInto(Vec v, float* out) {
 
 // The unnormalised normal of every corner (3 per face): its own contribution for a
 // face in no smoothing group, else the sum over its point's corners as the groups
-// select them. Invalid faces get zeros.
+// select them. Invalid faces get zeros. `widenedOut`, where given, receives each
+// corner's widened groups (0 for a corner that takes its own contribution).
 std::vector<Vec> cornerSums(const std::vector<Studio3dsFace>& faces, const float* points, size_t stride,
-                            uint32_t pointCount) {
+                            uint32_t pointCount, std::vector<uint32_t>* widenedOut = nullptr) {
     const size_t corners = 3 * faces.size();
     auto point = [&](uint32_t i) {
         const float* p = points + stride * i;
@@ -83,6 +86,8 @@ std::vector<Vec> cornerSums(const std::vector<Studio3dsFace>& faces, const float
                 at[fill[faces[f].index[j]]++] = uint32_t(3 * f + j);
 
     std::vector<Vec> sums(corners, Vec{0, 0, 0});
+    if (widenedOut)
+        widenedOut->assign(corners, 0);
     for (size_t f = 0; f < faces.size(); ++f) {
         const Studio3dsFace& face = faces[f];
         if (!validFace(face, pointCount))
@@ -104,6 +109,8 @@ std::vector<Vec> cornerSums(const std::vector<Studio3dsFace>& faces, const float
                 if (faces[at[k] / 3].smoothing & widened)
                     sum = sum + own[at[k]];
             sums[c] = sum;
+            if (widenedOut)
+                (*widenedOut)[c] = widened;
         }
     }
     return sums;
@@ -146,11 +153,31 @@ void calculateVertexNormals(const std::vector<Studio3dsFace>& faces, const float
     normalizeCorners(faces, pointCount, cornerSums(faces, points, stride, pointCount), normals);
 }
 
+// Corners at one point with the same widened groups have the same sum: each such
+// sum is kept (and each frame turned and normalised) once.
 MeshNormals::MeshNormals(const Studio3dsMesh& mesh) {
-    std::vector<Vec> corners = cornerSums(mesh.faces, mesh.points.data(), 3, mesh.pointCount());
-    sums.reserve(3 * corners.size());
-    for (Vec v : corners)
+    std::vector<uint32_t> widened;
+    std::vector<Vec> corners = cornerSums(mesh.faces, mesh.points.data(), 3, mesh.pointCount(), &widened);
+    std::vector<std::vector<std::pair<uint32_t, uint32_t>>> shared(mesh.pointCount()); // (groups, sum)
+    cornerSum.resize(corners.size());
+    auto add = [&](Vec v) {
         sums.insert(sums.end(), {v.x, v.y, v.z});
+        return uint32_t(sums.size() / 3 - 1);
+    };
+    for (size_t c = 0; c < corners.size(); ++c) {
+        if (!widened[c]) {
+            cornerSum[c] = add(corners[c]);
+            continue;
+        }
+        auto& atPoint = shared[mesh.faces[c / 3].index[c % 3]];
+        auto same =
+            std::find_if(atPoint.begin(), atPoint.end(), [&](auto& s) { return s.first == widened[c]; });
+        if (same == atPoint.end()) {
+            atPoint.push_back({widened[c], add(corners[c])});
+            same = atPoint.end() - 1;
+        }
+        cornerSum[c] = same->second;
+    }
 }
 
 // Under a similarity L = s R every edge turns by R and every angle stays, so each
@@ -168,19 +195,23 @@ void MeshNormals::compute(const Studio3dsMesh& mesh, const float m[4][4], const 
     c0 = {c0.x * k, c0.y * k, c0.z * k};
     c1 = {c1.x * k, c1.y * k, c1.z * k};
     c2 = {c2.x * k, c2.y * k, c2.z * k};
+    static thread_local std::vector<float> unit; // kept between calls: this runs every frame
+    unit.resize(sums.size());
+    for (size_t i = 0; i < sums.size(); i += 3) {
+        const float* s = &sums[i];
+        Vec turned = {c0.x * s[0] + c1.x * s[1] + c2.x * s[2], c0.y * s[0] + c1.y * s[1] + c2.y * s[2],
+                      c0.z * s[0] + c1.z * s[1] + c2.z * s[2]};
+        normalizeInto(turned, &unit[i]);
+    }
     const uint32_t pointCount = mesh.pointCount();
     for (size_t f = 0; f < mesh.faces.size(); ++f) {
         bool valid = validFace(mesh.faces[f], pointCount);
         for (int j = 0; j < 3; ++j) {
-            const float* s = &sums[9 * f + 3 * j];
             float* out = normals + 9 * f + 3 * j;
-            if (!valid) {
+            if (valid)
+                memcpy(out, &unit[3 * size_t(cornerSum[3 * f + j])], 3 * sizeof(float));
+            else
                 out[0] = out[1] = out[2] = 0;
-                continue;
-            }
-            Vec turned = {c0.x * s[0] + c1.x * s[1] + c2.x * s[2], c0.y * s[0] + c1.y * s[1] + c2.y * s[2],
-                          c0.z * s[0] + c1.z * s[1] + c2.z * s[2]};
-            normalizeInto(turned, out);
         }
     }
 }

@@ -109,5 +109,6 @@ class MeshNormals {
                  float* normals) const;
 
   private:
-    std::vector<float> sums; // unnormalised, 3 floats per corner, from the mesh's own points
+    std::vector<float> sums;         // unnormalised, 3 floats each, from the mesh's own points
+    std::vector<uint32_t> cornerSum; // per corner (3 per face): its entry in sums
 };

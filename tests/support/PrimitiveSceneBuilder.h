@@ -55,8 +55,9 @@ class PrimitiveSceneBuilder {
             normalFloats[3 * i + 1] = ns[i].y;
             normalFloats[3 * i + 2] = ns[i].z;
         }
-        primitive::writeTriangle(data(), nextTriangle, F3(p0).v, F3(p1).v, F3(p2).v, normalFloats, uv, uv + 2,
-                                 uv + 4, float(materialIndex), meshFlag);
+        const float points[3][4] = {{p0.x, p0.y, p0.z, 0}, {p1.x, p1.y, p1.z, 0}, {p2.x, p2.y, p2.z, 0}};
+        primitive::writeTriangle(data(), nextTriangle, points[0], points[1], points[2], normalFloats, uv,
+                                 uv + 2, uv + 4, float(materialIndex), meshFlag);
         for (Vec3 p : {p0, p1, p2})
             extend(groupMin, groupMax, p);
         nextTriangle += primitive::kTriangleTexels;

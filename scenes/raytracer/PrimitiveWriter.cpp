@@ -92,9 +92,9 @@ void PrimitiveWriter::reset(const std::string& name) {
 
 void PrimitiveWriter::resetTexels(float* texels) {
     memset(texels, 0, size_t(kTexels) * kFloatsPerTexel * sizeof(float));
-    set4(texels + 0, 30.0f, -10.0f, 50.0f, 0.0f);
-    set4(texels + 4, 30.0f, -10.0f, 50.0f, 0.0f);
-    set4(texels + 8, 1.0f, 0.0f, 0.2f, 1.0f);
+    set4(texelAt(texels, 0), 30.0f, -10.0f, 50.0f, 0.0f);
+    set4(texelAt(texels, 1), 30.0f, -10.0f, 50.0f, 0.0f);
+    set4(texelAt(texels, 2), 1.0f, 0.0f, 0.2f, 1.0f);
 }
 
 void PrimitiveWriter::report(Problem problem, const char* format, ...) {

@@ -102,10 +102,6 @@ Lib3dsFile* readLib3ds(const unsigned char* data, size_t size, std::string& faul
     return file;
 }
 
-} // namespace
-
-namespace {
-
 // Why a file could not be read whole, for the error line.
 std::string unreadableReason(const char* path) {
     struct stat info;
@@ -115,7 +111,7 @@ std::string unreadableReason(const char* path) {
         return "not a regular file";
     if (static_cast<unsigned long long>(info.st_size) > Studio3dsFile::kMaxFileBytes)
         return "larger than 256 MiB";
-    return "it cannot be read";
+    return "it could not be read";
 }
 
 // lib3ds's list (sorted by name) in the order of `keys`, as the file has them: each

@@ -221,6 +221,12 @@ TEST_P(EveryLibraryScene, DrawsAPictureWithEveryUniformItsShaderUsesSetAndItsBit
         EXPECT_EQ(GLuint(boundOnUnit(0, GL_TEXTURE_BINDING_BUFFER)), built.textures[0]);
         break;
     }
+
+    // The Enter key: everything made anew, nothing left behind but the programs.
+    LiveGlObjects before = LiveGlObjects::count();
+    built.scene->init();
+    EXPECT_EQ(LiveGlObjects::count(), before);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 const LibraryCase kCases[] = {

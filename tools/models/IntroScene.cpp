@@ -25,7 +25,7 @@ std::vector<Vec3> knotPath(int points) {
 
 } // namespace
 
-void buildIntro(ModelFile& file, const Beats& beats) {
+bool buildIntro(ModelFile& file, const Beats& beats) {
     ModelFile::Material floor;
     floor.diffuse = {0.55f, 0.55f, 0.6f};
     floor.texture = "marble.bmp";
@@ -138,6 +138,7 @@ void buildIntro(ModelFile& file, const Beats& beats) {
         },
         [&](int f) { return target(beats.beatAt(f)); }, [](int) { return 50.0f; },
         [&](int f) { return -4.0f * easeBetween(beats.beatAt(f), 32, 48); });
+    return true;
 }
 
 } // namespace models

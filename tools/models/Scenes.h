@@ -6,18 +6,18 @@
 // counts `beats.framesPerBeat` frames per beat from the moment the scene comes on.
 namespace models {
 
-void buildIntro(ModelFile& file, const Beats& beats);   // beats 0-48: the reveal
-void buildSpheres(ModelFile& file, const Beats& beats); // beats 48-112: the kinetic sculpture
-void buildLattice(ModelFile& file, const Beats& beats); // beats 112-176: the flight through the truss
-void buildCity(ModelFile& file, const Beats& beats);    // beats 176-240: the city of mirrors
-void buildInfo(ModelFile& file, const Beats& beats);    // beats 304-368: the name, and goodbye
+bool buildIntro(ModelFile& file, const Beats& beats);   // beats 0-48: the reveal
+bool buildSpheres(ModelFile& file, const Beats& beats); // beats 48-112: the kinetic sculpture
+bool buildLattice(ModelFile& file, const Beats& beats); // beats 112-176: the flight through the truss
+bool buildCity(ModelFile& file, const Beats& beats);    // beats 176-240: the city of mirrors
+bool buildInfo(ModelFile& file, const Beats& beats);    // beats 304-368: the name, and goodbye
 
 struct SceneModel {
     const char* file; // under models/
     const char* name; // keyframer name
     int beatsOnScreen;
     int framesPerBeat;
-    void (*build)(ModelFile&, const Beats&);
+    bool (*build)(ModelFile&, const Beats&); // false when the scene cannot be built as designed
 };
 
 // In show order.

@@ -16,7 +16,7 @@ constexpr float kOrbit = 5.0f;
 
 } // namespace
 
-void buildSpheres(ModelFile& file, const Beats& beats) {
+bool buildSpheres(ModelFile& file, const Beats& beats) {
     ModelFile::Material floor;
     floor.texture = "checker.bmp";
     floor.reflection = 0.3f;
@@ -149,6 +149,7 @@ void buildSpheres(ModelFile& file, const Beats& beats) {
             return Vec3{p[1] * std::cos(p[0]), p[1] * std::sin(p[0]), p[2]};
         },
         [&](int f) { return target(beats.beatAt(f)); }, [](int) { return 55.0f; });
+    return true;
 }
 
 } // namespace models

@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     for (const models::SceneModel& scene : models::kSceneModels) {
         models::Beats beats{scene.framesPerBeat};
         models::ModelFile file(scene.name, beats.framesFor(scene.beatsOnScreen));
-        scene.build(file, beats);
+        if (!scene.build(file, beats))
+            return 1;
         const std::string path = dir + "/" + scene.file;
         if (!file.save(path))
             return 1;

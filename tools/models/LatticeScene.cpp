@@ -69,11 +69,12 @@ bool buildLattice(ModelFile& file, const Beats& beats) {
     for (int part = 0; part < kParts; ++part) {
         const float x0 = part * kSegmentsPerPart * kSegment, x1 = x0 + kSegmentsPerPart * kSegment;
         Mesh frame, braces;
-        for (int c = 0; c < 4; ++c)
-            frame.append(beam(corner(x0, c), corner(x1, c), 0.3f, "steel"));
         for (int s = 0; s < kSegmentsPerPart; ++s) {
             float x = x0 + s * kSegment;
             for (int c = 0; c < 4; ++c) {
+                // Rails in ring-to-ring pieces: a long beam would stretch every
+                // group of faces it falls into over the whole part.
+                frame.append(beam(corner(x, c), corner(x + kSegment, c), 0.3f, "steel"));
                 frame.append(beam(corner(x, c), corner(x, (c + 1) % 4), 0.22f, "steel"));
                 // Diagonals on the sides and the roof, alternating.
                 if (c != 0)

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <numeric>
 
 namespace models {
@@ -27,14 +26,34 @@ void perpendiculars(Vec3 dir, Vec3& u, Vec3& v) {
     v = normalized(cross(dir, u));
 }
 
-// Spreads the low 10 bits of x so that two zero bits follow each.
-uint32_t spreadBits(uint32_t x) {
-    x &= 0x3ff;
-    x = (x | (x << 16)) & 0x030000ff;
-    x = (x | (x << 8)) & 0x0300f00f;
-    x = (x | (x << 4)) & 0x030c30c3;
-    x = (x | (x << 2)) & 0x09249249;
-    return x;
+constexpr int kGroup = 26; // faces the ray tracer boxes together
+
+// Splits the faces in two halves across their longest extent, the first half a
+// whole number of groups, until each part is one group: every group then holds
+// faces that lie together.
+void splitAtGroups(std::vector<size_t>::iterator begin, std::vector<size_t>::iterator end,
+                   const std::vector<Vec3>& centres) {
+    const long count = end - begin;
+    if (count <= kGroup)
+        return;
+    Vec3 lo = centres[*begin], hi = lo;
+    for (auto i = begin; i != end; ++i)
+        for (int a = 0; a < 3; ++a) {
+            lo[a] = std::min(lo[a], centres[*i][a]);
+            hi[a] = std::max(hi[a], centres[*i][a]);
+        }
+    int axis = 0;
+    for (int a = 1; a < 3; ++a)
+        if (hi[a] - lo[a] > hi[axis] - lo[axis])
+            axis = a;
+    const long groups = (count + kGroup - 1) / kGroup;
+    auto middle = begin + (groups / 2) * kGroup;
+    // Ties broken by face number, so the order is the same on every run.
+    std::nth_element(begin, middle, end, [&](size_t a, size_t b) {
+        return centres[a][axis] < centres[b][axis] || (centres[a][axis] == centres[b][axis] && a < b);
+    });
+    splitAtGroups(begin, middle, centres);
+    splitAtGroups(middle, end, centres);
 }
 
 } // namespace
@@ -181,29 +200,16 @@ Mesh floorGrid(float x0, float y0, int n, int mCells, float cell, float height, 
 }
 
 void orderFacesSpatially(Mesh& mesh) {
-    if (mesh.faces.empty())
-        return;
-    Vec3 lo = mesh.points[0], hi = mesh.points[0];
-    for (const Vec3& p : mesh.points)
-        for (int a = 0; a < 3; ++a) {
-            lo[a] = std::min(lo[a], p[a]);
-            hi[a] = std::max(hi[a], p[a]);
-        }
-    // One scale for all axes keeps cells cubic, so long thin meshes split along their length.
-    float extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2], 1e-6f});
-    std::vector<uint32_t> code(mesh.faces.size());
+    std::vector<Vec3> centres(mesh.faces.size());
     for (size_t f = 0; f < mesh.faces.size(); ++f) {
-        Vec3 centre = {0, 0, 0};
+        Vec3 c = {0, 0, 0};
         for (int p : mesh.faces[f].points)
-            centre = centre + mesh.points[p] * (1.0f / 3);
-        uint32_t q[3];
-        for (int a = 0; a < 3; ++a)
-            q[a] = uint32_t(std::min(1023.0f, (centre[a] - lo[a]) / extent * 1023.0f));
-        code[f] = spreadBits(q[0]) | spreadBits(q[1]) << 1 | spreadBits(q[2]) << 2;
+            c = c + mesh.points[p] * (1.0f / 3);
+        centres[f] = c;
     }
     std::vector<size_t> order(mesh.faces.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return code[a] < code[b]; });
+    splitAtGroups(order.begin(), order.end(), centres);
     std::vector<Face> sorted;
     sorted.reserve(order.size());
     for (size_t i : order)

@@ -59,9 +59,9 @@ Mesh tube(const std::vector<Vec3>& path, float radius, int sides, const std::str
 Mesh floorGrid(float x0, float y0, int n, int m, float cell, float height, float uvRepeat,
                const std::string& material);
 
-// Reorders faces so that each run of consecutive faces is spatially compact (faces
-// sorted along a Morton curve through their centres): the ray tracer boxes every
-// 26 consecutive faces, and compact boxes are what make that hierarchy fast.
+// Reorders faces so that each run of 26 consecutive faces is spatially compact: the
+// ray tracer boxes every 26 consecutive faces of a mesh, and compact boxes are what
+// make that hierarchy fast.
 void orderFacesSpatially(Mesh& mesh);
 
 } // namespace models

@@ -107,7 +107,7 @@ bool buildIntro(ModelFile& file, const Beats& beats) {
             level *= 1 - 0.3f * easeBetween(beat, 31, 32) * (1 - pulse(beat));
             return Vec3{1.0f, 0.8f, 0.55f} * level;
         },
-        1.1f);
+        1.3f);
     // A cold fill from behind, from beat 16.
     file.omniLight(
         "fill",
@@ -123,7 +123,7 @@ bool buildIntro(ModelFile& file, const Beats& beats) {
     // Low over the floor looking down at the light's path, then up to the knot
     // (the focus follows the target), then once around it.
     Path target;
-    target.at(0, {0, -6, 0}).at(16, {0, -3, 0.3f}).at(24, kKnotCentre).at(48, kKnotCentre);
+    target.at(0, {-1.5f, -10.5f, 0}).at(16, {-0.5f, -7, 0.2f}).at(24, kKnotCentre).at(48, kKnotCentre);
     Path orbit; // angle, radius, height
     orbit.at(0, {-1.75f, 15, 1.2f})
         .at(16, {-1.6f, 11, 1.4f})

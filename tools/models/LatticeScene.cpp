@@ -15,7 +15,7 @@ constexpr float kSegment = 4;       // ring spacing, and the camera's way per be
 constexpr float kHalf = 3;          // half the truss's side
 constexpr int kSegmentsPerPart = 8; // one mesh per part, so whole parts are culled
 constexpr int kParts = 10;
-constexpr int kLights = 4;
+constexpr int kLights = 3;        // one passes the camera every bar
 constexpr float kLightRange = 48; // a light travels this far, relative to the camera
 
 Vec3 corner(float x, int c) {
@@ -114,12 +114,11 @@ bool buildLattice(ModelFile& file, const Beats& beats) {
             [&beats, k](int f) {
                 float beat = beats.beatAt(f);
                 float ahead = lightAhead(beat, k);
-                return Vec3{cameraX(beat) + ahead, k % 2 ? 1.8f : -1.8f, k < 2 ? 1.5f : -1.2f};
+                return Vec3{cameraX(beat) + ahead, k == 1 ? 1.8f : -1.8f, k == 2 ? -1.2f : 1.5f};
             },
             [&beats, k](int f) {
                 float beat = beats.beatAt(f);
-                const Vec3 tint[kLights] = {
-                    {1, 0.75f, 0.4f}, {0.4f, 0.7f, 1}, {1, 0.4f, 0.6f}, {0.6f, 1, 0.6f}};
+                const Vec3 tint[kLights] = {{1, 0.75f, 0.4f}, {0.4f, 0.7f, 1}, {1, 0.45f, 0.6f}};
                 return tint[k] * (0.9f * lightLevel(lightAhead(beat, k)));
             });
     }

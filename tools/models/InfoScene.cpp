@@ -153,15 +153,6 @@ bool buildInfo(ModelFile& file, const Beats& beats) {
         };
         file.mesh("Sphere" + std::to_string(k), sphereProxy({0, 0, 0}, 1.2f, "orb"), drift);
     }
-    // A halo of thin rods behind the word.
-    Mesh rods;
-    for (int i = 0; i < 48; ++i) {
-        float x = -36 + i * 1.5f;
-        rods.append(beam({x, 8, 0}, {x, 8, 4 + 6 * std::fabs(std::sin(i * 0.4f))}, 0.25f, "bar"));
-    }
-    orderFacesSpatially(rods);
-    file.mesh("rodsNoS", rods);
-
     // Everything fades out over the last phrase, with the music.
     auto fade = [&beats](int f) { return 1 - 0.9f * easeBetween(beats.beatAt(f), 48, 64); };
     file.omniLight(
@@ -184,12 +175,12 @@ bool buildInfo(ModelFile& file, const Beats& beats) {
 
     // Close along the word, then back and up, away.
     Path position, target;
-    position.at(0, {-24, -9, 3})
+    position.at(0, {-31, -10, 3})
         .at(16, {14, -11, 4})
-        .at(32, {4, -40, 8})
+        .at(32, {0, -40, 8})
         .at(48, {0, -62, 14})
         .at(64, {0, -95, 30});
-    target.at(0, {-20, 0, 3.5f}).at(16, {10, 0, 3.5f}).at(32, {0, 0, 3.5f}).at(64, {0, 0, 3});
+    target.at(0, {-26, 0, 3.5f}).at(16, {10, 0, 3.5f}).at(32, {0, 0, 3.5f}).at(64, {0, 0, 3});
     file.camera(
         "camera", [&](int f) { return position(beats.beatAt(f)); },
         [&](int f) { return target(beats.beatAt(f)); }, [](int) { return 55.0f; });

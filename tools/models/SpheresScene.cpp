@@ -101,7 +101,7 @@ bool buildSpheres(ModelFile& file, const Beats& beats) {
     }
 
     for (int i = 0; i < 4; ++i) {
-        float x = i & 1 ? 9 : -9, y = i & 2 ? 9 : -9;
+        float x = i & 1 ? 15 : -15, y = i & 2 ? 15 : -15; // beyond the camera's circle
         file.mesh("PAABox22_pillar" + std::to_string(i),
                   box({x - 0.9f, y - 0.9f, 0}, {x + 0.9f, y + 0.9f, 7}, "pillar"));
     }

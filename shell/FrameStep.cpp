@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/MusicTime.h"
+#include "scene/MusicTime.h"
 #include "shell/ShellState.h"
 
 float sceneStartSeconds(float startBeat) {

@@ -1,6 +1,6 @@
 #include "scenes/raytracer/AnimationFrame.h"
 
-#include "shell/MusicTime.h"
+#include "scene/MusicTime.h"
 
 int AnimationFrame::lastEvaluatedFrame = 0;
 

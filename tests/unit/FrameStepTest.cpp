@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/MusicTime.h"
+#include "scene/MusicTime.h"
 #include "shell/ShellState.h"
 #include "support/ShellFakes.h"
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "scene/MusicTime.h"
 #include "shell/Callbacks.h"
 #include "shell/FrameStep.h"
-#include "shell/MusicTime.h"
 #include "shell/ShellState.h"
 #include "support/ShellFakes.h"
 

@@ -4,8 +4,8 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 
 #include "scene/HeadlessContext.h"
+#include "scene/ScreenSize.h"
 #include "scenes/raytracer/AnimationFrame.h"
-#include "shell/ShellState.h"
 #include "support/PngFile.h"
 
 #include <gtest/gtest.h>

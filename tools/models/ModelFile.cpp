@@ -183,6 +183,8 @@ void ModelFile::omniLight(const std::string& name, const Track& position, const 
 }
 
 bool ModelFile::save(const std::string& path) {
+    if (incomplete)
+        return false; // the missing part was reported when it was added
     if (!lib3ds_file_save(file, path.c_str())) {
         reportError("Could not write 3D Studio file %s\n", path.c_str());
         return false;

@@ -57,7 +57,8 @@ class ModelFile {
 
     int frames() const { return frameCount; }
     int triangles() const { return triangleCount; }
-    // Writes the file; false (with an "ERROR: " line) when it cannot be written.
+    // Writes the file; false (with an "ERROR: " line) when it cannot be written or
+    // something could not be added to it.
     bool save(const std::string& path);
 
   private:
@@ -65,6 +66,7 @@ class ModelFile {
     int frameCount;
     int triangleCount = 0;
     int nextNodeId = 0;
+    bool incomplete = false;
     Lib3dsFile* file;
 };
 

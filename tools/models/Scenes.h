@@ -16,6 +16,7 @@ struct SceneModel {
     const char* file; // under models/
     const char* name; // keyframer name
     int beatsOnScreen;
+    int holdBeats; // kept after the scene's time, holding its last look
     int framesPerBeat;
     bool (*build)(ModelFile&, const Beats&); // false when the scene cannot be built as designed
 };

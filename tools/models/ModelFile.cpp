@@ -135,14 +135,15 @@ void ModelFile::mesh(const std::string& name, const Mesh& source, const Motion& 
     else
         keyOnce(&node->data.object.scl_track, {1, 1, 1});
     if (motion.spin) {
-        // 3D Studio stores each rotation key relative to the one before it.
+        // 3D Studio stores each rotation key relative to the one before it, and
+        // turns by a key's angle clockwise seen from the tip of its axis.
         float previous = 0;
         for (int frame = 0; frame < frameCount; ++frame) {
             Lib3dsQuatKey* key = lib3ds_quat_key_new();
             key->tcb.frame = frame;
             setVec(key->axis, {0, 0, 1});
             float angle = motion.spin(frame);
-            key->angle = angle - previous;
+            key->angle = previous - angle;
             previous = angle;
             lib3ds_quat_track_insert(&node->data.object.rot_track, key);
         }

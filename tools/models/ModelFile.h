@@ -10,7 +10,8 @@ struct Lib3dsNode;
 namespace models {
 
 // How a mesh's node moves it, per frame where given: a point p of the mesh lands at
-// pivot + offset + spin(scale * (p - pivot)), spin turning about the z axis (radians).
+// pivot + offset + spin(scale * (p - pivot)), spin turning about the z axis
+// (radians, counter-clockwise seen from above).
 struct Motion {
     std::function<Vec3(int frame)> offset;
     std::function<Vec3(int frame)> scale;

@@ -34,7 +34,7 @@ float towerHeight(int i, int j) {
     return 3 + 9 * centre * (0.5f + hash(i, j, 1));
 }
 
-// A square-based spire, for the triangle budget and the skyline.
+// A spire: a pointed cone of `sides` flat faces.
 Mesh spire(Vec3 base, float half, float height, int sides, const std::string& material) {
     Mesh m;
     m.points.push_back(base + Vec3{0, 0, height});

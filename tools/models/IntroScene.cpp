@@ -69,16 +69,14 @@ bool buildIntro(ModelFile& file, const Beats& beats) {
     file.mesh("knot", knot, turn);
     file.mesh("PAABox22plinth", box({-1.4f, -1.4f, 0}, {1.4f, 1.4f, 1.9f}, "plinth"));
 
-    // Low benches of wood around the plinth, for the light to rake across.
-    Mesh benches;
+    // Four wooden stones round the plinth, for the light to rake across.
+    Mesh stones;
     for (int i = 0; i < 4; ++i) {
         float a = kPi / 4 + i * kPi / 2;
-        Vec3 c = {7 * std::cos(a), 7 * std::sin(a), 0};
-        Mesh b = uvSphere(c + Vec3{0, 0, 0.1f}, 0.9f, 10, 16, "wood");
-        benches.append(b);
+        stones.append(uvSphere({7 * std::cos(a), 7 * std::sin(a), 0.1f}, 0.9f, 10, 16, "wood"));
     }
-    orderFacesSpatially(benches);
-    file.mesh("stones", benches);
+    orderFacesSpatially(stones);
+    file.mesh("stones", stones);
 
     // Three chrome orbs circle the knot and bob with the beat once the drums come in.
     for (int i = 0; i < 3; ++i) {

@@ -7,6 +7,7 @@
 #include "scene/ScreenSize.h"
 #include "scenes/raytracer/AnimationFrame.h"
 #include "support/PngFile.h"
+#include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,7 @@ class ShowScenes : public ::testing::TestWithParam<ShowScene> {
         ASSERT_TRUE(context.create(kWidth, kHeight));
         screenWidth = kWidth;
         screenHeight = kHeight;
+        pictureDir = makeScratchDir("show_scenes");
         ASSERT_TRUE(getcwd(previousDir, sizeof previousDir));
         ASSERT_EQ(chdir(DEMO_BINARY_DIR "/data"), 0);
         AnimationFrame::lastEvaluatedFrame = 0;
@@ -57,6 +59,7 @@ class ShowScenes : public ::testing::TestWithParam<ShowScene> {
     }
 
     HeadlessContext context;
+    std::string pictureDir; // where the frames are written, for a look after a failure
     char previousDir[4096];
 };
 

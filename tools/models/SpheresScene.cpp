@@ -23,8 +23,8 @@ bool buildSpheres(ModelFile& file, const Beats& beats) {
     floor.shininess = 0.6f;
     file.material("floor", floor);
     ModelFile::Material chrome;
-    chrome.diffuse = {0.25f, 0.25f, 0.3f};
-    chrome.reflection = 0.85f;
+    chrome.diffuse = {0.45f, 0.45f, 0.5f};
+    chrome.reflection = 0.7f; // enough light of its own to keep its top from the black sky
     chrome.shininess = 0.95f;
     chrome.shinStrength = 1;
     file.material("chrome", chrome);

@@ -2,8 +2,6 @@
 
 #include "scene/MusicTime.h"
 
-int AnimationFrame::lastEvaluatedFrame = 0;
-
 int AnimationFrame::at(float sceneTime, int framesPerBeat, int frames) {
     float beat = (float)(sceneTime * kBeatsPerMinute / 60.0 + kAnimationBeatOffset);
     int f = (int)(framesPerBeat * beat);

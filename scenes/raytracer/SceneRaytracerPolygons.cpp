@@ -1,5 +1,4 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
-#include "scene/ErrorReport.h"
 
 #include "scene/DataPath.h"
 #include "scene/ScreenSize.h"
@@ -57,9 +56,7 @@ void SceneRaytracerPolygons::init() {
     if (!primitiveBuffer.created())
         primitiveBuffer = PrimitiveBuffer::create();
     printf("%s\n", fileName.c_str());
-    file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str());
-    if (!file)
-        reportError("Could not open 3D Studio file %s\n", fileName.c_str());
+    file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str(), fileName.c_str()); // reports a failure
     primitiveBuffer.resetContent();
     writer.reset(fileName);
     if (file) {
@@ -147,10 +144,10 @@ void SceneRaytracerPolygons::render(float time, float sceneTime) {
         return;
     }
     int frame = AnimationFrame::at(sceneTime, framesPerBeat, file->frames());
-    if (AnimationFrame::needsFlatten(frame, flattenPending)) {
+    if (AnimationFrame::needsFlatten(frame, lastEvaluatedFrame, flattenPending)) {
         file->eval((float)frame);
         flattenScene();
-        AnimationFrame::lastEvaluatedFrame = frame;
+        lastEvaluatedFrame = frame;
         flattenPending = false;
     }
     rayPass(time);

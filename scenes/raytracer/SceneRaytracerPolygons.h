@@ -98,6 +98,7 @@ class SceneRaytracerPolygons : public Scene {
     FlattenReport flattenReport;
     MaterialSlots slots;
     // Set by init: the buffer holds the reset content until the next flattening,
-    // which must run before the next ray pass whatever the shared frame says.
+    // which must run before the next ray pass whatever the last frame was.
     bool flattenPending = false;
+    int lastEvaluatedFrame = 0; // this scene's own, never shared with another scene
 };

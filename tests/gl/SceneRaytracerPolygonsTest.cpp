@@ -4,6 +4,7 @@
 
 #include "scene/HeadlessContext.h"
 #include "scenes/raytracer/AnimationFrame.h"
+#include "scenes/raytracer/PrimitiveBuffer.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
 #include "shell/ShellState.h"
 #include "support/BitmapFiles.h"
@@ -14,10 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -49,7 +52,6 @@ class PolygonScene : public ::testing::Test {
             return x == 0 ? std::string("\0\xff\0", 3) : std::string("\0\xff\xff", 3);
         });
         ASSERT_TRUE(writeFile("textures/checker.bmp", bitmapFile(checker)));
-        AnimationFrame::lastEvaluatedFrame = 0;
     }
     void TearDown() override { EXPECT_EQ(chdir(previousDir), 0); }
 
@@ -306,7 +308,7 @@ TEST_F(PolygonScene, EnterReloadTracesTheSceneNotTheResetBufferAndLeaksNothing) 
         // Quad, targets and material texture replaced, primitive buffer kept.
         EXPECT_EQ(LiveGlObjects::count(), live);
         scene.activate();
-        scene.render(0, 1.0f); // the same frame the shared counter last saw
+        scene.render(0, 1.0f); // the same frame the scene last evaluated
         EXPECT_EQ(window("after_reload"), before);
         scene.init();
         scene.render(0, 1.0f);
@@ -316,20 +318,28 @@ TEST_F(PolygonScene, EnterReloadTracesTheSceneNotTheResetBufferAndLeaksNothing) 
     EXPECT_EQ(LiveGlObjects::count(), empty);
 }
 
+// A missing file, a pipe without a writer (which must not block), a device that
+// never ends and a directory: one error line each, and a black picture.
 TEST_F(PolygonScene, FileThatCannotBeOpenedDrawsBlackAndGoesOn) {
-    testing::internal::CaptureStderr();
-    SceneRaytracerPolygons scene("models\\missing.3ds", 1.0f, kSize, kSize, 1, 16);
-    std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_NE(errors.find("ERROR: Could not open 3D Studio file models\\missing.3ds\n"), std::string::npos);
-    glClearColor(1, 1, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    scene.render(0, 0);
-    scene.init();
-    scene.render(0, 0.5f);
-    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    auto picture = window("missing");
-    for (size_t i = 0; i < picture.size(); i += 4)
-        ASSERT_EQ(picture[i] + picture[i + 1] + picture[i + 2], 0);
+    ASSERT_EQ(mkfifo("models/pipe.3ds", 0600), 0);
+    ASSERT_EQ(mkdir("models/folder.3ds", 0700), 0);
+    for (const char* name : {"models\\missing.3ds", "models\\pipe.3ds", "/dev/zero", "models\\folder.3ds"}) {
+        testing::internal::CaptureStderr();
+        SceneRaytracerPolygons scene(name, 1.0f, kSize, kSize, 1, 16);
+        std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(errors.rfind("ERROR: Could not open 3D Studio file " + std::string(name) + ": ", 0), 0u)
+            << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        scene.render(0, 0);
+        scene.init();
+        scene.render(0, 0.5f);
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        auto picture = window("missing");
+        for (size_t i = 0; i < picture.size(); i += 4)
+            ASSERT_EQ(picture[i] + picture[i + 1] + picture[i + 2], 0) << name;
+    }
 }
 
 TEST_F(PolygonScene, TexturedMaterialsBeyondNineGetNoUnit) {

@@ -5,7 +5,6 @@
 
 #include "scene/HeadlessContext.h"
 #include "scene/ScreenSize.h"
-#include "scenes/raytracer/AnimationFrame.h"
 #include "support/PngFile.h"
 #include "support/TestPaths.h"
 
@@ -42,7 +41,6 @@ class ShowScenes : public ::testing::TestWithParam<ShowScene> {
         pictureDir = makeScratchDir("show_scenes");
         ASSERT_TRUE(getcwd(previousDir, sizeof previousDir));
         ASSERT_EQ(chdir(DEMO_BINARY_DIR "/data"), 0);
-        AnimationFrame::lastEvaluatedFrame = 0;
     }
     void TearDown() override { EXPECT_EQ(chdir(previousDir), 0); }
 

@@ -6,8 +6,6 @@
 #include "scenes/raytracer/PrimitiveWriter.h"
 #include "support/TestPaths.h"
 
-#include <lib3ds/material.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -89,7 +87,7 @@ Contents count(const std::vector<float>& texels, const FlattenReport& report) {
 }
 
 TEST(ShowModels, GeneratedTwiceAlikeAndHoldingWhatTheScenesNeed) {
-    const std::string generator = std::string(DEMO_BINARY_DIR) + "/tools/models/models";
+    const std::string generator = MODELS_TOOL;
     const std::string first = makeScratchDir("show_models_a"), second = makeScratchDir("show_models_b");
     ASSERT_EQ(runCommand("'" + generator + "' '" + first + "' >/dev/null"), 0) << generator;
     // The second run with freshly allocated memory filled with garbage: bytes the

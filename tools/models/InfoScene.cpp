@@ -149,7 +149,8 @@ bool buildInfo(ModelFile& file, const Beats& beats) {
         drift.offset = [&beats, k](int f) {
             float beat = beats.beatAt(f);
             float a = 2 * kPi * (beat / 64 + k / 4.0f);
-            return Vec3{26 * std::cos(a), 4 + 9 * std::sin(a), 4.5f + 1.5f * std::sin(2 * a + k)};
+            // Wide enough to pass the ends of the word, never through it.
+            return Vec3{38 * std::cos(a), 4 + 9 * std::sin(a), 4.5f + 1.5f * std::sin(2 * a + k)};
         };
         file.mesh("Sphere" + std::to_string(k), sphereProxy({0, 0, 0}, 1.2f, "orb"), drift);
     }

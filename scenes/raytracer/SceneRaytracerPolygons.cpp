@@ -1,5 +1,6 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "scene/ErrorReport.h"
+#include "scene/RenderSettings.h"
 
 #include "scene/DataPath.h"
 #include "scene/Studio3dsFile.h"
@@ -28,7 +29,8 @@ std::string samplerName(int k) {
 SceneRaytracerPolygons::SceneRaytracerPolygons(const char* fileName, float dofStrength, int renderWidth,
                                                int renderHeight, int numReflections, int framesPerBeat)
     : framesPerBeat(framesPerBeat), dofStrength(dofStrength), fileName(fileName ? fileName : ""),
-      renderWidth(renderWidth), renderHeight(renderHeight), numReflections(numReflections) {
+      renderWidth(effectiveRenderWidth(renderWidth)), renderHeight(renderHeight),
+      numReflections(numReflections) {
     SceneRaytracerPolygons::init();
     printf("Scene poly init\n");
 }

@@ -60,9 +60,10 @@ std::vector<std::string> FfmpegPipe::arguments(const Video& v) {
                                      std::to_string(v.fps),
                                      "-i",
                                      "pipe:0"};
+    // The sound stops with the last frame, also when Ctrl-C ended the capture early.
     if (!v.audioPath.empty())
         args.insert(args.end(), {"-ss", number("%.6f", v.audioFrom), "-t", number("%.6f", v.duration), "-i",
-                                 v.audioPath, "-map", "0:v:0", "-map", "1:a:0"});
+                                 v.audioPath, "-map", "0:v:0", "-map", "1:a:0", "-shortest"});
     if (lossless)
         args.insert(args.end(), {"-c:v", "ffv1", "-level", "3", "-c:a", "flac"});
     else

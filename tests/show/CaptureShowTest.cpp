@@ -123,7 +123,7 @@ TEST_F(CaptureShowTest, ChunksRenderTheFramesOfOneRunFromTheStart) {
     int second = sceneChangeFrame(48.0f, fps);
     int insideThird = sceneChangeFrame(112.0f, fps) + 1;
     int end = insideThird + 2;
-    const std::string settings = " --fps 1" + kSmall;
+    const std::string settings = " --fps 1 --size 160x120 --render-width 64";
     capture(scratch + "/whole", settings + " --to " + std::to_string(end));
     capture(scratch + "/chunks", settings + " --to " + std::to_string(second));
     capture(scratch + "/chunks",

@@ -108,8 +108,11 @@ EXTRA="--fps $FPS --size $SIZE ${RENDER_WIDTH:+--render-width $RENDER_WIDTH}"
 export LP_NUM_THREADS=$THREADS
 # Each chunk: its frames to chunk-NNNN.mkv, the scene lines to chunk-NNNN.log; the
 # progress lines come through tagged with the chunk.
-parallel --colsep ' ' --jobs "$JOBS" "${LOGINS[@]}" --env LP_NUM_THREADS --halt now,fail=1 \
-  --line-buffer --tagstring 'chunk {1}' --return "$WORK/chunk-{1}.mkv" --cleanup \
+# Remote hosts send their chunk back and delete their copy.
+REMOTE=()
+[ ${#LOGINS[@]} -gt 0 ] && REMOTE=("${LOGINS[@]}" --return "$WORK/chunk-{1}.mkv" --cleanup)
+parallel --colsep ' ' --jobs "$JOBS" "${REMOTE[@]}" --env LP_NUM_THREADS --halt now,fail=1 \
+  --line-buffer --tagstring 'chunk {1}' \
   "mkdir -p '$WORK' && cd '$DATA' && '$DEMO' --capture '$WORK/chunk-{1}.mkv' $EXTRA --from {2} \$( [ {3} = end ] || echo --to {3} ) >'$WORK/chunk-{1}.log'" \
   :::: "$WORK/chunks.txt" || fail "a chunk failed; see its log in $WORK"
 

@@ -1,6 +1,6 @@
-# The render farm on this machine: a short range in chunks of 3 frames, one boundary on
-# the first scene change gives, frame for frame, the video of one capture, with the
-# music as its sound. Uses the build's data directory.
+# The render farm on this machine: a short range in chunks of 3 frames, one boundary
+# on the first scene change, gives frame for frame the video of one capture, with
+# the music as its sound. Uses the build's data directory.
 source "$3/lib.sh"
 unset DISPLAY
 FARM="$3/../../tools/farm/render-farm.sh"

@@ -90,10 +90,8 @@ bool frameRange(const Options& options, const FrameClock& clock, int64_t* first,
 
 std::unique_ptr<FrameSink> openSink(Output kind, const Options& options, const FrameClock& clock,
                                     int64_t first, int64_t end) {
-    if (kind == Output::Pngs) {
-        std::unique_ptr<PngSequence> pngs(new PngSequence(options.captureOut, options.width, options.height));
-        return pngs->open() ? std::move(pngs) : nullptr;
-    }
+    if (kind == Output::Pngs)
+        return std::unique_ptr<FrameSink>(new PngSequence(options.captureOut, options.width, options.height));
     FfmpegPipe::Video video;
     video.path = options.captureOut;
     video.width = options.width;
@@ -153,6 +151,9 @@ int runCapture(const Options& options) {
                     options.height);
         return 2;
     }
+    // A directory that cannot be had fails before the long start-up.
+    if (kind == Output::Pngs && !PngSequence(options.captureOut, options.width, options.height).open())
+        return 1;
     screenWidth = options.width;
     screenHeight = options.height;
     setRenderWidthOverride(options.renderWidth);

@@ -82,9 +82,12 @@ bool frameRange(const Options& options, const FrameClock& clock, int64_t* first,
         *end = clock.firstFrameAt(options.to);
     if (*first < *end)
         return true;
-    reportError("No frame to capture between %.3f s and %.3f s: the track is %.3f s long\n", options.from,
-                options.to < 0 ? audio->bytesToSeconds(music, audio->length(music)) : options.to,
-                audio->bytesToSeconds(music, audio->length(music)));
+    double length = audio->bytesToSeconds(music, audio->length(music));
+    if (options.to < 0)
+        reportError("No frame to capture from %.3f s: the track is %.3f s long\n", options.from, length);
+    else
+        reportError("No frame to capture from %.3f s to %.3f s: the track is %.3f s long\n", options.from,
+                    options.to, length);
     return false;
 }
 
@@ -167,11 +170,11 @@ int runCapture(const Options& options) {
     OpenAlMusic* manual = new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual);
     audio = manual;
     openMusic();
-    buildShow();
     FrameClock clock{options.fps, manual->format(music)};
     int64_t first = 0, end = 0;
     if (!frameRange(options, clock, &first, &end))
         return 1;
+    buildShow();
     replayTimeline(first, clock);
     startShow();
     reshape(screenWidth, screenHeight);

@@ -1,5 +1,7 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "scene/ErrorReport.h"
+#include "scene/LoadTimes.h"
+#include "scene/PassTimer.h"
 #include "scene/RenderSettings.h"
 
 #include "scene/DataPath.h"
@@ -61,7 +63,10 @@ void SceneRaytracerPolygons::init() {
         primitiveBufferCreated = true;
     }
     printf("%s\n", fileName.c_str());
-    file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str());
+    {
+        LoadTimer timer(loadTimes().models);
+        file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str());
+    }
     if (!file)
         reportError("Could not open 3D Studio file %s\n", fileName.c_str());
     resetPrimitiveBuffer(primitiveBuffer);
@@ -153,12 +158,15 @@ void SceneRaytracerPolygons::render(float time, float sceneTime) {
     }
     int frame = AnimationFrame::at(sceneTime, framesPerBeat, file->frames());
     if (AnimationFrame::needsFlatten(frame, flattenPending)) {
+        markPass("flatten");
         file->eval((float)frame);
         flattenScene();
         AnimationFrame::lastEvaluatedFrame = frame;
         flattenPending = false;
     }
+    markPass("ray");
     rayPass(time);
+    markPass(blurSize == 0.0f ? "final" : "blur");
     if (blurSize == 0.0f)
         finalPassWithoutBlur();
     else
@@ -233,6 +241,7 @@ void SceneRaytracerPolygons::blurPasses() {
     blurPass(blurVerticalProgram, 2, kVerticalBlurUnit, colorTextures[1]);
     glBindTexture(GL_TEXTURE_2D, 0);
 
+    markPass("final");
     beginFinalPass();
     glActiveTexture(GL_TEXTURE0 + kBlurredImageUnit);
     glBindTexture(GL_TEXTURE_2D, colorTextures[2]);

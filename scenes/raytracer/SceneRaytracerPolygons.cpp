@@ -30,7 +30,8 @@ SceneRaytracerPolygons::SceneRaytracerPolygons(const char* fileName, float dofSt
                                                int renderHeight, int numReflections, int framesPerBeat,
                                                std::shared_ptr<FlattenStaging> staging)
     : framesPerBeat(framesPerBeat), dofStrength(dofStrength), fileName(fileName ? fileName : ""),
-      renderWidth(effectiveRenderWidth(renderWidth)), renderHeight(renderHeight), numReflections(numReflections),
+      renderWidth(effectiveRenderWidth(renderWidth)), renderHeight(renderHeight),
+      numReflections(numReflections),
       staging(staging ? std::move(staging) : std::make_shared<FlattenStaging>()) {
     SceneRaytracerPolygons::init();
     printf("Scene poly init\n");

@@ -125,7 +125,7 @@ Shape turnedQuarter(Shape shape) {
 }
 
 void addMeshes(Builder& b) {
-    b.mesh("floor", floorPlane(44, 22, 11), "a_checker");
+    b.mesh("floor", floorPlane(44, 22, 4), "a_checker");
     b.mesh("knob", sphere(1.1f, 24, 12), "b_marble");
     b.mesh("lava_core", sphere(1.2f, 32, 16), "e_lava");
     b.mesh("orb", sphere(0.7f, 24, 12), "e_lava");
@@ -133,8 +133,8 @@ void addMeshes(Builder& b) {
     b.mesh("pillar", cylinder(0.8f, 7, 24, 2, 3), "f_wood");
     b.mesh("ring_inner", turnedQuarter(torus(2.1f, 0.35f, 48, 12, 6, 1)), "d_brushed");
     b.mesh("ring_outer", torus(3.0f, 0.45f, 64, 16, 8, 1), "c_brass");
-    b.mesh("stripes", annulus(4.2f, 6.2f, 64, 12), "g_stripes");
-    b.mesh("wall", cylinder(22, 9, 64, 16, 2, true), "h_grid");
+    b.mesh("stripes", annulus(4.2f, 6.2f, 64, 4), "g_stripes");
+    b.mesh("wall", cylinder(22, 16, 64, 16, 4, true), "h_grid");
 }
 
 constexpr float kCentreHeight = 5.2f;
@@ -168,21 +168,21 @@ void addNodes(Builder& b) {
 
 void addCamera(Lib3dsFile* file, Builder& b) {
     Lib3dsCamera* camera = lib3ds_camera_new("orbit_cam");
-    const Vec3 start = {0, -17, 8}, target = {0, 0, 3.8f};
+    const Vec3 start = {0, -13, 7}, target = {0, 0, 4.0f};
     for (int i = 0; i < 3; ++i) {
         camera->position[i] = start[i];
         camera->target[i] = target[i];
     }
-    camera->fov = 80;
+    camera->fov = 90;
     lib3ds_file_insert_camera(file, camera);
 
     Lib3dsNode* n = b.node(lib3ds_node_new_camera(), "orbit_cam");
     const int keys = 32;
     for (int i = 0; i <= keys; ++i) {
         float a = kTau * i / keys - kTau / 4; // from -y, anticlockwise
-        float height = 8.0f + 2.0f * std::sin(2 * kTau * i / keys);
+        float height = 7.0f + 1.5f * std::sin(2 * kTau * i / keys);
         Builder::positionKey(&n->data.camera.pos_track, kTest5Frames * i / keys,
-                             {17 * std::cos(a), 17 * std::sin(a), height});
+                             {13 * std::cos(a), 13 * std::sin(a), height});
     }
     Builder::scalarKey(&n->data.camera.fov_track, 0, camera->fov);
     Builder::scalarKey(&n->data.camera.roll_track, 0, 0);

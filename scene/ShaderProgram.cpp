@@ -92,6 +92,7 @@ void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
     LoadTimer timer(loadTimes().shaders);
     this->vertexPath = vertexPath;
     this->fragmentPath = fragmentPath;
+    keepReplacedObjects(program, vertexShader, fragmentShader);
     discardGlError();
     vertexShader = compileStage(GL_VERTEX_SHADER, vertexPath);
     fragmentShader = compileStage(GL_FRAGMENT_SHADER, fragmentPath);

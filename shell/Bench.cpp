@@ -10,6 +10,7 @@
 
 #include "scene/HeadlessContext.h"
 #include "scene/LoadTimes.h"
+#include "scene/MusicTime.h"
 #include "scene/PassTimer.h"
 #include "scene/RenderSettings.h"
 #include "scene/Scene.h"
@@ -19,7 +20,6 @@
 #include "shell/FrameClock.h"
 #include "shell/FrameStep.h"
 #include "shell/LineUp.h"
-#include "shell/MusicTime.h"
 #include "shell/OpenAlMusic.h"
 #include "shell/ShellState.h"
 #include "shell/Startup.h"

@@ -126,3 +126,14 @@ wait_window() {
   done
   return 1
 }
+
+# wait_line_after MARK PATTERN SECONDS: waits until a line matching PATTERN follows
+# the first line matching MARK in the demo's standard output (frames of the real
+# show take seconds on llvmpipe, so a key's effect shows only on a later frame).
+wait_line_after() {
+  for _ in $(seq $(($3 * 10))); do
+    sed -n "/$1/,\$p" "$SCRATCH/out" 2>/dev/null | grep -q "$2" && return 0
+    sleep 0.1
+  done
+  fail "no line matching '$2' after '$1' within $3 s"
+}

@@ -12,7 +12,7 @@ PACKAGES=(
   cmake g++ make pkg-config
   freeglut3-dev libglew-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libx11-dev
   lib3ds-dev libmpg123-dev libopenal-dev libstb-dev
-  libgtest-dev xvfb xauth xdotool x11-utils lame ffmpeg sox parallel
+  libgtest-dev xvfb xauth xdotool x11-utils lame ffmpeg sox parallel clang-format fonts-dejavu-core
 )
 
 install_packages() {
@@ -32,6 +32,14 @@ build() {  # build DIR [cmake options...]
   local dir=$1; shift
   cmake -S "$ROOT" -B "$dir" "$@" >/dev/null
   cmake --build "$dir" -j"$(nproc)"
+}
+
+# Every C++ file follows the root .clang-format.
+check_format() {
+  local files
+  mapfile -t files < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -path ./build\* -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
+  clang-format --dry-run --Werror "${files[@]}"
+  echo "clang-format: ${#files[@]} files follow .clang-format"
 }
 
 cmd=${1:-show}
@@ -58,6 +66,7 @@ case "$cmd" in
     ;;
   test)
     install_packages
+    check_format
     build build
     (cd build && ctest --output-on-failure -j2)
     # The unit and GL tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.

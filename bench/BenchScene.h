@@ -1,7 +1,7 @@
 #pragma once
 #include "scene/HeadlessContext.h"
-#include "tests/support/PrimitiveSceneBuilder.h"
-#include "tests/support/RayPassHarness.h"
+#include "support/PrimitiveSceneBuilder.h"
+#include "support/RayPassHarness.h"
 
 #include <cmath>
 #include <cstdio>

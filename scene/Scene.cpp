@@ -2,12 +2,22 @@
 
 #include "scene/QuadBuffers.h"
 
+#include <utility>
+
 void Scene::createQuad() {
-    createQuadBuffers(&quadVertexArray, &quadPositionBuffer, &quadColorBuffer, &quadTexCoordBuffer);
+    if (quadVertexArray)
+        destroyQuad();
+    QuadBuffers quad = createQuadBuffers();
+    quadVertexArray = std::move(quad.vertexArray);
+    quadPositionBuffer = std::move(quad.positionBuffer);
+    quadColorBuffer = std::move(quad.colorBuffer);
+    quadTexCoordBuffer = std::move(quad.texCoordBuffer);
 }
 
 void Scene::destroyQuad() {
-    destroyQuadBuffers(&quadVertexArray, &quadPositionBuffer, &quadColorBuffer, &quadTexCoordBuffer);
+    QuadBuffers quad{std::move(quadVertexArray), std::move(quadPositionBuffer), std::move(quadColorBuffer),
+                     std::move(quadTexCoordBuffer)};
+    destroyQuadBuffers(quad);
 }
 
 void Scene::drawQuad() {

@@ -1,5 +1,5 @@
 #pragma once
-#include <GL/glew.h>
+#include "scene/GlObjects.h"
 
 // Base of every scene. The shell reaches a scene only through the three virtual
 // operations below (in this slot order) and the scene table.
@@ -26,6 +26,7 @@ class Scene {
     virtual void activate() {}
 
     // The scene's own full-screen quad (GL objects only; drawQuad draws in immediate mode).
+    // A repeated createQuad (a repeated init) first tears down the quad it replaces.
     void createQuad();
     void destroyQuad();
     void drawQuad();
@@ -35,12 +36,14 @@ class Scene {
     // fresh name; on failure it has no image, an "ERROR: " line is printed, the
     // active unit's binding is left alone and the result is false.
     bool loadTexture(const char* path, GLuint* texture);
+    // The same into an owner, which deletes the texture it held before.
+    bool loadTexture(const char* path, GlTexture* texture);
 
   protected:
-    // 0 until createQuad: deleting name 0 is ignored by GL, so destroyQuad on a
-    // scene that never made its quad touches no other object.
-    GLuint quadVertexArray = 0;
-    GLuint quadPositionBuffer = 0;
-    GLuint quadColorBuffer = 0;
-    GLuint quadTexCoordBuffer = 0;
+    // Empty until createQuad, so destroyQuad on a scene that never made its quad
+    // touches no other object. A quad not torn down is deleted with the scene.
+    GlVertexArray quadVertexArray;
+    GlBuffer quadPositionBuffer;
+    GlBuffer quadColorBuffer;
+    GlBuffer quadTexCoordBuffer;
 };

@@ -90,6 +90,7 @@ GLuint ShaderProgram::compileStage(GLenum type, const char* path) {
 void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
     this->vertexPath = vertexPath;
     this->fragmentPath = fragmentPath;
+    keepReplacedObjects(program, vertexShader, fragmentShader);
     discardGlError();
     vertexShader = compileStage(GL_VERTEX_SHADER, vertexPath);
     fragmentShader = compileStage(GL_FRAGMENT_SHADER, fragmentPath);

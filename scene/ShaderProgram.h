@@ -4,7 +4,7 @@
 // A GLSL program built from one vertex and one fragment shader file. Scenes hold
 // these by value, load them in init, bind them on activation or before a pass, and
 // set uniforms by name every frame. GL objects are never deleted: a reload makes
-// new ones and the old ones stay in the context.
+// new ones and the old ones stay in the context (keepReplacedObjects).
 class ShaderProgram {
   public:
     // Creates no GL object and reads no file.
@@ -39,6 +39,10 @@ class ShaderProgram {
     const char* fragmentPath = nullptr;
 
   private:
+    // Reload policy: a load leaves the objects of the load before it allocated, so a
+    // name once handed out (still current, or kept by a caller) never dangles or
+    // comes back naming another program. A reload is rare, so the cost is small.
+    static void keepReplacedObjects(GLuint, GLuint, GLuint) {}
     GLuint compileStage(GLenum type, const char* path);
     bool reportBuildStatus();
 

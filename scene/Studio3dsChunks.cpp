@@ -13,6 +13,9 @@ constexpr uint16_t kMain = 0x4D4D;
 constexpr uint16_t kMeshData = 0x3D3D;
 constexpr uint16_t kNamedObject = 0x4000;
 constexpr uint16_t kCamera = 0x4700;
+constexpr uint16_t kLight = 0x4600;
+constexpr uint16_t kMaterial = 0xAFFF;
+constexpr uint16_t kMaterialName = 0xA000;
 constexpr uint16_t kTriangleObject = 0x4100;
 constexpr uint16_t kPointArray = 0x4110;
 constexpr uint16_t kFaceArray = 0x4120;
@@ -66,6 +69,11 @@ class Scanner {
                 walk(main, [&](uint16_t id, Span object) {
                     if (id == kNamedObject)
                         namedObject(object);
+                    if (id == kMaterial)
+                        walk(object, [&](uint16_t id, Span name) {
+                            if (id == kMaterialName)
+                                result.materialNames.push_back(takeName(name));
+                        });
                 });
             if (id == kKeyframes)
                 keyframes(main);
@@ -100,8 +108,12 @@ class Scanner {
         walk(object, [&](uint16_t id, Span payload) {
             if (id == kCamera)
                 result.cameraNames.push_back(name);
-            if (id == kTriangleObject)
+            if (id == kLight)
+                result.lightNames.push_back(name);
+            if (id == kTriangleObject) {
+                result.meshNames.push_back(name);
                 triangleObject(payload, name);
+            }
         });
     }
 
@@ -172,6 +184,7 @@ class Scanner {
                 return;
             // lib3ds starts a node with id 0 and parent 0: a node without a header is its own parent.
             unsigned id = 0, parent = 0;
+            std::string name;
             walk(node, [&](uint16_t sub, Span payload) {
                 if (sub == kNodeId) {
                     if (payload.size < 2)
@@ -181,12 +194,13 @@ class Scanner {
                 if (sub >= kFirstTrack && sub <= kLastTrack)
                     track(payload);
                 if (sub == kNodeHeader) {
-                    takeName(payload);
+                    name = takeName(payload);
                     if (payload.size < 6)
                         return fail("a node header is shorter than its fields");
                     parent = word(payload.data + 4);
                 }
             });
+            result.nodes.push_back({id, name});
             if (parent != kNoParent)
                 parents[id].insert(parent);
         });

@@ -1,6 +1,7 @@
 #include "scene/Studio3dsFile.h"
 #include "scene/ErrorReport.h"
 
+#include "scene/ReadWholeFile.h"
 #include "scene/Studio3dsChunks.h"
 
 #include <lib3ds/camera.h>
@@ -11,24 +12,15 @@
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <sys/stat.h>
+#include <unordered_map>
 
 namespace {
-
-bool readWholeFile(const char* path, std::vector<unsigned char>& bytes) {
-    FILE* f = fopen(path, "rb");
-    if (!f)
-        return false;
-    unsigned char chunk[65536];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    bool ok = !ferror(f);
-    fclose(f);
-    return ok;
-}
 
 // lib3ds reads through these callbacks from the bytes already scanned, so the
 // file it reads is the one that was checked. lib3ds 1.x trusts chunk lengths and
@@ -36,7 +28,8 @@ bool readWholeFile(const char* path, std::vector<unsigned char>& bytes) {
 // held) or goes round in circles on a chunk of length 0. Either ends the read here,
 // by a jump back to readLib3ds; lib3ds is C, so no destructor is skipped.
 struct MemoryStream {
-    const std::vector<unsigned char>* bytes;
+    const unsigned char* data;
+    size_t size;
     size_t at;
     size_t budget; // bytes lib3ds may still read; a sound file needs a few passes at most
     const char* fault;
@@ -54,9 +47,7 @@ Lib3dsBool streamError(void*) {
 
 long streamSeek(void* self, long offset, Lib3dsIoSeek origin) {
     MemoryStream* s = static_cast<MemoryStream*>(self);
-    long base = origin == LIB3DS_SEEK_SET   ? 0
-                : origin == LIB3DS_SEEK_CUR ? long(s->at)
-                                            : long(s->bytes->size());
+    long base = origin == LIB3DS_SEEK_SET ? 0 : origin == LIB3DS_SEEK_CUR ? long(s->at) : long(s->size);
     if (base + offset < 0)
         abandonRead(s, "a chunk points before the start of the file");
     s->at = size_t(base + offset);
@@ -69,13 +60,13 @@ long streamTell(void* self) {
 
 size_t streamRead(void* self, void* buffer, size_t size) {
     MemoryStream* s = static_cast<MemoryStream*>(self);
-    size_t total = s->bytes->size();
+    size_t total = s->size;
     if (s->at > total || size > total - s->at)
         abandonRead(s, "a chunk runs past the end of the file");
     if (size > s->budget)
         abandonRead(s, "a chunk of length 0 keeps lib3ds reading in circles");
     s->budget -= size;
-    memcpy(buffer, s->bytes->data() + s->at, size);
+    memcpy(buffer, s->data + s->at, size);
     s->at += size;
     return size;
 }
@@ -84,8 +75,8 @@ size_t streamWrite(void*, const void*, size_t) {
     return 0;
 }
 
-Lib3dsFile* readLib3ds(const std::vector<unsigned char>& bytes, std::string& fault) {
-    MemoryStream stream{&bytes, 0, 8 * bytes.size() + 4096, nullptr, {}};
+Lib3dsFile* readLib3ds(const unsigned char* data, size_t size, std::string& fault) {
+    MemoryStream stream{data, size, 0, 8 * size + 4096, nullptr, {}};
     Lib3dsIo* io = lib3ds_io_new(&stream, streamError, streamSeek, streamTell, streamRead, streamWrite);
     Lib3dsFile* file = lib3ds_file_new();
     if (!io || !file) {
@@ -111,156 +102,310 @@ Lib3dsFile* readLib3ds(const std::vector<unsigned char>& bytes, std::string& fau
     return file;
 }
 
+// Why a file could not be read whole, for the error line.
+std::string unreadableReason(const char* path) {
+    struct stat info;
+    if (stat(path, &info) != 0)
+        return strerror(errno);
+    if (!S_ISREG(info.st_mode))
+        return "not a regular file";
+    if (static_cast<unsigned long long>(info.st_size) > Studio3dsFile::kMaxFileBytes)
+        return "larger than 256 MiB";
+    return "it could not be read";
+}
+
+// lib3ds's list (sorted by name) in the order of `keys`, as the file has them: each
+// key takes the next unused entry with that key; entries no key names follow, in
+// lib3ds's order.
+template <class T, class Key, class KeyOf>
+std::vector<T*> inFileOrder(T* list, const std::vector<Key>& keys, KeyOf keyOf) {
+    std::vector<T*> all;
+    for (T* p = list; p; p = p->next)
+        all.push_back(p);
+    std::map<Key, std::vector<size_t>> byKey; // positions in `all`, in lib3ds's order
+    for (size_t i = 0; i < all.size(); ++i)
+        byKey[keyOf(all[i])].push_back(i);
+    std::map<Key, size_t> taken;
+    std::vector<bool> used(all.size(), false);
+    std::vector<T*> out;
+    for (const Key& key : keys) {
+        auto found = byKey.find(key);
+        if (found == byKey.end())
+            continue;
+        size_t& next = taken[key];
+        if (next < found->second.size()) {
+            size_t i = found->second[next++];
+            used[i] = true;
+            out.push_back(all[i]);
+        }
+    }
+    for (size_t i = 0; i < all.size(); ++i)
+        if (!used[i])
+            out.push_back(all[i]);
+    return out;
+}
+
+template <class T> std::vector<T*> inFileOrder(T* list, const std::vector<std::string>& names) {
+    return inFileOrder(list, names, [](const T* p) { return std::string(p->name); });
+}
+
+void copy3(float* dest, const float* src) {
+    memcpy(dest, src, 3 * sizeof(float));
+}
+
+Studio3dsMaterial materialView(const Lib3dsMaterial* m) {
+    Studio3dsMaterial v;
+    v.name = m->name;
+    copy3(v.diffuse, m->diffuse);
+    copy3(v.specular, m->specular);
+    v.shininess = m->shininess;
+    v.shinStrength = m->shin_strength;
+    v.textureMap = m->texture1_map.name;
+    v.reflectionMap = m->reflection_map.name;
+    v.reflectionPercent = m->reflection_map.percent;
+    v.selfIllum = m->self_illum;
+    return v;
+}
+
+Studio3dsLight lightView(const Lib3dsLight* l) {
+    Studio3dsLight v;
+    v.name = l->name;
+    copy3(v.position, l->position);
+    copy3(v.color, l->color);
+    v.off = l->off;
+    v.multiplier = l->multiplier;
+    v.spot = l->spot_light;
+    return v;
+}
+
+Studio3dsCamera cameraView(const Lib3dsCamera* c) {
+    Studio3dsCamera v;
+    v.name = c->name;
+    copy3(v.position, c->position);
+    copy3(v.target, c->target);
+    v.roll = c->roll;
+    v.fov = c->fov;
+    return v;
+}
+
+void addName(std::unordered_map<std::string, int>& index, const std::string& name, int at) {
+    index.emplace(name, at); // the first of a name stays
+}
+
+int lookUp(const std::unordered_map<std::string, int>& index, const char* name) {
+    auto found = name ? index.find(name) : index.end();
+    return found == index.end() ? -1 : found->second;
+}
+
+void evaluated(const Lib3dsNode* n, Studio3dsNode& v) {
+    memcpy(v.matrix, n->matrix, sizeof v.matrix);
+    switch (v.kind) {
+    case Studio3dsNode::kCamera:
+        copy3(v.position, n->data.camera.pos);
+        v.fov = n->data.camera.fov;
+        v.roll = n->data.camera.roll;
+        break;
+    case Studio3dsNode::kCameraTarget:
+        copy3(v.position, n->data.target.pos);
+        break;
+    case Studio3dsNode::kOmnilight:
+        copy3(v.position, n->data.light.pos);
+        copy3(v.color, n->data.light.col);
+        break;
+    default:
+        break;
+    }
+}
+
+Studio3dsMesh meshView(const Lib3dsMesh* m, const Studio3dsFile& file) {
+    Studio3dsMesh v;
+    v.name = m->name;
+    memcpy(v.matrix, m->matrix, sizeof v.matrix);
+    v.points.resize(3 * size_t(m->points));
+    for (unsigned i = 0; i < m->points; ++i)
+        copy3(&v.points[3 * size_t(i)], m->pointL[i].pos);
+    v.uvs.resize(2 * size_t(m->texels));
+    for (unsigned i = 0; i < m->texels; ++i) {
+        v.uvs[2 * size_t(i)] = m->texelL[i][0];
+        v.uvs[2 * size_t(i) + 1] = m->texelL[i][1];
+    }
+    v.faces.resize(m->faces);
+    for (unsigned f = 0; f < m->faces; ++f) {
+        const Lib3dsFace& face = m->faceL[f];
+        for (int j = 0; j < 3; ++j)
+            v.faces[f].index[j] = face.points[j];
+        v.faces[f].material = file.materialByName(face.material);
+        v.faces[f].smoothing = face.smoothing;
+    }
+    return v;
+}
+
+Studio3dsNode nodeView(const Lib3dsNode* n, const Studio3dsFile& file) {
+    Studio3dsNode v;
+    v.id = n->node_id;
+    v.name = n->name;
+    switch (n->type) {
+    case LIB3DS_OBJECT_NODE:
+        v.kind = Studio3dsNode::kMeshInstance;
+        copy3(v.pivot, n->data.object.pivot);
+        v.mesh = file.meshByName(n->name);
+        break;
+    case LIB3DS_CAMERA_NODE:
+        v.kind = Studio3dsNode::kCamera;
+        break;
+    case LIB3DS_TARGET_NODE:
+        v.kind = Studio3dsNode::kCameraTarget;
+        break;
+    case LIB3DS_LIGHT_NODE:
+        // lib3ds 1.x gives omni lights and spotlights one node type.
+        v.light = file.lightByName(n->name);
+        v.kind =
+            v.light >= 0 && file.lights()[v.light].spot ? Studio3dsNode::kOther : Studio3dsNode::kOmnilight;
+        break;
+    default:
+        v.kind = Studio3dsNode::kOther;
+    }
+    if (v.kind != Studio3dsNode::kOmnilight)
+        v.light = -1;
+    evaluated(n, v);
+    return v;
+}
+
 } // namespace
 
-Studio3dsFile* Studio3dsFile::open(const char* path) {
-    std::vector<unsigned char> bytes;
-    if (!path || !readWholeFile(path, bytes))
+struct Studio3dsFile::Lib3ds {
+    Lib3dsFile* file;
+    std::vector<Lib3dsNode*> nodes; // the top-level nodes, as nodeList lists them
+    ~Lib3ds() { lib3ds_file_free(file); }
+};
+
+Studio3dsFile::Studio3dsFile(Lib3ds* l) : lib(l) {}
+Studio3dsFile::~Studio3dsFile() = default;
+
+Studio3dsFile* Studio3dsFile::open(const char* path, const char* shownName) {
+    const char* shown = shownName ? shownName : path ? path : "";
+    size_t length = 0;
+    std::unique_ptr<char[]> bytes(path ? readWholeFile(path, kMaxFileBytes, &length, allocateCharArray)
+                                       : nullptr);
+    if (!bytes) {
+        reportError("Could not open 3D Studio file %s: %s\n", shown,
+                    path ? unreadableReason(path).c_str() : "");
         return nullptr;
-    Studio3dsChunkScan scan = scanStudio3dsChunks(bytes.data(), bytes.size());
+    }
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.get());
+    Studio3dsChunkScan scan = scanStudio3dsChunks(data, length);
     if (!scan.fault.empty()) {
-        reportError("%s: %s\n", path, scan.fault.c_str());
+        reportError("Could not open 3D Studio file %s: %s\n", shown, scan.fault.c_str());
         return nullptr;
     }
     std::string fault;
-    Lib3dsFile* file = readLib3ds(bytes, fault);
+    Lib3dsFile* file = readLib3ds(data, length, fault);
     if (!file) {
-        if (!fault.empty())
-            reportError("%s: %s\n", path, fault.c_str());
+        reportError("Could not open 3D Studio file %s: %s\n", shown,
+                    fault.empty() ? "lib3ds could not read it" : fault.c_str());
         return nullptr;
     }
-    Studio3dsFile* result = new Studio3dsFile(file);
-    result->index(scan.cameraNames);
-    result->createNodesForMeshes();
+    Studio3dsFile* result = new Studio3dsFile(new Lib3ds{file, {}});
+    result->index(scan);
     return result;
 }
 
-Studio3dsFile::~Studio3dsFile() {
-    lib3ds_file_free(file);
+void Studio3dsFile::index(const Studio3dsChunkScan& scan) {
+    Lib3dsFile* file = lib->file;
+    for (Lib3dsMaterial* m : inFileOrder(file->materials, scan.materialNames)) {
+        addName(materialIndex, m->name, int(materialList.size()));
+        materialList.push_back(materialView(m));
+    }
+    for (Lib3dsLight* l : inFileOrder(file->lights, scan.lightNames)) {
+        addName(lightIndex, l->name, int(lightList.size()));
+        lightList.push_back(lightView(l));
+    }
+    for (Lib3dsCamera* c : inFileOrder(file->cameras, scan.cameraNames))
+        cameraList.push_back(cameraView(c));
+    for (Lib3dsMesh* m : inFileOrder(file->meshes, scan.meshNames)) {
+        addName(meshIndex, m->name, int(meshList.size()));
+        meshList.push_back(meshView(m, *this));
+        meshNormals.emplace_back(meshList.back());
+    }
+    indexNodes(scan);
 }
 
-void Studio3dsFile::index(const std::vector<std::string>& cameraNames) {
-    for (Lib3dsMaterial* m = file->materials; m; m = m->next) {
-        materialIndex.emplace(m->name, int(materials.size()));
-        materials.push_back(m);
+void Studio3dsFile::indexNodes(const Studio3dsChunkScan& scan) {
+    Lib3dsFile* file = lib->file;
+    using Key = std::pair<unsigned, std::string>;
+    std::vector<Key> keys;
+    if (!file->nodes) {
+        // One mesh-instance node per mesh, in mesh order; a node without keys
+        // evaluates to the identity transform.
+        for (size_t i = 0; i < meshList.size(); ++i) {
+            Lib3dsNode* node = lib3ds_node_new_object();
+            snprintf(node->name, sizeof node->name, "%s", meshList[i].name.c_str());
+            node->node_id = Lib3dsWord(i);
+            node->parent_id = LIB3DS_NO_PARENT;
+            lib3ds_file_insert_node(file, node);
+            keys.push_back({unsigned(i), node->name});
+        }
+    } else {
+        for (const Studio3dsChunkScan::NodeTag& tag : scan.nodes)
+            keys.push_back({tag.id, tag.name});
     }
-    for (Lib3dsLight* l = file->lights; l; l = l->next) {
-        lightIndex.emplace(l->name, int(lights.size()));
-        lights.push_back(l);
-    }
-    for (Lib3dsMesh* m = file->meshes; m; m = m->next)
-        indexMesh(m);
-    // File order first; any camera the scan did not see keeps lib3ds's order after them.
-    std::vector<Lib3dsCamera*> rest;
-    for (Lib3dsCamera* c = file->cameras; c; c = c->next)
-        rest.push_back(c);
-    for (const std::string& name : cameraNames)
-        for (Lib3dsCamera*& c : rest)
-            if (c && name == c->name) {
-                cameras.push_back(c);
-                c = nullptr;
-                break;
-            }
-    for (Lib3dsCamera* c : rest)
-        if (c)
-            cameras.push_back(c);
-}
-
-void Studio3dsFile::indexMesh(Lib3dsMesh* m) {
-    MeshData data{m, std::vector<int>(m->faces, -1), {}};
-    for (unsigned f = 0; f < m->faces; ++f) {
-        auto found = materialIndex.find(m->faceL[f].material);
-        if (found != materialIndex.end())
-            data.faceMaterials[f] = found->second;
-    }
-    meshIndex.emplace(m->name, int(meshes.size()));
-    meshes.push_back(std::move(data));
-    meshes.back().normals = cornerNormalSums(m);
+    lib->nodes = inFileOrder(file->nodes, keys, [](const Lib3dsNode* n) { return Key(n->node_id, n->name); });
+    for (const Lib3dsNode* n : lib->nodes)
+        nodeList.push_back(nodeView(n, *this));
 }
 
 void Studio3dsFile::eval(float frame) {
-    lib3ds_file_eval(file, frame);
-}
-
-int Studio3dsFile::frames() const {
-    return file->frames;
+    lib3ds_file_eval(lib->file, frame);
+    for (size_t i = 0; i < nodeList.size(); ++i)
+        evaluated(lib->nodes[i], nodeList[i]);
 }
 
 const char* Studio3dsFile::name() const {
-    return file->name;
+    return lib->file->name;
+}
+
+int Studio3dsFile::frames() const {
+    return lib->file->frames;
 }
 
 int Studio3dsFile::countFaces() const {
     int faces = 0;
-    for (const MeshData& m : meshes)
-        faces += int(m.mesh->faces);
+    for (const Studio3dsMesh& m : meshList)
+        faces += int(m.faces.size());
     return faces;
 }
 
-int Studio3dsFile::materialCount() const {
-    return int(materials.size());
+const char* Studio3dsFile::textureMapName(int index) const {
+    return index >= 0 && index < materialCount() ? materialList[index].textureMap.c_str() : "";
 }
 
-const char* Studio3dsFile::textureMapName(int index) const {
-    return index >= 0 && index < materialCount() ? materials[index]->texture1_map.name : "";
+int Studio3dsFile::materialByName(const char* name) const {
+    return lookUp(materialIndex, name);
+}
+
+int Studio3dsFile::meshByName(const char* name) const {
+    return lookUp(meshIndex, name);
 }
 
 int Studio3dsFile::lightByName(const char* name) const {
-    auto found = lightIndex.find(name);
-    return found == lightIndex.end() ? -1 : found->second;
+    return lookUp(lightIndex, name);
 }
 
-Lib3dsNode* Studio3dsFile::firstNode() const {
-    return file->nodes;
+const Studio3dsNode* Studio3dsFile::nodeByName(const char* name, Studio3dsNode::Kind kind) const {
+    for (const Studio3dsNode& n : nodeList)
+        if (n.kind == kind && n.name == name)
+            return &n;
+    return nullptr;
 }
 
-Studio3dsFile::NodeKind Studio3dsFile::kind(const Lib3dsNode* node) const {
-    switch (node->type) {
-    case LIB3DS_OBJECT_NODE:
-        return kMeshInstanceNode;
-    case LIB3DS_CAMERA_NODE:
-        return kCameraNode;
-    case LIB3DS_TARGET_NODE:
-        return kCameraTargetNode;
-    case LIB3DS_LIGHT_NODE: {
-        int l = lightByName(node->name);
-        return l >= 0 && lights[l]->spot_light ? kOtherNode : kOmnilightNode;
-    }
-    default:
-        return kOtherNode;
-    }
+const Studio3dsNode* Studio3dsFile::nodeById(int nodeId) const {
+    for (const Studio3dsNode& n : nodeList)
+        if (n.id == nodeId)
+            return &n;
+    return nullptr;
 }
 
-Lib3dsNode* Studio3dsFile::nodeByName(const char* name, NodeKind wanted) const {
-    static const Lib3dsNodeTypes types[] = {LIB3DS_UNKNOWN_NODE, LIB3DS_OBJECT_NODE, LIB3DS_CAMERA_NODE,
-                                            LIB3DS_TARGET_NODE, LIB3DS_LIGHT_NODE};
-    if (wanted == kOtherNode)
-        return nullptr;
-    Lib3dsNode* node = lib3ds_file_node_by_name(file, name, types[wanted]);
-    return node && kind(node) == wanted ? node : nullptr;
-}
-
-Lib3dsNode* Studio3dsFile::nodeById(int nodeId) const {
-    return nodeId < 0 || nodeId > 0xFFFF ? nullptr : lib3ds_file_node_by_id(file, Lib3dsWord(nodeId));
-}
-
-int Studio3dsFile::meshOfNode(const Lib3dsNode* node) const {
-    if (node->type != LIB3DS_OBJECT_NODE)
-        return -1;
-    auto found = meshIndex.find(node->name);
-    return found == meshIndex.end() ? -1 : found->second;
-}
-
-void Studio3dsFile::createNodesForMeshes() {
-    if (file->nodes)
-        return;
-    Lib3dsWord id = 0;
-    for (const MeshData& m : meshes) {
-        // An object node without keys evaluates to the identity transform.
-        Lib3dsNode* node = lib3ds_node_new_object();
-        snprintf(node->name, sizeof node->name, "%s", m.mesh->name);
-        node->node_id = id++;
-        node->parent_id = LIB3DS_NO_PARENT;
-        lib3ds_file_insert_node(file, node);
-    }
+void Studio3dsFile::vertexNormals(int mesh, const float transform[4][4], const float* points,
+                                  float* normals) const {
+    meshNormals[mesh].compute(meshList[mesh], transform, points, normals);
 }

@@ -24,3 +24,10 @@ bool Scene::loadTexture(const char* path, GLuint* texture) {
                  bitmap.pixels.get());
     return true;
 }
+
+bool Scene::loadTexture(const char* path, GlTexture* texture) {
+    GLuint name = 0;
+    bool loaded = loadTexture(path, &name);
+    texture->reset(name);
+    return loaded;
+}

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "scene/HeadlessContext.h"
+#include "scene/MusicTime.h"
 #include "scene/RenderSettings.h"
 #include "shell/Callbacks.h"
 #include "shell/CaptureProgress.h"
@@ -18,7 +19,6 @@
 #include "shell/FrameClock.h"
 #include "shell/FrameStep.h"
 #include "shell/LineUp.h"
-#include "shell/MusicTime.h"
 #include "shell/OpenAlMusic.h"
 #include "shell/PngSequence.h"
 #include "shell/ShellState.h"

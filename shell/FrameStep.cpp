@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/MusicTime.h"
+#include "scene/MusicTime.h"
 #include "shell/ShellState.h"
 
 float sceneStartSeconds(float startBeat) {
@@ -27,7 +27,6 @@ FrameOutcome frameStep() {
         return FrameOutcome::ShowEnded;
 
     musicTime = (float)audio->bytesToSeconds(music, position);
-    sceneTime = musicTime - sceneStart;
     beat = secondsToBeats(musicTime);
 
     if (followTimeline(beat)) {
@@ -35,8 +34,8 @@ FrameOutcome frameStep() {
         printf("Change scene to %d on beat %f\n", currentScene, beat);
         scenes.activate(currentScene);
     }
-    // sceneTime is deliberately the value from before a scene change: the new
-    // scene's first frame is measured from the previous scene's start.
+    // Measured after any change, so a scene's first frame counts from its own start.
+    sceneTime = musicTime - sceneStart;
     scenes.render(currentScene, musicTime, sceneTime);
     return FrameOutcome::Rendered;
 }

@@ -4,8 +4,8 @@ enum class FrameOutcome { Rendered, ShowEnded };
 
 // The heart of one frame, apart from clearing and swapping: read the music clock,
 // end the show when the position is not below the length, turn the position into
-// music time, scene time and beat, change scene when the timeline says so, and
-// render the scene on screen. Works on the process-wide shell state; needs no
+// music time and beat, change scene when the timeline says so, measure the scene
+// time from the start of the scene on screen, and render it. Works on the process-wide shell state; needs no
 // window, so the headless driver and the tests run it too.
 FrameOutcome frameStep();
 

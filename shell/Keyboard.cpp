@@ -18,7 +18,9 @@ void selectScene(int sceneNumber) {
 }
 
 // Moves the music by `delta` seconds (not below 0). Scene 1 renders once with the
-// time before the jump and the scene time after it, whatever is on screen.
+// time before the jump and the scene time after it, whatever is on screen; that
+// render leaves scene 1's programs and textures bound, so the scene on screen is
+// activated again before it draws its next frame.
 void jump(float delta) {
     float before = (float)audio->bytesToSeconds(music, audio->position(music));
     float target = before + delta;
@@ -27,6 +29,7 @@ void jump(float delta) {
     musicTime = target;
     sceneTime = musicTime - sceneStart;
     scenes.render(1, before, sceneTime);
+    scenes.activate(currentScene);
     printf("%f -> %f \n", before, target);
     audio->setPosition(music, audio->secondsToBytes(music, target));
 }

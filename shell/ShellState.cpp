@@ -1,7 +1,5 @@
 #include "shell/ShellState.h"
 
-int screenWidth = 1024;
-int screenHeight = 768;
 int currentScene = 1;
 SceneTable scenes;
 Timeline timeline;

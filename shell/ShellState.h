@@ -1,12 +1,10 @@
 #pragma once
 #include "scene/SceneTable.h"
+#include "scene/ScreenSize.h"
 #include "shell/Music.h"
 #include "shell/Timeline.h"
 
-// The shell's process-wide state. Scenes read screenWidth and screenHeight for
-// their viewports and the "ScreenWidth"/"ScreenHeight" uniforms.
-extern int screenWidth;
-extern int screenHeight;
+// The shell's process-wide state (the window size lives with the scenes that read it).
 extern int currentScene;
 extern SceneTable scenes;
 extern Timeline timeline;

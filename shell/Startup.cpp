@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "scene/MusicTime.h"
 #include "shell/LineUp.h"
-#include "shell/MusicTime.h"
 #include "shell/OpenAlMusic.h"
 #include "shell/SharedVbo.h"
 #include "shell/ShellState.h"

@@ -1,8 +1,8 @@
 #include "shell/TimelineReplay.h"
 
+#include "scene/MusicTime.h"
 #include "shell/FrameClock.h"
 #include "shell/FrameStep.h"
-#include "shell/MusicTime.h"
 #include "shell/ShellState.h"
 
 void replayTimeline(int64_t frames, const FrameClock& clock) {

@@ -8,23 +8,45 @@
 //
 // The layout numbers repeat scenes/raytracer/PrimitiveLayout.h; a unit test keeps
 // the two equal.
+const int kHeaderTexel = 0;
+const int kHeaderTriangleTexels = 0;
+const int kHeaderVolumes = 1;
+const int kHeaderLights = 2;
+const int kHeaderMeshes = 3;
 const int kTriangleBase = 1;
 const int kTriangleTexels = 8;
 const int kTriangleCapacity = 65535;
+const int kTriangleOrigin = 0;
+const int kTriangleEdge0 = 1;
+const int kTriangleEdge2 = 2;
+const int kTriangleNormal0 = 3;
+const int kTriangleNormal1 = 4;
+const int kTriangleNormal2 = 5;
+const int kTriangleUv01 = 6;
+const int kTriangleUv2 = 7;
 const int kVolumeBase = 524288;
 const int kVolumeTexels = 2;
 const int kVolumeCapacity = 131072;
 const float kVolumeSphere = -3.0;
 const float kVolumeBox = -2.0;
+const int kVolumeA = 0;
+const int kVolumeB = 1;
 const int kMaterialBase = 786432;
 const int kMaterialTexels = 3;
 const int kMaterialCapacity = 4522;
+const int kMaterialDiffuse = 0;
+const int kMaterialSpecular = 1;
+const int kMaterialReflection = 2;
 const int kLightBase = 800000;
 const int kLightTexels = 2;
 const int kLightCapacity = 50000;
+const int kLightPosition = 0;
+const int kLightColour = 1;
 const int kMeshBase = 900000;
 const int kMeshTexels = 2;
 const int kMeshCapacity = 74288;
+const int kMeshMin = 0;
+const int kMeshMax = 1;
 const int kMaterialSamplers = 9;
 
 uniform samplerBuffer tboSampler;
@@ -101,9 +123,9 @@ float sphereSurface(vec3 centre, float radius, vec3 origin, vec3 dir, float tMin
 
 // Triangle record at texel t: origin P1 and the edges towards P0 and P2.
 float triangleSurface(int t, vec3 origin, vec3 dir, float tMin, out vec2 bary) {
-    vec3 p1 = fetch(t).xyz;
-    vec3 edge0 = fetch(t + 1).xyz;
-    vec3 edge2 = fetch(t + 2).xyz;
+    vec3 p1 = fetch(t + kTriangleOrigin).xyz;
+    vec3 edge0 = fetch(t + kTriangleEdge0).xyz;
+    vec3 edge2 = fetch(t + kTriangleEdge2).xyz;
     bary = vec2(0.0);
     vec3 pvec = cross(dir, edge2);
     float det = dot(edge0, pvec);
@@ -120,7 +142,7 @@ float triangleSurface(int t, vec3 origin, vec3 dir, float tMin, out vec2 bary) {
     return distance > tMin ? distance : kNoHit;
 }
 
-bool castsShadow(int triangleTexel) { return fetch(triangleTexel + 1).w != 0.0; }
+bool castsShadow(int triangleTexel) { return fetch(triangleTexel + kTriangleEdge0).w != 0.0; }
 
 void considerTriangle(int t, vec3 origin, vec3 dir, float tMin, bool shadowRay, inout HitRef best) {
     if (shadowRay && !castsShadow(t)) return; // "NoS" meshes cast no shadow
@@ -148,16 +170,16 @@ vec3 safeInverse(vec3 dir) {
 HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
     HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
     vec3 invDir = safeInverse(dir);
-    int meshes = min(int(fetch(0).w), kMeshCapacity);
+    int meshes = min(int(fetch(kHeaderTexel)[kHeaderMeshes]), kMeshCapacity);
     for (int m = 0; m < meshes; ++m) {
-        vec4 meshA = fetch(kMeshBase + kMeshTexels * m);
-        vec4 meshB = fetch(kMeshBase + kMeshTexels * m + 1);
+        vec4 meshA = fetch(kMeshBase + kMeshTexels * m + kMeshMin);
+        vec4 meshB = fetch(kMeshBase + kMeshTexels * m + kMeshMax);
         if (boxEntry(meshA.xyz, meshB.xyz, origin, invDir, best.t) == kNoHit) continue;
         int lastEntry = min(int(meshB.w), kVolumeCapacity);
         for (int e = max(int(meshA.w), 0); e < lastEntry; ++e) {
             int entry = kVolumeBase + kVolumeTexels * e;
-            vec4 a = fetch(entry);
-            vec4 b = fetch(entry + 1);
+            vec4 a = fetch(entry + kVolumeA);
+            vec4 b = fetch(entry + kVolumeB);
             if (a.w == kVolumeSphere || a.w == kVolumeBox) {
                 considerSolid(entry, a, b, origin, dir, invDir, tMin, best);
             } else if (boxEntry(a.xyz, b.xyz, origin, invDir, best.t) != kNoHit) {
@@ -178,18 +200,18 @@ HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
 HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
     HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
     vec3 invDir = safeInverse(dir);
-    vec4 header = fetch(0);
-    int end = kTriangleBase + min(int(header.x), kTriangleTexels * kTriangleCapacity);
+    vec4 header = fetch(kHeaderTexel);
+    int end = kTriangleBase + min(int(header[kHeaderTriangleTexels]), kTriangleTexels * kTriangleCapacity);
     for (int t = kTriangleBase; t < end; t += kTriangleTexels) {
         considerTriangle(t, origin, dir, tMin, shadowRay, best);
         if (shadowRay && best.kind != kKindNone) return best;
     }
-    int entries = min(int(header.y), kVolumeCapacity);
+    int entries = min(int(header[kHeaderVolumes]), kVolumeCapacity);
     for (int e = 0; e < entries; ++e) {
         int entry = kVolumeBase + kVolumeTexels * e;
-        vec4 a = fetch(entry);
+        vec4 a = fetch(entry + kVolumeA);
         if (a.w == kVolumeSphere || a.w == kVolumeBox)
-            considerSolid(entry, a, fetch(entry + 1), origin, dir, invDir, tMin, best);
+            considerSolid(entry, a, fetch(entry + kVolumeB), origin, dir, invDir, tMin, best);
         if (shadowRay && best.kind != kKindNone) return best;
     }
     return best;
@@ -207,17 +229,19 @@ Surface surfaceAt(HitRef hit, vec3 origin, vec3 dir) {
     Surface s;
     s.position = origin + dir * hit.t;
     if (hit.kind == kKindTriangle) {
-        vec4 r0 = fetch(hit.texel);
-        vec4 r6 = fetch(hit.texel + 6);
-        vec4 r7 = fetch(hit.texel + 7);
+        vec4 p1 = fetch(hit.texel + kTriangleOrigin);
+        vec4 uv01 = fetch(hit.texel + kTriangleUv01);
+        vec4 uv2 = fetch(hit.texel + kTriangleUv2);
         float w0 = hit.bary.x, w2 = hit.bary.y, w1 = 1.0 - w0 - w2;
-        s.normal = fetch(hit.texel + 3).xyz * w0 + fetch(hit.texel + 4).xyz * w1 + fetch(hit.texel + 5).xyz * w2;
-        if (dot(s.normal, s.normal) < 1e-12) s.normal = cross(fetch(hit.texel + 1).xyz, fetch(hit.texel + 2).xyz);
-        s.uv = r6.xy * w0 + vec2(r6.z, r6.w) * w1 + r7.xy * w2;
-        s.material = int(r0.w);
+        s.normal = fetch(hit.texel + kTriangleNormal0).xyz * w0 + fetch(hit.texel + kTriangleNormal1).xyz * w1 +
+                   fetch(hit.texel + kTriangleNormal2).xyz * w2;
+        if (dot(s.normal, s.normal) < 1e-12)
+            s.normal = cross(fetch(hit.texel + kTriangleEdge0).xyz, fetch(hit.texel + kTriangleEdge2).xyz);
+        s.uv = uv01.xy * w0 + uv01.zw * w1 + uv2.xy * w2;
+        s.material = int(p1.w);
     } else {
-        vec4 a = fetch(hit.texel);
-        vec4 b = fetch(hit.texel + 1);
+        vec4 a = fetch(hit.texel + kVolumeA);
+        vec4 b = fetch(hit.texel + kVolumeB);
         s.material = int(b.w);
         if (hit.kind == kKindSphere) {
             s.normal = s.position - a.xyz;
@@ -260,9 +284,9 @@ const Material kDefaultMaterial = Material(vec3(0.7), 0.3, vec3(0.5), 0.2, 0.0, 
 Material materialAt(int index) {
     if (index < 0 || index >= kMaterialCapacity) return kDefaultMaterial;
     int texel = kMaterialBase + kMaterialTexels * index;
-    vec4 m0 = fetch(texel);
-    vec4 m1 = fetch(texel + 1);
-    vec4 m2 = fetch(texel + 2);
+    vec4 m0 = fetch(texel + kMaterialDiffuse);
+    vec4 m1 = fetch(texel + kMaterialSpecular);
+    vec4 m2 = fetch(texel + kMaterialReflection);
     return Material(m0.rgb, m0.w, m1.rgb, m1.w, clamp(m2.x, 0.0, 1.0), int(m2.w));
 }
 
@@ -294,10 +318,10 @@ vec3 shade(Surface s, Material m, vec3 dir) {
     vec3 colour = kAmbient * base;
     vec3 shadowOrigin = s.position + s.normal * surfaceOffset(s.position);
     float exponent = 1.0 + 127.0 * clamp(m.shininess, 0.0, 1.0);
-    int lights = min(int(fetch(0).z), kLightCapacity);
+    int lights = min(int(fetch(kHeaderTexel)[kHeaderLights]), kLightCapacity);
     for (int l = 0; l < lights; ++l) {
-        vec4 a = fetch(kLightBase + kLightTexels * l);
-        vec4 b = fetch(kLightBase + kLightTexels * l + 1);
+        vec4 a = fetch(kLightBase + kLightTexels * l + kLightPosition);
+        vec4 b = fetch(kLightBase + kLightTexels * l + kLightColour);
         vec3 intensity = b.rgb * b.w;
         // Switched off, or a record the file's light count promised but no node
         // filled (spotlights): nothing to add, so no shadow ray either.

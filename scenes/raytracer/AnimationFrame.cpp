@@ -1,8 +1,6 @@
 #include "scenes/raytracer/AnimationFrame.h"
 
-#include "shell/MusicTime.h"
-
-int AnimationFrame::lastEvaluatedFrame = 0;
+#include "scene/MusicTime.h"
 
 int AnimationFrame::at(float sceneTime, int framesPerBeat, int frames) {
     float beat = (float)(sceneTime * kBeatsPerMinute / 60.0 + kAnimationBeatOffset);

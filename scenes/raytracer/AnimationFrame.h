@@ -1,19 +1,19 @@
 #pragma once
 
-// Which animation frame a polygon scene shows, and the frame that was last
-// evaluated and flattened by any of them (all polygon scenes share it).
+// Which animation frame a polygon scene shows, and whether it must evaluate and
+// flatten its file before drawing it.
 struct AnimationFrame {
     // frame = trunc(framesPerBeat * beat) modulo the file's frame count, with
     // beat = sceneTime * 130 / 60 + 0.35 (double, rounded to float). The remainder
     // keeps the sign of the dividend; a file that reports no frames counts as one.
     static int at(float sceneTime, int framesPerBeat, int frames);
 
-    // Whether a scene must evaluate and flatten before drawing `frame`: the frame
-    // changed, or the scene was initialised since its last flattening and its
-    // buffer holds only the reset content.
-    static bool needsFlatten(int frame, bool flattenPending) {
+    // Whether a scene must evaluate and flatten before drawing `frame`: it differs
+    // from the frame this scene last evaluated (each scene keeps its own: another
+    // scene's render, a jump key's for instance, says nothing about this one's
+    // buffer), or the scene was initialised since and its buffer holds only the
+    // reset content.
+    static bool needsFlatten(int frame, int lastEvaluatedFrame, bool flattenPending) {
         return flattenPending || frame != lastEvaluatedFrame;
     }
-
-    static int lastEvaluatedFrame;
 };

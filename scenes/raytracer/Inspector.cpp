@@ -1,5 +1,4 @@
 #include "scenes/raytracer/Inspector.h"
-#include "scene/ErrorReport.h"
 
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
@@ -11,10 +10,9 @@
 
 int runInspector(const char* path, int frame) {
     std::unique_ptr<Studio3dsFile> file(Studio3dsFile::open(path));
-    if (!file) {
-        reportError("Could not open 3D Studio file %s\n", path);
-        return 1;
-    }
+    if (!file)
+        return 1; // open has said why
+
     file->eval(float(frame));
     // The buffer as the scene holds it before its first flattening, so texels the
     // records leave partly unwritten print what the GPU would hold.

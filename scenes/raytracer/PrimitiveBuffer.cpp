@@ -3,21 +3,20 @@
 
 #include "scenes/raytracer/PrimitiveLayout.h"
 
-#include <cstdio>
-#include <cstring>
-
-void createPrimitiveBuffer(GLuint* buffer, GLuint* bufferTexture) {
-    glGenBuffers(1, buffer);
-    glBindBuffer(GL_TEXTURE_BUFFER, *buffer);
+PrimitiveBuffer PrimitiveBuffer::create() {
+    PrimitiveBuffer made;
+    made.buffer = GlBuffer::generate();
+    glBindBuffer(GL_TEXTURE_BUFFER, made.buffer.get());
     glBufferData(GL_TEXTURE_BUFFER, primitive::kBufferBytes, nullptr, GL_DYNAMIC_DRAW);
-    glGenTextures(1, bufferTexture);
-    glBindTexture(GL_TEXTURE_BUFFER, *bufferTexture);
-    glTexBufferEXT(GL_TEXTURE_BUFFER, GL_RGBA32F, *buffer);
+    made.texture = GlTexture::generate();
+    glBindTexture(GL_TEXTURE_BUFFER, made.texture.get());
+    glTexBufferEXT(GL_TEXTURE_BUFFER, GL_RGBA32F, made.buffer.get());
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
+    return made;
 }
 
-void resetPrimitiveBuffer(GLuint buffer) {
-    glBindBuffer(GL_TEXTURE_BUFFER, buffer);
+void PrimitiveBuffer::resetContent() const {
+    glBindBuffer(GL_TEXTURE_BUFFER, buffer.get());
     float* texels = static_cast<float*>(glMapBuffer(GL_TEXTURE_BUFFER, GL_WRITE_ONLY));
     if (texels) {
         PrimitiveWriter::resetTexels(texels);
@@ -28,9 +27,9 @@ void resetPrimitiveBuffer(GLuint buffer) {
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
 }
 
-void uploadTexelRanges(GLuint buffer, const float* texels, const std::vector<TexelRange>& ranges) {
+void PrimitiveBuffer::upload(const float* texels, const std::vector<TexelRange>& ranges) const {
     const GLsizeiptr texelBytes = primitive::kFloatsPerTexel * sizeof(float);
-    glBindBuffer(GL_TEXTURE_BUFFER, buffer);
+    glBindBuffer(GL_TEXTURE_BUFFER, buffer.get());
     for (const TexelRange& range : ranges) {
         if (range.first < 0 || range.count <= 0 || range.first + range.count > primitive::kTexels)
             continue;
@@ -38,20 +37,4 @@ void uploadTexelRanges(GLuint buffer, const float* texels, const std::vector<Tex
                         texels + size_t(range.first) * primitive::kFloatsPerTexel);
     }
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
-}
-
-void deletePrimitiveBuffer(GLuint* buffer, GLuint* bufferTexture) {
-    glDeleteTextures(1, bufferTexture);
-    glDeleteBuffers(1, buffer);
-    *buffer = 0;
-    *bufferTexture = 0;
-}
-
-float* sharedFlattenTexels() {
-    static std::vector<float> texels;
-    if (texels.empty()) {
-        texels.resize(size_t(primitive::kTexels) * primitive::kFloatsPerTexel);
-        PrimitiveWriter::resetTexels(texels.data());
-    }
-    return texels.data();
 }

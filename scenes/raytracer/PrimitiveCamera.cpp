@@ -4,9 +4,6 @@
 
 #include "scene/Studio3dsFile.h"
 
-#include <lib3ds/camera.h>
-#include <lib3ds/node.h>
-
 #include <cmath>
 
 namespace {
@@ -41,27 +38,27 @@ void defaultView(const float* min, const float* max, bool empty, FlattenCamera& 
 
 } // namespace
 
-FlattenCamera PrimitiveWriter::camera(Studio3dsFile& file, float dofStrength, const Box& scene) {
+FlattenCamera PrimitiveWriter::camera(const Studio3dsFile& file, float dofStrength, const Box& scene) {
     FlattenCamera cam;
-    if (file.cameraCount() == 0) {
+    if (file.cameras().empty()) {
         report(kNoCamera, "no camera; showing a view of the whole scene");
         defaultView(scene.min, scene.max, scene.empty(), cam);
     } else {
-        const Lib3dsCamera* record = file.camera(0);
-        const Lib3dsNode* node = file.nodeByName(record->name, Studio3dsFile::kCameraNode);
-        const Lib3dsNode* target = file.nodeByName(record->name, Studio3dsFile::kCameraTargetNode);
+        const Studio3dsCamera& record = file.cameras()[0];
+        const Studio3dsNode* node = file.nodeByName(record.name.c_str(), Studio3dsNode::kCamera);
+        const Studio3dsNode* target = file.nodeByName(record.name.c_str(), Studio3dsNode::kCameraTarget);
         if (node && target) {
-            copy3(cam.position, node->data.camera.pos);
-            copy3(cam.target, target->data.target.pos);
-            cam.roll = node->data.camera.roll;
-            cam.fov = node->data.camera.fov;
+            copy3(cam.position, node->position);
+            copy3(cam.target, target->position);
+            cam.roll = node->roll;
+            cam.fov = node->fov;
         } else {
             report(kCameraWithoutNodes, "camera %s has no camera or target node; using its own record",
-                   record->name);
-            copy3(cam.position, record->position);
-            copy3(cam.target, record->target);
-            cam.roll = record->roll;
-            cam.fov = record->fov;
+                   record.name.c_str());
+            copy3(cam.position, record.position);
+            copy3(cam.target, record.target);
+            cam.roll = record.roll;
+            cam.fov = record.fov;
         }
     }
     float dx = cam.position[0] - cam.target[0], dy = cam.position[1] - cam.target[1],

@@ -4,11 +4,7 @@
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/MaterialSlots.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
-
-#include <lib3ds/light.h>
-#include <lib3ds/material.h>
-#include <lib3ds/mesh.h>
-#include <lib3ds/node.h>
+#include "scenes/raytracer/PrimitiveRecords.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -25,17 +21,10 @@ struct PrimitiveWriter::Cursor {
     size_t triangleNodes = 0; // triangle-mesh nodes walked so far
     Box scene;                // union of the mesh boxes, for a default view
 
-    float* texel(int index) { return texels + size_t(index) * kFloatsPerTexel; }
     int triangles() const { return (nextTriangleTexel - kTriangleBase) / kTriangleTexels; }
 };
 
 namespace {
-
-void set3(float* t, const float* v) {
-    t[0] = v[0];
-    t[1] = v[1];
-    t[2] = v[2];
-}
 
 void set4(float* t, float x, float y, float z, float w) {
     t[0] = x;
@@ -44,19 +33,13 @@ void set4(float* t, float x, float y, float z, float w) {
     t[3] = w;
 }
 
-// Four floats handled at once (GCC vector extension): the triangle loop is most of
-// a flattening, and a texel is one such vector.
+// Four floats handled at once (GCC vector extension): a point of the placed mesh.
 typedef float Float4 __attribute__((vector_size(16)));
 
 Float4 load4(const float* p) {
     Float4 v;
     memcpy(&v, p, sizeof v);
     return v;
-}
-
-// Stores the first n lanes; the others are components a record leaves unwritten.
-template <size_t n> void store(float* t, Float4 v) {
-    memcpy(t, &v, n * sizeof(float));
 }
 
 // Adds [first, first + count) to ascending ranges, merging it with an adjacent run.
@@ -109,9 +92,9 @@ void PrimitiveWriter::reset(const std::string& name) {
 
 void PrimitiveWriter::resetTexels(float* texels) {
     memset(texels, 0, size_t(kTexels) * kFloatsPerTexel * sizeof(float));
-    set4(texels + 0, 30.0f, -10.0f, 50.0f, 0.0f);
-    set4(texels + 4, 30.0f, -10.0f, 50.0f, 0.0f);
-    set4(texels + 8, 1.0f, 0.0f, 0.2f, 1.0f);
+    set4(texelAt(texels, 0), 30.0f, -10.0f, 50.0f, 0.0f);
+    set4(texelAt(texels, 1), 30.0f, -10.0f, 50.0f, 0.0f);
+    set4(texelAt(texels, 2), 1.0f, 0.0f, 0.2f, 1.0f);
 }
 
 void PrimitiveWriter::report(Problem problem, const char* format, ...) {
@@ -126,18 +109,17 @@ void PrimitiveWriter::report(Problem problem, const char* format, ...) {
     reportError("%s: %s\n", fileName.c_str(), message);
 }
 
-FlattenReport PrimitiveWriter::write(Studio3dsFile& file, float dofStrength, float* texels) {
+FlattenReport PrimitiveWriter::write(const Studio3dsFile& file, float dofStrength, float* texels) {
     Cursor c;
     c.texels = texels;
     c.scene.reset(kBoxStart);
-    file.createNodesForMeshes();
     // Only top-level nodes: children and their meshes are not flattened.
-    for (const Lib3dsNode* node = file.firstNode(); node; node = node->next) {
-        switch (file.kind(node)) {
-        case Studio3dsFile::kMeshInstanceNode:
+    for (const Studio3dsNode& node : file.nodes()) {
+        switch (node.kind) {
+        case Studio3dsNode::kMeshInstance:
             writeMeshNode(file, node, c);
             break;
-        case Studio3dsFile::kOmnilightNode:
+        case Studio3dsNode::kOmnilight:
             writeLightNode(file, node, c);
             break;
         default:
@@ -146,8 +128,7 @@ FlattenReport PrimitiveWriter::write(Studio3dsFile& file, float dofStrength, flo
     }
     // Header: the light count is the file's, whatever its nodes, within the region.
     int lightCount = file.lightCount() < kLightCapacity ? file.lightCount() : kLightCapacity;
-    set4(c.texel(kHeaderTexel), float(c.nextTriangleTexel - kTriangleBase), float(c.volumes),
-         float(lightCount), float(c.meshes));
+    writeHeader(texels, c.nextTriangleTexel - kTriangleBase, c.volumes, lightCount, c.meshes);
     writeMaterials(file, c);
     reportDropped(c);
 
@@ -167,25 +148,25 @@ FlattenReport PrimitiveWriter::write(Studio3dsFile& file, float dofStrength, flo
     return out;
 }
 
-void PrimitiveWriter::writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node, Cursor& c) {
-    int mesh = file.meshOfNode(node);
+void PrimitiveWriter::writeMeshNode(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c) {
+    int mesh = node.mesh;
     if (mesh < 0)
         return; // a dummy node, or one naming no mesh of the file
-    Lib3dsMesh* m = file.mesh(mesh);
+    const Studio3dsMesh& m = file.meshes()[mesh];
 
     float transform[4][4];
-    file.meshTransform(node, mesh, transform);
-    positions.resize(4 * size_t(m->points));
-    file.transformPoints(mesh, transform, positions.data());
+    meshTransform(node, m, transform);
+    positions.resize(4 * size_t(m.pointCount()));
+    transformPoints(m, transform, positions.data());
 
     int firstEntry = c.volumes;
     Box meshBox;
     meshBox.reset(kBoxStart);
     // Classified by name, case-sensitive, box before sphere.
-    if (strstr(m->name, "PAABox22")) {
+    if (m.name.find("PAABox22") != std::string::npos) {
         if (!writeBox(file, mesh, c, meshBox))
             return;
-    } else if (strstr(m->name, "Sphere")) {
+    } else if (m.name.find("Sphere") != std::string::npos) {
         if (!writeSphere(file, mesh, c, meshBox))
             return;
     } else {
@@ -195,55 +176,30 @@ void PrimitiveWriter::writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node,
         ++c.droppedMeshes;
         return;
     }
-    float* entry = c.texel(kMeshBase + c.meshes * kMeshTexels);
-    set4(entry, meshBox.min[0], meshBox.min[1], meshBox.min[2], float(firstEntry));
-    set4(entry + 4, meshBox.max[0], meshBox.max[1], meshBox.max[2], float(c.volumes));
+    writeMesh(c.texels, c.meshes, meshBox.min, meshBox.max, firstEntry, c.volumes);
     ++c.meshes;
     if (!meshBox.empty())
         c.scene.extend(meshBox);
 }
 
-const float* PrimitiveWriter::normalsFor(Studio3dsFile& file, int mesh, const float transform[4][4],
+const float* PrimitiveWriter::normalsFor(const Studio3dsFile& file, int mesh, const float transform[4][4],
                                          Cursor& c) {
     if (nodeNormals.size() <= c.triangleNodes)
         nodeNormals.resize(c.triangleNodes + 1);
     NodeNormals& cached = nodeNormals[c.triangleNodes++];
-    const Lib3dsMesh* m = file.mesh(mesh);
+    size_t faces = file.meshes()[mesh].faces.size();
     float linear[9];
     for (int i = 0; i < 9; ++i)
         linear[i] = transform[i / 3][i % 3];
-    if (cached.mesh != m || cached.normals.size() != 9 * size_t(m->faces) ||
+    if (cached.mesh != mesh || cached.normals.size() != 9 * faces ||
         memcmp(cached.linear, linear, sizeof linear)) {
-        cached.mesh = m;
+        cached.mesh = mesh;
         memcpy(cached.linear, linear, sizeof linear);
-        cached.normals.resize(9 * size_t(m->faces));
-        file.vertexNormals(mesh, transform, cached.normals.data());
+        cached.normals.resize(9 * faces);
+        file.vertexNormals(mesh, transform, positions.data(), cached.normals.data());
     }
     return cached.normals.data();
 }
-
-namespace {
-
-// One 8-texel triangle record from points of 4 floats.
-inline void writeTriangleRecord(float* __restrict t, Float4 p0, Float4 p1, Float4 p2,
-                                const float* __restrict n, const float* __restrict uv0,
-                                const float* __restrict uv1, const float* __restrict uv2, float material,
-                                float flag) {
-    Float4 origin = p1, edge1 = p0 - p1;
-    origin[3] = material;
-    edge1[3] = flag;
-    store<4>(t, origin);
-    store<4>(t + 4, edge1);
-    store<3>(t + 8, p2 - p1);
-    set3(t + 12, n);
-    set3(t + 16, n + 3);
-    set3(t + 20, n + 6);
-    set4(t + 24, uv0[0], uv0[1], uv1[0], uv1[1]);
-    t[28] = uv2[0];
-    t[29] = uv2[1];
-}
-
-} // namespace
 
 // The group box lives in locals, not in a Box whose address escapes: the compiler
 // keeps it in registers instead of reloading it after every store to the buffer.
@@ -265,19 +221,20 @@ struct GroupBounds {
     }
 };
 
-void PrimitiveWriter::writeTriangles(Studio3dsFile& file, int mesh, const float* normals, Cursor& c,
+void PrimitiveWriter::writeTriangles(const Studio3dsFile& file, int mesh, const float* normals, Cursor& c,
                                      Box& meshBox) {
-    const Lib3dsMesh* m = file.mesh(mesh);
-    const int* materials = file.faceMaterials(mesh).data();
-    const float flag = strstr(m->name, "NoS") ? 0.0f : 1.0f;
+    const Studio3dsMesh& m = file.meshes()[mesh];
+    const float flag = m.name.find("NoS") != std::string::npos ? 0.0f : 1.0f;
     static const float noUv[2] = {0, 0};
     // Locals rather than fields: stores into the buffer would otherwise force the
     // compiler to reload them for every face.
     const float* pos = positions.data();
-    const unsigned points = m->points, texels = m->texels;
-    const Lib3dsTexel* uvs = m->texelL;
+    const uint32_t points = m.pointCount(), texels = m.uvCount();
+    const float* uvs = m.uvs.data();
+    const Studio3dsFace* faces = m.faces.data();
+    const size_t faceCount = m.faces.size();
     float* const buffer = c.texels;
-    auto uv = [&](unsigned i) { return i < texels ? uvs[i] : noUv; };
+    auto uv = [&](uint32_t i) { return i < texels ? uvs + 2 * size_t(i) : noUv; };
     GroupBounds bounds;
     bounds.reset();
     auto close = [&]() {
@@ -288,11 +245,11 @@ void PrimitiveWriter::writeTriangles(Studio3dsFile& file, int mesh, const float*
     };
     const int end = kTriangleBase + kTriangleCapacity * kTriangleTexels;
     c.groupStart = c.nextTriangleTexel;
-    for (unsigned f = 0; f < m->faces; ++f) {
-        const Lib3dsWord* index = m->faceL[f].points;
+    for (size_t f = 0; f < faceCount; ++f) {
+        const uint32_t* index = faces[f].index;
         if (index[0] >= points || index[1] >= points || index[2] >= points) {
-            report(kFaceOutsidePoints, "mesh %s: face %u names a point beyond its %u; the face is skipped",
-                   m->name, f, points);
+            report(kFaceOutsidePoints, "mesh %s: face %zu names a point beyond its %u; the face is skipped",
+                   m.name.c_str(), f, points);
             continue;
         }
         int next = c.nextTriangleTexel;
@@ -300,12 +257,12 @@ void PrimitiveWriter::writeTriangles(Studio3dsFile& file, int mesh, const float*
             ++c.droppedTriangles;
             continue;
         }
-        Float4 p0 = load4(pos + 4 * index[0]), p1 = load4(pos + 4 * index[1]), p2 = load4(pos + 4 * index[2]);
-        bounds.extend(p0);
-        bounds.extend(p1);
-        bounds.extend(p2);
-        writeTriangleRecord(buffer + size_t(next) * kFloatsPerTexel, p0, p1, p2, normals + 9 * size_t(f),
-                            uv(index[0]), uv(index[1]), uv(index[2]), float(materials[f]), flag);
+        const float *p0 = pos + 4 * index[0], *p1 = pos + 4 * index[1], *p2 = pos + 4 * index[2];
+        bounds.extend(load4(p0));
+        bounds.extend(load4(p1));
+        bounds.extend(load4(p2));
+        writeTriangle(buffer, next, p0, p1, p2, normals + 9 * f, uv(index[0]), uv(index[1]), uv(index[2]),
+                      float(faces[f].material), flag);
         c.nextTriangleTexel = next + kTriangleTexels;
         if (c.nextTriangleTexel - c.groupStart > kGroupCloseTexels)
             close();
@@ -314,20 +271,19 @@ void PrimitiveWriter::writeTriangles(Studio3dsFile& file, int mesh, const float*
     close();
 }
 
-float* PrimitiveWriter::claimVolume(Cursor& c) {
+int PrimitiveWriter::claimVolume(Cursor& c) {
     if (c.volumes >= kVolumeCapacity) {
         ++c.droppedVolumes;
-        return nullptr;
+        return -1;
     }
-    return c.texel(kVolumeBase + c.volumes++ * kVolumeTexels);
+    return c.volumes++;
 }
 
 void PrimitiveWriter::closeGroup(Cursor& c, const Box& group, Box& meshBox) {
     meshBox.extend(group);
-    if (float* entry = claimVolume(c)) {
-        set4(entry, group.min[0], group.min[1], group.min[2], float(c.groupStart));
-        set4(entry + 4, group.max[0], group.max[1], group.max[2], float(c.nextTriangleTexel));
-    }
+    int entry = claimVolume(c);
+    if (entry >= 0)
+        writeGroup(c.texels, entry, group.min, group.max, c.groupStart, c.nextTriangleTexel);
     c.groupStart = c.nextTriangleTexel;
 }
 
@@ -335,14 +291,15 @@ namespace {
 
 // The box of every point that the mesh's faces name (points outside the mesh are
 // passed over); false when no face names one.
-bool faceBox(const Lib3dsMesh* m, const std::vector<float>& positions, float start, float* min, float* max) {
+bool faceBox(const Studio3dsMesh& m, const std::vector<float>& positions, float start, float* min,
+             float* max) {
     GroupBounds bounds;
     bounds.reset(start);
     bool any = false;
-    for (unsigned f = 0; f < m->faces; ++f)
+    for (const Studio3dsFace& face : m.faces)
         for (int j = 0; j < 3; ++j) {
-            unsigned index = m->faceL[f].points[j];
-            if (index >= m->points)
+            uint32_t index = face.index[j];
+            if (index >= m.pointCount())
                 continue;
             bounds.extend(load4(&positions[4 * index]));
             any = true;
@@ -353,66 +310,60 @@ bool faceBox(const Lib3dsMesh* m, const std::vector<float>& positions, float sta
 
 } // namespace
 
-bool PrimitiveWriter::writeSphere(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox) {
-    const Lib3dsMesh* m = file.mesh(mesh);
+bool PrimitiveWriter::writeSphere(const Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox) {
+    const Studio3dsMesh& m = file.meshes()[mesh];
     Box sphere;
     if (!faceBox(m, positions, kSphereStart, sphere.min, sphere.max)) {
-        report(kShapeWithoutFaces, "sphere mesh %s has no usable faces; it is skipped", m->name);
+        report(kShapeWithoutFaces, "sphere mesh %s has no usable faces; it is skipped", m.name.c_str());
         return false;
     }
     meshBox.extend(sphere);
-    float* entry = claimVolume(c);
-    if (!entry)
+    int entry = claimVolume(c);
+    if (entry < 0)
         return true;
     float centre[3];
     for (int i = 0; i < 3; ++i)
         centre[i] = sphere.min[i] + (sphere.max[i] - sphere.min[i]) / 2;
     float radius = (sphere.max[0] - sphere.min[0]) / 2; // the x extent only
-    set4(entry, centre[0], centre[1], centre[2], kVolumeSphere);
-    set4(entry + 4, radius, 0.0f, 0.0f, float(file.faceMaterials(mesh)[0]));
+    primitive::writeSphere(c.texels, entry, centre, radius, float(m.faces[0].material));
     return true;
 }
 
-bool PrimitiveWriter::writeBox(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox) {
-    const Lib3dsMesh* m = file.mesh(mesh);
+bool PrimitiveWriter::writeBox(const Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox) {
+    const Studio3dsMesh& m = file.meshes()[mesh];
     Box box;
     // The entry takes the second face's material, so a box needs two faces.
-    if (m->faces < 2 || !faceBox(m, positions, kBoxStart, box.min, box.max)) {
-        report(kShapeWithoutFaces, "box mesh %s has fewer than two faces; it is skipped", m->name);
+    if (m.faces.size() < 2 || !faceBox(m, positions, kBoxStart, box.min, box.max)) {
+        report(kShapeWithoutFaces, "box mesh %s has fewer than two faces; it is skipped", m.name.c_str());
         return false;
     }
     meshBox.extend(box);
-    if (float* entry = claimVolume(c)) {
-        set4(entry, box.min[0], box.min[1], box.min[2], kVolumeBox);
-        set4(entry + 4, box.max[0], box.max[1], box.max[2], float(file.faceMaterials(mesh)[1]));
-    }
+    int entry = claimVolume(c);
+    if (entry >= 0)
+        primitive::writeBox(c.texels, entry, box.min, box.max, float(m.faces[1].material));
     return true;
 }
 
-void PrimitiveWriter::writeLightNode(Studio3dsFile& file, const Lib3dsNode* node, Cursor& c) {
-    int light = file.lightByName(node->name);
-    if (light < 0) {
-        report(kLightWithoutRecord, "light node %s names no light of the file; it is skipped", node->name);
+void PrimitiveWriter::writeLightNode(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c) {
+    if (node.light < 0) {
+        report(kLightWithoutRecord, "light node %s names no light of the file; it is skipped",
+               node.name.c_str());
         return;
     }
     // The node found by id, as long as that is an omnilight node too.
-    const Lib3dsNode* n = file.nodeById(node->node_id);
-    if (!n || file.kind(n) != Studio3dsFile::kOmnilightNode)
-        n = node;
+    const Studio3dsNode* n = file.nodeById(node.id);
+    if (!n || n->kind != Studio3dsNode::kOmnilight)
+        n = &node;
     if (c.lights >= kLightCapacity) {
         ++c.droppedLights;
         return;
     }
-    const Lib3dsLight* l = file.light(light);
-    float* record = c.texel(kLightBase + c.lights * kLightTexels);
-    set3(record, n->data.light.pos);
-    record[3] = l->off ? 1.0f : 0.0f;
-    set3(record + 4, n->data.light.col);
-    record[7] = l->multiplier;
+    const Studio3dsLight& l = file.lights()[node.light];
+    writeLight(c.texels, c.lights, n->position, l.off, n->color, l.multiplier);
     ++c.lights;
 }
 
-void PrimitiveWriter::writeMaterials(Studio3dsFile& file, Cursor& c) {
+void PrimitiveWriter::writeMaterials(const Studio3dsFile& file, Cursor& c) {
     MaterialSlots slots = materialSlots(file);
     if (slots.beyondSamplers > 0)
         report(kTexturesBeyondSamplers, "%d textured materials beyond the ninth are shown without texture",
@@ -422,14 +373,12 @@ void PrimitiveWriter::writeMaterials(Studio3dsFile& file, Cursor& c) {
             ++c.droppedMaterials;
             continue;
         }
-        const Lib3dsMaterial* m = file.material(i);
-        float* record = c.texel(kMaterialBase + i * kMaterialTexels);
-        set4(record, m->diffuse[0], m->diffuse[1], m->diffuse[2], m->shin_strength);
-        set4(record + 4, m->specular[0], m->specular[1], m->specular[2], m->shininess);
+        const Studio3dsMaterial& m = file.materials()[i];
         // lib3ds gives every material a reflection percent of 1 whether or not the
         // file has a reflection map; without a map the material reflects nothing.
-        float reflection = m->reflection_map.name[0] ? m->reflection_map.percent : 0.0f;
-        set4(record + 8, reflection, 0.0f, 0.0f, float(slots.slot[i]));
+        float reflection = m.reflectionMap.empty() ? 0.0f : m.reflectionPercent;
+        writeMaterial(c.texels, i, m.diffuse, m.shinStrength, m.specular, m.shininess, reflection,
+                      float(slots.slot[i]));
         ++c.materials;
     }
 }

@@ -3,7 +3,7 @@
 #include <vector>
 
 class Studio3dsFile;
-struct Lib3dsNode;
+struct Studio3dsNode;
 
 // A run of texels written by one flattening: [first, first + count).
 struct TexelRange {
@@ -33,7 +33,8 @@ struct FlattenReport {
 };
 
 // Writes an evaluated 3D Studio scene into a plain float array laid out as the
-// primitive buffer (primitive::kTexels * 4 floats). Plain C++: the scene uploads
+// primitive buffer (primitive::kTexels * 4 floats), from the adapter's views and
+// through the record functions of PrimitiveRecords.h. Plain C++: the scene uploads
 // the ranges it reports, the inspector prints them, the tests read them.
 //
 // Only the components a record defines are written; the others keep what the array
@@ -49,7 +50,7 @@ class PrimitiveWriter {
     void reset(const std::string& fileName);
     // Flattens the file as last evaluated. Does not evaluate it and does not clear
     // the array: only the reported ranges are written.
-    FlattenReport write(Studio3dsFile& file, float dofStrength, float* texels);
+    FlattenReport write(const Studio3dsFile& file, float dofStrength, float* texels);
 
     // The content of the buffer before the first flattening: zeros, but texels 0
     // and 1 hold (30, -10, 50, 0) and texel 2 holds (1, 0, 0.2, 1).
@@ -79,16 +80,16 @@ class PrimitiveWriter {
         bool empty() const;
     };
     struct Cursor; // the running counts of one write
-    void writeMeshNode(Studio3dsFile& file, const Lib3dsNode* node, Cursor& c);
-    void writeTriangles(Studio3dsFile& file, int mesh, const float* normals, Cursor& c, Box& meshBox);
-    const float* normalsFor(Studio3dsFile& file, int mesh, const float transform[4][4], Cursor& c);
-    bool writeSphere(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
-    bool writeBox(Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
-    float* claimVolume(Cursor& c); // the next bounding-volume entry, or nullptr when the region is full
+    void writeMeshNode(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c);
+    void writeTriangles(const Studio3dsFile& file, int mesh, const float* normals, Cursor& c, Box& meshBox);
+    const float* normalsFor(const Studio3dsFile& file, int mesh, const float transform[4][4], Cursor& c);
+    bool writeSphere(const Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
+    bool writeBox(const Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
+    int claimVolume(Cursor& c); // the next bounding-volume entry, or -1 when the region is full
     void closeGroup(Cursor& c, const Box& group, Box& meshBox);
-    void writeLightNode(Studio3dsFile& file, const Lib3dsNode* node, Cursor& c);
-    void writeMaterials(Studio3dsFile& file, Cursor& c);
-    FlattenCamera camera(Studio3dsFile& file, float dofStrength, const Box& sceneBounds);
+    void writeLightNode(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c);
+    void writeMaterials(const Studio3dsFile& file, Cursor& c);
+    FlattenCamera camera(const Studio3dsFile& file, float dofStrength, const Box& sceneBounds);
     void reportDropped(const Cursor& c);
     void report(Problem problem, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
@@ -99,7 +100,7 @@ class PrimitiveWriter {
     // depend only on the mesh and the linear part of the node's transform, so a node
     // that only moves keeps them from frame to frame.
     struct NodeNormals {
-        const void* mesh = nullptr;
+        int mesh = -1;
         float linear[9] = {};
         std::vector<float> normals;
     };

@@ -1,13 +1,11 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
-#include "scene/ErrorReport.h"
 #include "scene/RenderSettings.h"
 
 #include "scene/DataPath.h"
+#include "scene/ScreenSize.h"
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/AnimationFrame.h"
-#include "scenes/raytracer/PrimitiveBuffer.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
-#include "shell/ShellState.h"
 
 #include <cstdio>
 #include <string>
@@ -27,27 +25,28 @@ std::string samplerName(int k) {
 } // namespace
 
 SceneRaytracerPolygons::SceneRaytracerPolygons(const char* fileName, float dofStrength, int renderWidth,
-                                               int renderHeight, int numReflections, int framesPerBeat)
+                                               int renderHeight, int numReflections, int framesPerBeat,
+                                               std::shared_ptr<FlattenStaging> staging)
     : framesPerBeat(framesPerBeat), dofStrength(dofStrength), fileName(fileName ? fileName : ""),
       renderWidth(effectiveRenderWidth(renderWidth)), renderHeight(renderHeight),
-      numReflections(numReflections) {
+      numReflections(numReflections),
+      staging(staging ? std::move(staging) : std::make_shared<FlattenStaging>()) {
     SceneRaytracerPolygons::init();
     printf("Scene poly init\n");
 }
 
+// The owners delete the primitive buffer, the targets and the textures.
 SceneRaytracerPolygons::~SceneRaytracerPolygons() {
     destroyQuad();
-    deletePrimitiveBuffer(&primitiveBuffer, &textures[0]);
-    releaseFileResources();
+    delete file;
 }
 
 void SceneRaytracerPolygons::init() {
-    if (initCount > 0) {
-        // The Enter key: release what this run replaces (programs stay, as
-        // ShaderProgram never deletes them; the primitive buffer is kept).
-        destroyQuad();
+    // The Enter key: release what this run replaces before making it again (the
+    // quad goes in createQuad; programs stay, see ShaderProgram; the primitive
+    // buffer is kept).
+    if (initCount > 0)
         releaseFileResources();
-    }
     createQuad();
     rayProgram.load("shaders\\RaytracerPolygonsVert.glsl", "shaders\\RaytracerPolygonsFrag.glsl");
     if (dofStrength == 0.0f)
@@ -56,15 +55,11 @@ void SceneRaytracerPolygons::init() {
         postProgram.load("shaders\\DoFVert.glsl", "shaders\\DoFFrag.glsl");
     blurHorizontalProgram.load("shaders\\BlurVert.glsl", "shaders\\BlurHorFrag.glsl");
     blurVerticalProgram.load("shaders\\BlurVert.glsl", "shaders\\BlurVertFrag.glsl");
-    if (!primitiveBufferCreated) {
-        createPrimitiveBuffer(&primitiveBuffer, &textures[0]);
-        primitiveBufferCreated = true;
-    }
+    if (!primitiveBuffer.created())
+        primitiveBuffer = PrimitiveBuffer::create();
     printf("%s\n", fileName.c_str());
-    file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str());
-    if (!file)
-        reportError("Could not open 3D Studio file %s\n", fileName.c_str());
-    resetPrimitiveBuffer(primitiveBuffer);
+    file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str(), fileName.c_str()); // reports a failure
+    primitiveBuffer.resetContent();
     writer.reset(fileName);
     if (file) {
         file->eval((float)initCount);
@@ -72,7 +67,7 @@ void SceneRaytracerPolygons::init() {
         printf("%s, %d faces\n", file->name(), faceCount);
     }
     ++initCount;
-    createRenderTargets(renderWidth, framebuffers, colorTextures);
+    renderTargets = RenderTargets::create(renderWidth);
     loadMaterialTextures();
     flattenPending = true;
 }
@@ -99,7 +94,7 @@ void SceneRaytracerPolygons::loadMaterialTextures() {
         std::string path = std::string("textures\\") + file->textureMapName(m);
         printf("%s--\n", path.c_str());
         loadTexture(path.c_str(), &textures[unit]);
-        glBindTexture(GL_TEXTURE_2D, textures[unit]);
+        glBindTexture(GL_TEXTURE_2D, textures[unit].get());
         rayProgram.setUniform1i(samplerName(unit - 1).c_str(), unit);
     }
 }
@@ -107,7 +102,7 @@ void SceneRaytracerPolygons::loadMaterialTextures() {
 void SceneRaytracerPolygons::bindMaterialTextures() {
     for (int unit = 1; unit <= slots.textured; ++unit) {
         glActiveTexture(GL_TEXTURE0 + unit);
-        glBindTexture(GL_TEXTURE_2D, textures[unit]);
+        glBindTexture(GL_TEXTURE_2D, textures[unit].get());
     }
 }
 
@@ -118,18 +113,17 @@ void SceneRaytracerPolygons::setMaterialSamplers() {
 }
 
 void SceneRaytracerPolygons::releaseFileResources() {
-    deleteRenderTargets(framebuffers, colorTextures);
-    glDeleteTextures(kTextureSlots - 1, &textures[1]);
-    for (int i = 1; i < kTextureSlots; ++i)
-        textures[i] = 0;
+    renderTargets = RenderTargets();
+    for (GlTexture& texture : textures)
+        texture.reset();
     delete file;
     file = nullptr;
 }
 
 void SceneRaytracerPolygons::flattenScene() {
-    float* texels = sharedFlattenTexels();
+    float* texels = staging->texels();
     flattenReport = writer.write(*file, dofStrength, texels);
-    uploadTexelRanges(primitiveBuffer, texels, flattenReport.ranges);
+    primitiveBuffer.upload(texels, flattenReport.ranges);
     faceCount = file->countFaces();
     const FlattenCamera& camera = flattenReport.camera;
     for (int i = 0; i < 3; ++i) {
@@ -152,10 +146,10 @@ void SceneRaytracerPolygons::render(float time, float sceneTime) {
         return;
     }
     int frame = AnimationFrame::at(sceneTime, framesPerBeat, file->frames());
-    if (AnimationFrame::needsFlatten(frame, flattenPending)) {
+    if (AnimationFrame::needsFlatten(frame, lastEvaluatedFrame, flattenPending)) {
         file->eval((float)frame);
         flattenScene();
-        AnimationFrame::lastEvaluatedFrame = frame;
+        lastEvaluatedFrame = frame;
         flattenPending = false;
     }
     rayPass(time);
@@ -166,7 +160,7 @@ void SceneRaytracerPolygons::render(float time, float sceneTime) {
 }
 
 void SceneRaytracerPolygons::rayPass(float time) {
-    glBindFramebufferEXT(GL_FRAMEBUFFER, framebuffers[0]);
+    glBindFramebufferEXT(GL_FRAMEBUFFER, renderTargets.framebuffer(0));
     glViewport(0, 0, renderWidth, renderWidth);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     rayProgram.bind();
@@ -174,7 +168,7 @@ void SceneRaytracerPolygons::rayPass(float time) {
     // evaluated would otherwise trace without its material textures.
     bindMaterialTextures();
     glActiveTexture(GL_TEXTURE0 + primitive::kBufferTextureUnit);
-    glBindTexture(GL_TEXTURE_BUFFER, textures[0]);
+    glBindTexture(GL_TEXTURE_BUFFER, primitiveBuffer.textureName());
     rayProgram.setUniform1i("tboSampler", primitive::kBufferTextureUnit);
     rayProgram.setUniform1i("tex[0]", slots.samplers[0]);
     rayProgram.setUniform1f("time", time);
@@ -201,7 +195,7 @@ void SceneRaytracerPolygons::beginFinalPass() {
     glViewport(0, 0, screenWidth, screenHeight);
     postProgram.bind();
     glActiveTexture(GL_TEXTURE0 + kSharpImageUnit);
-    glBindTexture(GL_TEXTURE_2D, colorTextures[0]);
+    glBindTexture(GL_TEXTURE_2D, renderTargets.colorTexture(0));
     postProgram.setUniform1i("tex0", kSharpImageUnit);
 }
 
@@ -216,7 +210,7 @@ void SceneRaytracerPolygons::finalPassWithoutBlur() {
 
 // One half of the blur: `source` on `unit` into render target `target`.
 void SceneRaytracerPolygons::blurPass(ShaderProgram& program, int target, int unit, GLuint source) {
-    glBindFramebufferEXT(GL_FRAMEBUFFER, framebuffers[target]);
+    glBindFramebufferEXT(GL_FRAMEBUFFER, renderTargets.framebuffer(target));
     glViewport(0, 0, renderWidth, renderWidth);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     program.bind();
@@ -229,13 +223,13 @@ void SceneRaytracerPolygons::blurPass(ShaderProgram& program, int target, int un
 }
 
 void SceneRaytracerPolygons::blurPasses() {
-    blurPass(blurHorizontalProgram, 1, kHorizontalBlurUnit, colorTextures[0]);
-    blurPass(blurVerticalProgram, 2, kVerticalBlurUnit, colorTextures[1]);
+    blurPass(blurHorizontalProgram, 1, kHorizontalBlurUnit, renderTargets.colorTexture(0));
+    blurPass(blurVerticalProgram, 2, kVerticalBlurUnit, renderTargets.colorTexture(1));
     glBindTexture(GL_TEXTURE_2D, 0);
 
     beginFinalPass();
     glActiveTexture(GL_TEXTURE0 + kBlurredImageUnit);
-    glBindTexture(GL_TEXTURE_2D, colorTextures[2]);
+    glBindTexture(GL_TEXTURE_2D, renderTargets.colorTexture(2));
     postProgram.setUniform1i("tex1", kBlurredImageUnit);
     postProgram.setUniform1f("focus", focusDistance);
     postProgram.setUniform1f("focal", focal);

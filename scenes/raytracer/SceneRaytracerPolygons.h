@@ -1,10 +1,13 @@
 #pragma once
 #include "scene/Scene.h"
 #include "scene/ShaderProgram.h"
+#include "scenes/raytracer/FlattenStaging.h"
 #include "scenes/raytracer/MaterialSlots.h"
+#include "scenes/raytracer/PrimitiveBuffer.h"
 #include "scenes/raytracer/PrimitiveWriter.h"
 #include "scenes/raytracer/RenderTargets.h"
 
+#include <memory>
 #include <string>
 
 class Studio3dsFile;
@@ -16,8 +19,11 @@ class Studio3dsFile;
 class SceneRaytracerPolygons : public Scene {
   public:
     // Runs init and prints "Scene poly init". A GL context must be current.
+    // `staging` is the flattening's CPU array, shared by the scenes of a show; without
+    // one the scene makes its own.
     SceneRaytracerPolygons(const char* fileName, float dofStrength, int renderWidth, int renderHeight,
-                           int numReflections, int framesPerBeat);
+                           int numReflections, int framesPerBeat,
+                           std::shared_ptr<FlattenStaging> staging = nullptr);
     ~SceneRaytracerPolygons();
     SceneRaytracerPolygons(const SceneRaytracerPolygons&) = delete;
     SceneRaytracerPolygons& operator=(const SceneRaytracerPolygons&) = delete;
@@ -36,13 +42,13 @@ class SceneRaytracerPolygons : public Scene {
 
     // Read by the tests and the benchmarks.
     const Studio3dsFile* openFile() const { return file; }
-    GLuint bufferName() const { return primitiveBuffer; }
+    GLuint bufferName() const { return primitiveBuffer.bufferName(); }
     GLuint rayProgramName() const { return rayProgram.program; }
     GLuint postProgramName() const { return postProgram.program; }
     GLuint blurProgramName(bool vertical) const {
         return vertical ? blurVerticalProgram.program : blurHorizontalProgram.program;
     }
-    GLuint renderTarget(int index) const { return framebuffers[index]; }
+    GLuint renderTarget(int index) const { return renderTargets.framebuffer(index); }
     float currentBlurSize() const { return blurSize; }
     // What the last flattening reported (texel ranges, camera), for the tests.
     const FlattenReport& lastFlatten() const { return flattenReport; }
@@ -60,7 +66,8 @@ class SceneRaytracerPolygons : public Scene {
     void blurPasses();
     void drawBlack();
 
-    static constexpr int kTextureSlots = 20; // element 0: the buffer texture
+    // Material textures by unit, 1 to 19 (unit 0 carries no material).
+    static constexpr int kTextureSlots = 20;
 
     int framesPerBeat;
     float dofStrength;
@@ -69,9 +76,8 @@ class SceneRaytracerPolygons : public Scene {
     ShaderProgram postProgram;
     ShaderProgram blurVerticalProgram;
     ShaderProgram blurHorizontalProgram;
-    GLuint textures[kTextureSlots] = {};
-    GLuint primitiveBuffer = 0;
-    bool primitiveBufferCreated = false;
+    GlTexture textures[kTextureSlots];
+    PrimitiveBuffer primitiveBuffer; // made by the first init, kept by the others
     Studio3dsFile* file = nullptr;
     int faceCount = 0;
     int initCount = 0;
@@ -79,8 +85,7 @@ class SceneRaytracerPolygons : public Scene {
     float cameraTarget[3] = {0, 0, 0};
     float cameraRoll = 0;
     float cameraFov = 0;
-    GLuint framebuffers[kRenderTargets] = {};
-    GLuint colorTextures[kRenderTargets] = {};
+    RenderTargets renderTargets;
     float focusDistance = 0;
     float blurSize = 0;
     float focal = 0;
@@ -88,10 +93,12 @@ class SceneRaytracerPolygons : public Scene {
     int renderHeight; // kept; the targets are renderWidth square
     int numReflections;
 
+    std::shared_ptr<FlattenStaging> staging;
     PrimitiveWriter writer;
     FlattenReport flattenReport;
     MaterialSlots slots;
     // Set by init: the buffer holds the reset content until the next flattening,
-    // which must run before the next ray pass whatever the shared frame says.
+    // which must run before the next ray pass whatever the last frame was.
     bool flattenPending = false;
+    int lastEvaluatedFrame = 0; // this scene's own, never shared with another scene
 };

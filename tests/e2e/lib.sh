@@ -56,6 +56,28 @@ start_xvfb() {
   fail "Xvfb did not start"
 }
 
+# use_show_data: the data the build made beside the demo binary (shaders,
+# bitmaps, models) in the scratch directory, which keeps its own short track.
+SHOW_DATA=$(cd "$(dirname "$DEMO")/data" 2>/dev/null && pwd)
+use_show_data() {
+  [ -d "$SHOW_DATA/shaders" ] && [ -d "$SHOW_DATA/textures" ] || fail "no data directory at $SHOW_DATA"
+  ln -s "$SHOW_DATA/shaders" "$SHOW_DATA/textures" "$SCRATCH/" || fail "linking the data"
+  # Models come from their own generator; until it has run, the scenes that need
+  # them report it and draw black.
+  if [ -d "$SHOW_DATA/models" ]; then ln -s "$SHOW_DATA/models" "$SCRATCH/"; else mkdir "$SCRATCH/models"; fi
+}
+
+# unexpected_errors: the "ERROR" lines of the demo's standard error, less the
+# ones about a model file that the data directory does not have.
+unexpected_errors() {
+  local line name
+  grep '^ERROR' "$SCRATCH/err" | while IFS= read -r line; do
+    name=$(printf '%s' "$line" | grep -o 'models[\\/][A-Za-z0-9_.-]*\.3ds' | head -n1 | cut -c8-)
+    [ -n "$name" ] && [ ! -e "$SHOW_DATA/models/$name" ] && continue
+    printf '%s\n' "$line"
+  done
+}
+
 # make_music SECONDS: a tone as horn.mp3 in the scratch directory.
 make_music() {
   sox -n -r 44100 -c 2 -b 16 "$SCRATCH/tone.wav" synth "$1" sine 440 vol 0.3 || fail "sox"
@@ -68,12 +90,14 @@ start_demo() {
   DEMO_PID=$!
 }
 
-# start_windowed_show SECONDS: a private X server, a track of SECONDS and the
-# demo in a window; sets WINDOW_ID once the show has run a second. (Not to be
-# called in a command substitution: the server and demo belong to this shell.)
+# start_windowed_show SECONDS [show]: a private X server, a track of SECONDS and
+# the demo in a window, with the show's data when "show" is given; sets WINDOW_ID
+# once the show has run a second. (Not to be called in a command substitution:
+# the server and demo belong to this shell.)
 start_windowed_show() {
   start_xvfb
   make_music "$1"
+  [ "${2:-}" = show ] && use_show_data
   start_demo --windowed
   WINDOW_ID=$(wait_window "^Demo" 15) || fail "no window"
   sleep 1

@@ -8,16 +8,19 @@
 #include "scenes/raytracer/PrimitiveLayout.h"
 #include "shell/ShellState.h"
 #include "support/BitmapFiles.h"
+#include "support/LiveGlObjects.h"
 #include "support/PngFile.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -49,7 +52,6 @@ class PolygonScene : public ::testing::Test {
             return x == 0 ? std::string("\0\xff\0", 3) : std::string("\0\xff\xff", 3);
         });
         ASSERT_TRUE(writeFile("textures/checker.bmp", bitmapFile(checker)));
-        AnimationFrame::lastEvaluatedFrame = 0;
     }
     void TearDown() override { EXPECT_EQ(chdir(previousDir), 0); }
 
@@ -133,10 +135,11 @@ TEST_F(PolygonScene, SphereBoxAndTexturedSquareComeOutWhereAndAsTheyAre) {
 
 TEST_F(PolygonScene, BufferHoldsTheWrittenRangesAndNothingElse) {
     ASSERT_TRUE(saveSolids("models/solids.3ds"));
-    SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
+    auto staging = std::make_shared<FlattenStaging>();
+    SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16, staging);
     // Garbage in the shared array where this file writes nothing must not reach
     // the GPU: only written ranges are uploaded.
-    float* texels = sharedFlattenTexels();
+    float* texels = staging->texels();
     const int untouched = primitive::kVolumeBase + 1000;
     texels[untouched * 4] = 7.0f;
     scene.render(0, 0);
@@ -182,6 +185,34 @@ TEST_F(PolygonScene, MirrorReflectsWithOneReflectionAndNotWithNone) {
     none.render(0, 0);
     Rgb plain = at(window("mirror_numrefl0"), 32, 32);
     EXPECT_NEAR(plain.r, plain.g, 2);
+}
+
+// The show's scenes flatten through one staging array, each over what another left
+// there; each still draws what it draws alone, from its own buffer.
+TEST_F(PolygonScene, ScenesSharingOneStagingArrayDrawWhatEachDrawsAlone) {
+    ASSERT_TRUE(saveSolids("models/solids.3ds"));
+    Studio3dsFixture f;
+    mirrorFile(f);
+    ASSERT_TRUE(f.save("models/mirror.3ds"));
+    auto draw = [&](SceneRaytracerPolygons& scene, const char* picture) {
+        scene.activate();
+        scene.render(0, 0);
+        return window(picture);
+    };
+    std::vector<unsigned char> solidsAlone, mirrorAlone;
+    {
+        SceneRaytracerPolygons solids("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
+        solidsAlone = draw(solids, "solids_alone");
+        SceneRaytracerPolygons mirror("models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16);
+        mirrorAlone = draw(mirror, "mirror_alone");
+    }
+    ASSERT_NE(solidsAlone, mirrorAlone);
+    auto staging = std::make_shared<FlattenStaging>();
+    SceneRaytracerPolygons mirror("models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16, staging);
+    SceneRaytracerPolygons solids("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16, staging);
+    EXPECT_EQ(draw(mirror, "mirror_shared"), mirrorAlone);
+    EXPECT_EQ(draw(solids, "solids_shared"), solidsAlone);
+    EXPECT_EQ(draw(mirror, "mirror_again"), mirrorAlone);
 }
 
 // Seen from above: a floor, a plate floating over it, a light up to the left.
@@ -259,44 +290,56 @@ TEST_F(PolygonScene, CameraWithoutFieldOfViewStaysSharpInTheDepthOfFieldProgram)
     EXPECT_GT(centre.g, 100);
 }
 
-TEST_F(PolygonScene, EnterReloadTracesTheSceneNotTheResetBuffer) {
+TEST_F(PolygonScene, EnterReloadTracesTheSceneNotTheResetBufferAndLeaksNothing) {
     ASSERT_TRUE(saveSolids("models/solids.3ds"));
-    SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
-    scene.render(0, 1.0f);
-    auto before = window("before_reload");
-    GLuint oldTarget = scene.renderTarget(0);
-    const Studio3dsFile* oldFile = scene.openFile();
-    testing::internal::CaptureStdout();
-    scene.init(); // the Enter key
-    std::string printed = testing::internal::GetCapturedStdout();
-    EXPECT_NE(printed.find("models\\solids.3ds\n"), std::string::npos);
-    EXPECT_NE(printed.find(" faces\n"), std::string::npos);
-    EXPECT_NE(printed.find("textures\\checker.bmp--\n"), std::string::npos);
-    EXPECT_NE(scene.openFile(), nullptr);
-    // The replaced target is gone unless GL handed its name out again.
-    EXPECT_TRUE(!glIsFramebuffer(oldTarget) || oldTarget == scene.renderTarget(0) ||
-                oldTarget == scene.renderTarget(1) || oldTarget == scene.renderTarget(2));
-    (void)oldFile;
-    scene.activate();
-    scene.render(0, 1.0f); // the same frame the shared counter last saw
-    EXPECT_EQ(window("after_reload"), before);
-    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    const LiveGlObjects empty = LiveGlObjects::count();
+    {
+        SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
+        scene.render(0, 1.0f);
+        auto before = window("before_reload");
+        const LiveGlObjects live = LiveGlObjects::count();
+        testing::internal::CaptureStdout();
+        scene.init(); // the Enter key
+        std::string printed = testing::internal::GetCapturedStdout();
+        EXPECT_NE(printed.find("models\\solids.3ds\n"), std::string::npos);
+        EXPECT_NE(printed.find(" faces\n"), std::string::npos);
+        EXPECT_NE(printed.find("textures\\checker.bmp--\n"), std::string::npos);
+        EXPECT_NE(scene.openFile(), nullptr);
+        // Quad, targets and material texture replaced, primitive buffer kept.
+        EXPECT_EQ(LiveGlObjects::count(), live);
+        scene.activate();
+        scene.render(0, 1.0f); // the same frame the scene last evaluated
+        EXPECT_EQ(window("after_reload"), before);
+        scene.init();
+        scene.render(0, 1.0f);
+        EXPECT_EQ(LiveGlObjects::count(), live);
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
+    EXPECT_EQ(LiveGlObjects::count(), empty);
 }
 
+// A missing file, a pipe without a writer (which must not block), a device that
+// never ends and a directory: one error line each, and a black picture.
 TEST_F(PolygonScene, FileThatCannotBeOpenedDrawsBlackAndGoesOn) {
-    testing::internal::CaptureStderr();
-    SceneRaytracerPolygons scene("models\\missing.3ds", 1.0f, kSize, kSize, 1, 16);
-    std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_NE(errors.find("ERROR: Could not open 3D Studio file models\\missing.3ds\n"), std::string::npos);
-    glClearColor(1, 1, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    scene.render(0, 0);
-    scene.init();
-    scene.render(0, 0.5f);
-    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    auto picture = window("missing");
-    for (size_t i = 0; i < picture.size(); i += 4)
-        ASSERT_EQ(picture[i] + picture[i + 1] + picture[i + 2], 0);
+    ASSERT_EQ(mkfifo("models/pipe.3ds", 0600), 0);
+    ASSERT_EQ(mkdir("models/folder.3ds", 0700), 0);
+    for (const char* name : {"models\\missing.3ds", "models\\pipe.3ds", "/dev/zero", "models\\folder.3ds"}) {
+        testing::internal::CaptureStderr();
+        SceneRaytracerPolygons scene(name, 1.0f, kSize, kSize, 1, 16);
+        std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(errors.rfind("ERROR: Could not open 3D Studio file " + std::string(name) + ": ", 0), 0u)
+            << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        scene.render(0, 0);
+        scene.init();
+        scene.render(0, 0.5f);
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        auto picture = window("missing");
+        for (size_t i = 0; i < picture.size(); i += 4)
+            ASSERT_EQ(picture[i] + picture[i + 1] + picture[i + 2], 0) << name;
+    }
 }
 
 TEST_F(PolygonScene, TexturedMaterialsBeyondNineGetNoUnit) {

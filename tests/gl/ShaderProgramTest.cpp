@@ -86,6 +86,8 @@ TEST_F(ShaderProgramTest, SecondLoadMakesNewNamesAndReloadRereadsTheFiles) {
     EXPECT_NE(shader.program, first[0]);
     EXPECT_NE(shader.vertexShader, first[1]);
     EXPECT_NE(shader.fragmentShader, first[2]);
+    // The replaced objects stay allocated.
+    EXPECT_TRUE(glIsProgram(first[0]) && glIsShader(first[1]) && glIsShader(first[2]));
 
     // Reload picks up the edited file behind the same path.
     file("green.glsl", "void main() { gl_FragColor = vec4(0.0, 0.0, 1.0, 1.0); }\n");

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "shell/MusicTime.h"
+#include "scene/MusicTime.h"
 #include "support/TestPaths.h"
 
 #define STB_IMAGE_STATIC

@@ -1,14 +1,16 @@
 #pragma once
 #include "scenes/raytracer/PrimitiveLayout.h"
+#include "scenes/raytracer/PrimitiveRecords.h"
 #include "scenes/raytracer/PrimitiveWriter.h"
 
 #include <algorithm>
 #include <vector>
 
-// Fills a primitive-buffer image by hand, record by record, so the ray-tracing
-// shader can be exercised on exact scenes without a 3D Studio file. Header-only:
-// the benchmarks use it too. Triangles are grouped by 26 under group boxes and
-// meshes get their own boxes, as the flattening does.
+// Fills a primitive-buffer image by hand, record by record through the writer's
+// record functions, so the ray-tracing shader can be exercised on exact scenes
+// without a 3D Studio file. Header-only: the benchmarks use it too. Triangles are
+// grouped by 26 under group boxes and meshes get their own boxes, as the
+// flattening does.
 class PrimitiveSceneBuilder {
   public:
     struct Vec3 {
@@ -19,17 +21,13 @@ class PrimitiveSceneBuilder {
 
     int material(Vec3 diffuse, Vec3 specular = {0, 0, 0}, float shininess = 0, float shinStrength = 0,
                  float reflection = 0, int slot = -1) {
-        int base = primitive::kMaterialBase + primitive::kMaterialTexels * materials;
-        set(base, diffuse, shinStrength);
-        set(base + 1, specular, shininess);
-        set(base + 2, {reflection, 0, 0}, float(slot));
+        primitive::writeMaterial(data(), materials, F3(diffuse).v, shinStrength, F3(specular).v, shininess,
+                                 reflection, float(slot));
         return materials++;
     }
 
     void light(Vec3 position, Vec3 colour, float multiplier = 1, bool off = false) {
-        int base = primitive::kLightBase + primitive::kLightTexels * lights++;
-        set(base, position, off ? 1.0f : 0.0f);
-        set(base + 1, colour, multiplier);
+        primitive::writeLight(data(), lights++, F3(position).v, off, F3(colour).v, multiplier);
     }
 
     // A triangle mesh; castsShadow false is a "NoS" mesh. Normals default to the
@@ -44,22 +42,22 @@ class PrimitiveSceneBuilder {
 
     void triangle(Vec3 p0, Vec3 p1, Vec3 p2, int materialIndex, const float* uvs = nullptr,
                   const Vec3* normals = nullptr) {
-        Vec3 e0 = sub(p0, p1), e2 = sub(p2, p1);
-        Vec3 n = cross(e0, e2);
+        Vec3 n = cross(sub(p0, p1), sub(p2, p1));
         Vec3 ns[3] = {n, n, n};
         if (normals)
             std::copy(normals, normals + 3, ns);
         float uv[6] = {0, 0, 0, 0, 0, 0};
         if (uvs)
             std::copy(uvs, uvs + 6, uv);
-        int t = nextTriangle;
-        set(t, p1, float(materialIndex));
-        set(t + 1, e0, meshFlag);
-        set(t + 2, e2, 0);
-        for (int i = 0; i < 3; ++i)
-            set(t + 3 + i, ns[i], 0);
-        set(t + 6, {uv[0], uv[1], uv[2]}, uv[3]);
-        set(t + 7, {uv[4], uv[5], 0}, 0);
+        float normalFloats[9];
+        for (int i = 0; i < 3; ++i) {
+            normalFloats[3 * i] = ns[i].x;
+            normalFloats[3 * i + 1] = ns[i].y;
+            normalFloats[3 * i + 2] = ns[i].z;
+        }
+        const float points[3][4] = {{p0.x, p0.y, p0.z, 0}, {p1.x, p1.y, p1.z, 0}, {p2.x, p2.y, p2.z, 0}};
+        primitive::writeTriangle(data(), nextTriangle, points[0], points[1], points[2], normalFloats, uv,
+                                 uv + 2, uv + 4, float(materialIndex), meshFlag);
         for (Vec3 p : {p0, p1, p2})
             extend(groupMin, groupMax, p);
         nextTriangle += primitive::kTriangleTexels;
@@ -83,9 +81,7 @@ class PrimitiveSceneBuilder {
 
     void sphere(Vec3 centre, float radius, int materialIndex) {
         meshFirstEntry = volumes;
-        int a = addEntry();
-        set(a, centre, primitive::kVolumeSphere);
-        set(a + 1, {radius, 0, 0}, float(materialIndex));
+        primitive::writeSphere(data(), volumes++, F3(centre).v, radius, float(materialIndex));
         meshMin = sub(centre, {radius, radius, radius});
         meshMax = add(centre, {radius, radius, radius});
         addMesh();
@@ -93,9 +89,7 @@ class PrimitiveSceneBuilder {
 
     void box(Vec3 lo, Vec3 hi, int materialIndex) {
         meshFirstEntry = volumes;
-        int a = addEntry();
-        set(a, lo, primitive::kVolumeBox);
-        set(a + 1, hi, float(materialIndex));
+        primitive::writeBox(data(), volumes++, F3(lo).v, F3(hi).v, float(materialIndex));
         meshMin = lo;
         meshMax = hi;
         addMesh();
@@ -103,10 +97,8 @@ class PrimitiveSceneBuilder {
 
     // The finished image; lightCount defaults to the lights added.
     const std::vector<float>& finish(int lightCount = -1) {
-        set(primitive::kHeaderTexel,
-            {float(nextTriangle - primitive::kTriangleBase), float(volumes),
-             float(lightCount < 0 ? lights : lightCount)},
-            float(meshes));
+        primitive::writeHeader(data(), nextTriangle - primitive::kTriangleBase, volumes,
+                               lightCount < 0 ? lights : lightCount, meshes);
         return texels;
     }
 
@@ -141,17 +133,15 @@ class PrimitiveSceneBuilder {
         hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
     }
 
-    void set(int texel, Vec3 v, float w) {
-        float* p = &texels[size_t(texel) * primitive::kFloatsPerTexel];
-        p[0] = v.x, p[1] = v.y, p[2] = v.z, p[3] = w;
-    }
-
-    int addEntry() { return primitive::kVolumeBase + primitive::kVolumeTexels * volumes++; }
+    // A vector as the record functions take it.
+    struct F3 {
+        float v[3];
+        explicit F3(Vec3 a) : v{a.x, a.y, a.z} {}
+    };
+    float* data() { return texels.data(); }
 
     void closeGroup() {
-        int a = addEntry();
-        set(a, groupMin, float(groupStart));
-        set(a + 1, groupMax, float(nextTriangle));
+        primitive::writeGroup(data(), volumes++, F3(groupMin).v, F3(groupMax).v, groupStart, nextTriangle);
         meshMin = {std::min(meshMin.x, groupMin.x), std::min(meshMin.y, groupMin.y),
                    std::min(meshMin.z, groupMin.z)};
         meshMax = {std::max(meshMax.x, groupMax.x), std::max(meshMax.y, groupMax.y),
@@ -161,9 +151,7 @@ class PrimitiveSceneBuilder {
     }
 
     void addMesh() {
-        int m = primitive::kMeshBase + primitive::kMeshTexels * meshes++;
-        set(m, meshMin, float(meshFirstEntry));
-        set(m + 1, meshMax, float(volumes));
+        primitive::writeMesh(data(), meshes++, F3(meshMin).v, F3(meshMax).v, meshFirstEntry, volumes);
     }
 
     std::vector<float> texels;

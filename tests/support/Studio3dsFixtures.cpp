@@ -7,9 +7,12 @@
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -288,4 +291,25 @@ Lib3dsNode* Studio3dsFixture::node(int nodeId) {
 
 bool Studio3dsFixture::save(const std::string& path) {
     return lib3ds_file_save(file, path.c_str());
+}
+
+int Studio3dsFixture::renameInFile(const std::string& path, const std::string& from, const std::string& to) {
+    if (from.size() != to.size())
+        return -1;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return -1;
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::string old = from + '\0', renamed = to + '\0';
+    int count = 0;
+    // A name follows the NUL or chunk header before it, so require a non-letter there.
+    for (size_t at = bytes.find(old); at != std::string::npos; at = bytes.find(old, at + old.size())) {
+        if (at > 0 && isalnum(static_cast<unsigned char>(bytes[at - 1])))
+            continue;
+        bytes.replace(at, old.size(), renamed);
+        ++count;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return out ? count : -1;
 }

@@ -13,11 +13,11 @@ struct Lib3dsNode;
 // Builds 3D Studio files at test time with lib3ds itself, so the tests read files
 // written by the same library the show reads them with.
 //
-// Order: lib3ds 1.x keeps materials, meshes, lights and nodes sorted by name, both
-// when inserting and when loading a file. A test that depends on their order names
-// them in that order ("m0", "m1"; "a", "b"). Cameras are written in the order they
-// were added (the builder links them itself), so a file can have a first camera that
-// is not the first by name.
+// Order: lib3ds 1.x keeps materials, meshes, lights and nodes sorted by name and
+// writes them so; a test that depends on their order names them in that order
+// ("m0", "m1"; "a", "b"). Cameras are written in the order they were added (the
+// builder links them itself). A file whose names are out of alphabetical order is
+// made by renaming names in the saved bytes (renameInFile).
 //
 // Every node gets a node id of its own, counting from 0 in the order of creation;
 // the node functions return it. Positions are keyed at frame 0; positionKey adds
@@ -78,6 +78,11 @@ class Studio3dsFixture {
     Lib3dsNode* node(int nodeId);
     Lib3dsFile* raw() { return file; }
     bool save(const std::string& path);
+
+    // Replaces every NUL-terminated name `from` in a saved file by `to`, of the same
+    // length (so every chunk keeps its size); returns how many were replaced, -1 if
+    // the file cannot be read or written.
+    static int renameInFile(const std::string& path, const std::string& from, const std::string& to);
 
   private:
     Lib3dsNode* insertNode(Lib3dsNode* node, const std::string& name, int parent);

@@ -33,14 +33,11 @@ TEST(AnimationFrame, BeatIsComputedInDoubleThenRounded) {
 }
 
 TEST(AnimationFrame, FlattensOnChangeOrAfterInit) {
-    int saved = AnimationFrame::lastEvaluatedFrame;
-    AnimationFrame::lastEvaluatedFrame = 5;
-    EXPECT_FALSE(AnimationFrame::needsFlatten(5, false));
-    EXPECT_TRUE(AnimationFrame::needsFlatten(6, false));
-    // A freshly initialised scene holds the reset buffer even when another scene
-    // already evaluated this frame.
-    EXPECT_TRUE(AnimationFrame::needsFlatten(5, true));
-    AnimationFrame::lastEvaluatedFrame = saved;
+    EXPECT_FALSE(AnimationFrame::needsFlatten(5, 5, false));
+    EXPECT_TRUE(AnimationFrame::needsFlatten(6, 5, false));
+    // A freshly initialised scene holds the reset buffer even when it last
+    // evaluated this very frame.
+    EXPECT_TRUE(AnimationFrame::needsFlatten(5, 5, true));
 }
 
 } // namespace

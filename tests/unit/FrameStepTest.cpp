@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/MusicTime.h"
+#include "scene/MusicTime.h"
 #include "shell/ShellState.h"
 #include "support/ShellFakes.h"
 
@@ -47,7 +47,7 @@ TEST_F(FrameStepTest, FirstFramesStayOnSceneOneWithoutChange) {
     EXPECT_FLOAT_EQ(beat, secondsToBeats(1.0f));
 }
 
-TEST_F(FrameStepTest, SceneChangeActivatesBeforeRenderAndKeepsOldSceneTime) {
+TEST_F(FrameStepTest, SceneChangeActivatesBeforeRenderAndStartsSceneTimeAtTheNewStart) {
     fakeMusic.setSeconds(10.0);
     frameStep();
     // The exact second of beat 48 selects scene 2 (equality advances).
@@ -62,11 +62,15 @@ TEST_F(FrameStepTest, SceneChangeActivatesBeforeRenderAndKeepsOldSceneTime) {
     EXPECT_FLOAT_EQ(sceneStart, beatsToSeconds(48.0f));
     EXPECT_NE(out.find("Scenestart 2: 22.10307"), std::string::npos) << out;
     EXPECT_NE(out.find("Change scene to 2 on beat 48.0"), std::string::npos) << out;
-    // On the change frame the scene time is still measured from scene 1's start.
-    EXPECT_FLOAT_EQ(scene(2)->lastSceneTime, musicTime - 0.0f);
+    // Already on the change frame the scene time counts from scene 2's start, not
+    // from scene 1's (which would hand scene 2 some 22 seconds at its first frame).
+    EXPECT_FLOAT_EQ(scene(2)->lastSceneTime, musicTime - sceneStart);
+    EXPECT_GE(scene(2)->lastSceneTime, 0.0f);
+    EXPECT_LT(scene(2)->lastSceneTime, 0.001f);
+    EXPECT_FLOAT_EQ(sceneTime, scene(2)->lastSceneTime);
+    fakeMusic.setSeconds(changeSeconds + 0.5);
     frameStep();
-    EXPECT_NEAR(scene(2)->lastSceneTime, musicTime - sceneStart, 1e-6);
-    EXPECT_LT(scene(2)->lastSceneTime, 0.01f);
+    EXPECT_NEAR(scene(2)->lastSceneTime, 0.5f, 1e-4);
 }
 
 TEST_F(FrameStepTest, BeatJustBelowEntryDoesNotChange) {

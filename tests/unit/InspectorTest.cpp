@@ -1,10 +1,13 @@
 #include "scenes/raytracer/Inspector.h"
+#include "scene/Studio3dsFile.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using testing::internal::CaptureStderr;
 using testing::internal::CaptureStdout;
@@ -55,14 +58,29 @@ TEST(Inspector, PrintsEveryWrittenTexelInOrderThenTheCamera) {
     EXPECT_NE(out[19].find("0.501960814"), std::string::npos) << out[19];
 }
 
-TEST(Inspector, MissingFileIsAnError) {
-    CaptureStdout();
-    CaptureStderr();
-    int status = runInspector("/nonexistent/scene.3ds", 0);
-    std::string out = GetCapturedStdout(), err = GetCapturedStderr();
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(err, "ERROR: Could not open 3D Studio file /nonexistent/scene.3ds\n");
+// Anything but a readable 3D Studio file of at most 256 MiB: one error line, at
+// once (a pipe without a writer must not block, /dev/zero must not be read forever).
+TEST(Inspector, UnreadablePathsGiveOneErrorLine) {
+    std::string dir = makeScratchDir("inspector_unreadable");
+    ASSERT_EQ(mkfifo((dir + "/pipe.3ds").c_str(), 0600), 0);
+    ASSERT_TRUE(writeFile(dir + "/huge.3ds", ""));
+    ASSERT_EQ(truncate((dir + "/huge.3ds").c_str(), off_t(Studio3dsFile::kMaxFileBytes) + 1), 0); // sparse
+    const struct {
+        std::string path, reason;
+    } cases[] = {{"/nonexistent/scene.3ds", "No such file or directory"},
+                 {"/dev/zero", "not a regular file"},
+                 {dir + "/pipe.3ds", "not a regular file"},
+                 {dir, "not a regular file"},
+                 {dir + "/huge.3ds", "larger than 256 MiB"}};
+    for (const auto& c : cases) {
+        CaptureStdout();
+        CaptureStderr();
+        int status = runInspector(c.path.c_str(), 0);
+        std::string out = GetCapturedStdout(), err = GetCapturedStderr();
+        EXPECT_EQ(status, 1) << c.path;
+        EXPECT_EQ(out, "") << c.path;
+        EXPECT_EQ(err, "ERROR: Could not open 3D Studio file " + c.path + ": " + c.reason + "\n");
+    }
 }
 
 } // namespace

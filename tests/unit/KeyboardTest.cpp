@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "scene/MusicTime.h"
 #include "shell/Callbacks.h"
 #include "shell/FrameStep.h"
-#include "shell/MusicTime.h"
 #include "shell/ShellState.h"
 #include "support/ShellFakes.h"
 
@@ -30,7 +30,7 @@ TEST_F(KeyboardTest, BackspaceNearTheStartGoesToZero) {
     std::string out = press(8);
     EXPECT_EQ(out, "8 3 4\n3.000000 -> 0.000000 \n");
     EXPECT_EQ(fakeMusic.pos, 0u);
-    EXPECT_EQ(callLog, std::vector<std::string>({"render 1", "setPosition"}));
+    EXPECT_EQ(callLog, std::vector<std::string>({"render 1", "activate 1", "setPosition"}));
 }
 
 TEST_F(KeyboardTest, SpaceRendersSceneOneAndJumpsForward) {
@@ -39,7 +39,8 @@ TEST_F(KeyboardTest, SpaceRendersSceneOneAndJumpsForward) {
     callLog.clear();
     std::string out = press(' ');
     EXPECT_NE(out.find("30.000000 -> 35.000000 \n"), std::string::npos) << out;
-    EXPECT_EQ(callLog, std::vector<std::string>({"render 1", "setPosition"}));
+    // The scene on screen is activated again after scene 1's render bound its state.
+    EXPECT_EQ(callLog, std::vector<std::string>({"render 1", "activate 2", "setPosition"}));
     EXPECT_EQ(currentScene, 2);
     EXPECT_NEAR(fakeMusic.bytesToSeconds(1, fakeMusic.pos), 35.0, 1e-4);
 }

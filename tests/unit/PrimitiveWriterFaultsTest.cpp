@@ -59,24 +59,6 @@ TEST(PrimitiveWriterCapacity, TrianglesBeyondTheRegionAreDroppedAndReportedOnceP
     EXPECT_EQ(errorLines(GetCapturedStderr()), 1); // again after a reload
 }
 
-TEST(PrimitiveWriterBrokenInput, FaceNamingAPointBeyondTheMeshIsSkipped) {
-    Studio3dsFixture f;
-    addSquare(f, "square", "");
-    f.meshNode("square");
-    FlattenedScene s;
-    ASSERT_TRUE(s.open(f, "badindex"));
-    // lib3ds itself cannot load such a file (the adapter refuses it); a mesh can
-    // still be changed in memory.
-    s.file->mesh(0)->faceL[0].points[1] = 60000;
-    CaptureStderr();
-    s.flatten(0);
-    std::string errors = GetCapturedStderr();
-    EXPECT_NE(errors.find("mesh square: face 0"), std::string::npos) << errors;
-    EXPECT_FLOAT_EQ(s.texel(kHeaderTexel)[0], 8); // only the second face
-    EXPECT_FLOAT_EQ(s.texel(1)[0], 1);            // its P1 is point 2, (1, 1, 0)
-    EXPECT_FLOAT_EQ(s.texel(1)[1], 1);
-}
-
 TEST(PrimitiveWriterBrokenInput, UnknownMaterialAndMissingUvs) {
     Studio3dsFixture f;
     f.material("m0");

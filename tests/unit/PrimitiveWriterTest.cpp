@@ -2,7 +2,6 @@
 #include "support/FlattenedScene.h"
 #include "support/Studio3dsFixtures.h"
 
-#include <lib3ds/material.h>
 #include <lib3ds/mesh.h>
 
 #include <cmath>
@@ -67,11 +66,11 @@ TEST(PrimitiveWriterExample, HeaderPositionsAndWValues) {
     expectTexel(s, kLightBase, 5, 6, 7, 0);
     expectTexel(s, kLightBase + 1, 1, 0.5f, 0.25f, 2);
 
-    const Lib3dsMaterial* m = s.file->material(0);
-    expectTexel(s, kMaterialBase, m->diffuse[0], m->diffuse[1], m->diffuse[2], m->shin_strength);
-    expectTexel(s, kMaterialBase + 1, m->specular[0], m->specular[1], m->specular[2], m->shininess);
+    const Studio3dsMaterial& m = s.file->materials()[0];
+    expectTexel(s, kMaterialBase, m.diffuse[0], m.diffuse[1], m.diffuse[2], m.shinStrength);
+    expectTexel(s, kMaterialBase + 1, m.specular[0], m.specular[1], m.specular[2], m.shininess);
     // No reflection map: no reflection, although lib3ds reports a percent of 1.
-    EXPECT_EQ(m->reflection_map.percent, 1.0f);
+    EXPECT_EQ(m.reflectionPercent, 1.0f);
     expectTexel(s, kMaterialBase + 2, 0, 0, 0, -1);
 
     const std::vector<TexelRange> expected = {

@@ -22,6 +22,28 @@ TEST(ShaderLayout, RayShaderConstantsEqualTheHeader) {
         const char* name;
         double value;
     } shared[] = {
+        {"kHeaderTexel", primitive::kHeaderTexel},
+        {"kHeaderTriangleTexels", primitive::kHeaderTriangleTexels},
+        {"kHeaderVolumes", primitive::kHeaderVolumes},
+        {"kHeaderLights", primitive::kHeaderLights},
+        {"kHeaderMeshes", primitive::kHeaderMeshes},
+        {"kTriangleOrigin", primitive::kTriangleOrigin},
+        {"kTriangleEdge0", primitive::kTriangleEdge0},
+        {"kTriangleEdge2", primitive::kTriangleEdge2},
+        {"kTriangleNormal0", primitive::kTriangleNormal0},
+        {"kTriangleNormal1", primitive::kTriangleNormal1},
+        {"kTriangleNormal2", primitive::kTriangleNormal2},
+        {"kTriangleUv01", primitive::kTriangleUv01},
+        {"kTriangleUv2", primitive::kTriangleUv2},
+        {"kVolumeA", primitive::kVolumeA},
+        {"kVolumeB", primitive::kVolumeB},
+        {"kMaterialDiffuse", primitive::kMaterialDiffuse},
+        {"kMaterialSpecular", primitive::kMaterialSpecular},
+        {"kMaterialReflection", primitive::kMaterialReflection},
+        {"kLightPosition", primitive::kLightPosition},
+        {"kLightColour", primitive::kLightColour},
+        {"kMeshMin", primitive::kMeshMin},
+        {"kMeshMax", primitive::kMeshMax},
         {"kTriangleBase", primitive::kTriangleBase},
         {"kTriangleTexels", primitive::kTriangleTexels},
         {"kTriangleCapacity", primitive::kTriangleCapacity},
@@ -50,6 +72,11 @@ TEST(ShaderLayout, RayShaderConstantsEqualTheHeader) {
         ASSERT_TRUE(std::regex_search(source, match, declaration)) << c.name << " missing from the shader";
         EXPECT_EQ(std::stod(match[2].str()), c.value) << c.name;
     }
+    // Records are read only through the named offsets: no texel is fetched at a
+    // bare number or at a bare offset from a record's first texel.
+    std::regex bareFetch("fetch\\(\\s*[0-9]+\\s*\\)|fetch\\([A-Za-z.]+\\s*\\+\\s*[0-9]+\\s*\\)");
+    std::smatch bare;
+    EXPECT_FALSE(std::regex_search(source, bare, bareFetch)) << bare.str();
     // Sampler array and buffer unit follow the same numbers.
     EXPECT_NE(source.find("uniform sampler2D tex[kMaterialSamplers];"), std::string::npos);
     for (int k = 0; k < primitive::kMaterialSamplers; ++k)

@@ -1,0 +1,12 @@
+#include "scenes/raytracer/FlattenStaging.h"
+
+#include "scenes/raytracer/PrimitiveLayout.h"
+#include "scenes/raytracer/PrimitiveWriter.h"
+
+float* FlattenStaging::texels() {
+    if (array.empty()) {
+        array.resize(size_t(primitive::kTexels) * primitive::kFloatsPerTexel);
+        PrimitiveWriter::resetTexels(array.data());
+    }
+    return array.data();
+}

@@ -166,7 +166,7 @@ int runCapture(const Options& options) {
     OpenAlMusic* manual = new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual);
     audio = manual;
     openMusic();
-    buildShow();
+    buildShow(options);
     FrameClock clock{options.fps, manual->format(music)};
     int64_t first = 0, end = 0;
     if (!frameRange(options, clock, &first, &end))

@@ -13,7 +13,19 @@ namespace {
 const int kMaxFps = 1000;
 const int kMaxSide = 16384;
 
-enum LongOnly { kWindowed = 256, kInspect, kFrame, kCapture, kFps, kSize, kFrom, kTo, kRenderWidth };
+enum LongOnly {
+    kWindowed = 256,
+    kInspect,
+    kFrame,
+    kCapture,
+    kFps,
+    kSize,
+    kFrom,
+    kTo,
+    kRenderWidth,
+    kScene,
+    kWatch
+};
 
 const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
                            {"help", no_argument, nullptr, 'h'},
@@ -25,6 +37,8 @@ const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
                            {"from", required_argument, nullptr, kFrom},
                            {"to", required_argument, nullptr, kTo},
                            {"render-width", required_argument, nullptr, kRenderWidth},
+                           {"scene", required_argument, nullptr, kScene},
+                           {"watch", no_argument, nullptr, kWatch},
                            {nullptr, 0, nullptr, 0}};
 
 // freeglut's own options: how many arguments each takes, or -1 for none of its own.
@@ -86,6 +100,11 @@ std::string applyOption(int code, const char* value, Options& o) {
                                                                   : "--frame needs a whole number;" + bad;
     case kCapture:
         o.captureOut = value;
+        return "";
+    case kScene:
+        return parseSceneChoice(value, &o.scene);
+    case kWatch:
+        o.watch = true;
         return "";
     }
     o.captureOnly = true;
@@ -158,6 +177,8 @@ Options parseCommandLine(int argc, char** argv) {
         o.error = "--fps, --size, --from, --to and --render-width go with --capture";
     else if (o.captureOut && o.to >= 0 && o.to <= o.from)
         o.error = "--to must be later than --from";
+    else if (o.captureOut && o.watch)
+        o.error = "--watch needs a window; it does not go with --capture";
     return o;
 }
 
@@ -199,4 +220,5 @@ void printUsage(const char* program) {
            "Keys: Enter reload the scene, 1-9/0 pick a scene, f full screen, Esc quit,\n"
            "      space jump 5 s forward, backspace jump 5 s back.\n",
            program, program, program);
+    printPreviewUsage(program);
 }

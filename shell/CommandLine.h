@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/ScenePreview.h"
+
 // Extras on the command line; with no arguments the show runs as intended.
 struct Options {
     bool windowed = false; // never switch to the full-screen game mode
@@ -18,6 +20,9 @@ struct Options {
     double to = -1;           // seconds of music; below 0: the end of the track
     int renderWidth = 0;      // side of the polygon scenes' render targets; 0: their own
     bool captureOnly = false; // an option that only makes sense with --capture was given
+
+    SceneChoice scene;  // --scene: one scene alone instead of the show
+    bool watch = false; // --watch: reload the scene on screen when its data files change
 
     // argv[0] and freeglut's own options (-display NAME, -geometry WxH+X+Y, -direct,
     // -indirect, -iconic, -gldebug, -sync) in their order, null-terminated: what

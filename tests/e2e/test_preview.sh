@@ -1,5 +1,6 @@
 # One scene alone: bad names are refused with the list of classes, --help lists
-# them, and a library effect plays in the window with the music, built alone.
+# them, the capture mode renders a library effect alone, and one plays in the
+# window with the music, built alone.
 source "$3/lib.sh"
 (unset DISPLAY; "$DEMO" --scene SceneTunnel >"$SCRATCH/out" 2>"$SCRATCH/err")
 [ $? -eq 2 ] || fail "an unknown scene class should exit 2"
@@ -11,9 +12,17 @@ for name in Scene1 'SceneGLSLTunnel\[:TYPE\]' SceneM1 SceneRaytracedInfo SceneRa
   grep -Eq "^ +$name\$" "$SCRATCH/out" || fail "--help does not list $name"
 done
 
-start_xvfb
 make_music 20
 use_show_data
+# The capture mode renders the chosen scene alone, without a display.
+(unset DISPLAY; cd "$SCRATCH" && "$DEMO" --capture shots/ --scene SceneRaytracer --size 64x48 --fps 10 --to 0.3 \
+  >"$SCRATCH/out" 2>"$SCRATCH/err") || fail "capture of one scene"
+[ "$(ls "$SCRATCH/shots" | tr '\n' ' ')" = "000000.png 000001.png 000002.png " ] || fail "not three frames"
+[ "$(grep -c 'init$' "$SCRATCH/out")" -eq 1 ] && grep -q '^Scene1 init$' "$SCRATCH/out" || fail "not built alone"
+ffmpeg -loglevel error -i "$SCRATCH/shots/000002.png" -f rawvideo -pix_fmt gray -y "$SCRATCH/shot.raw" </dev/null
+[ "$(tr -d '\000' <"$SCRATCH/shot.raw" | wc -c)" -gt 1500 ] || fail "the captured frame is dark"
+
+start_xvfb
 start_demo --windowed --scene SceneGLSLTunnel:1
 WINDOW_ID=$(wait_window "^Demo" 15) || fail "no window"
 wait_for "$SCRATCH/out" "^Sound loaded$" 15

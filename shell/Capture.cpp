@@ -82,18 +82,19 @@ bool frameRange(const Options& options, const FrameClock& clock, int64_t* first,
         *end = clock.firstFrameAt(options.to);
     if (*first < *end)
         return true;
-    reportError("No frame to capture between %.3f s and %.3f s: the track is %.3f s long\n", options.from,
-                options.to < 0 ? audio->bytesToSeconds(music, audio->length(music)) : options.to,
-                audio->bytesToSeconds(music, audio->length(music)));
+    double length = audio->bytesToSeconds(music, audio->length(music));
+    if (options.to < 0)
+        reportError("No frame to capture from %.3f s: the track is %.3f s long\n", options.from, length);
+    else
+        reportError("No frame to capture from %.3f s to %.3f s: the track is %.3f s long\n", options.from,
+                    options.to, length);
     return false;
 }
 
 std::unique_ptr<FrameSink> openSink(Output kind, const Options& options, const FrameClock& clock,
                                     int64_t first, int64_t end) {
-    if (kind == Output::Pngs) {
-        std::unique_ptr<PngSequence> pngs(new PngSequence(options.captureOut, options.width, options.height));
-        return pngs->open() ? std::move(pngs) : nullptr;
-    }
+    if (kind == Output::Pngs)
+        return std::unique_ptr<FrameSink>(new PngSequence(options.captureOut, options.width, options.height));
     FfmpegPipe::Video video;
     video.path = options.captureOut;
     video.width = options.width;
@@ -153,6 +154,9 @@ int runCapture(const Options& options) {
                     options.height);
         return 2;
     }
+    // A directory that cannot be had fails before the long start-up.
+    if (kind == Output::Pngs && !PngSequence(options.captureOut, options.width, options.height).open())
+        return 1;
     screenWidth = options.width;
     screenHeight = options.height;
     setRenderWidthOverride(options.renderWidth);
@@ -166,11 +170,11 @@ int runCapture(const Options& options) {
     OpenAlMusic* manual = new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual);
     audio = manual;
     openMusic();
-    buildShow(options);
     FrameClock clock{options.fps, manual->format(music)};
     int64_t first = 0, end = 0;
     if (!frameRange(options, clock, &first, &end))
         return 1;
+    buildShow(options);
     replayTimeline(first, clock);
     startShow();
     reshape(screenWidth, screenHeight);

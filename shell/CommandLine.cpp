@@ -23,6 +23,8 @@ enum LongOnly {
     kFrom,
     kTo,
     kRenderWidth,
+    kBench,
+    kJson,
     kScene,
     kWatch
 };
@@ -37,6 +39,8 @@ const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
                            {"from", required_argument, nullptr, kFrom},
                            {"to", required_argument, nullptr, kTo},
                            {"render-width", required_argument, nullptr, kRenderWidth},
+                           {"bench", no_argument, nullptr, kBench},
+                           {"json", no_argument, nullptr, kJson},
                            {"scene", required_argument, nullptr, kScene},
                            {"watch", no_argument, nullptr, kWatch},
                            {nullptr, 0, nullptr, 0}};
@@ -100,6 +104,12 @@ std::string applyOption(int code, const char* value, Options& o) {
                                                                   : "--frame needs a whole number;" + bad;
     case kCapture:
         o.captureOut = value;
+        return "";
+    case kBench:
+        o.bench = true;
+        return "";
+    case kJson:
+        o.json = true;
         return "";
     case kScene:
         return parseSceneChoice(value, &o.scene);
@@ -173,12 +183,16 @@ Options parseCommandLine(int argc, char** argv) {
         o.error = std::string("unexpected argument ") + ours[optind];
         return o;
     }
-    if (o.captureOnly && !o.captureOut)
-        o.error = "--fps, --size, --from, --to and --render-width go with --capture";
+    if (o.captureOnly && !o.captureOut && !o.bench)
+        o.error = "--fps, --size, --from, --to and --render-width go with --capture or --bench";
+    else if (o.json && !o.bench)
+        o.error = "--json goes with --bench";
+    else if (o.bench && o.captureOut)
+        o.error = "--bench and --capture are separate runs";
     else if (o.captureOut && o.to >= 0 && o.to <= o.from)
         o.error = "--to must be later than --from";
-    else if (o.captureOut && o.watch)
-        o.error = "--watch needs a window; it does not go with --capture";
+    else if ((o.captureOut || o.bench) && o.watch)
+        o.error = "--watch needs a window; it does not go with --capture or --bench";
     return o;
 }
 
@@ -186,6 +200,7 @@ void printUsage(const char* program) {
     printf("Usage: %s [--windowed] [--help]\n"
            "       %s --inspect FILE [--frame N]\n"
            "       %s --capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--render-width N]\n"
+           "       %s --bench [--json] [--fps N] [--size WxH] [--render-width N]\n"
            "\n"
            "Plays the demo: run it in its data directory (horn.mp3, shaders/, textures/, models/).\n"
            "With no options it switches to the 1024x768 full-screen game mode when the display\n"
@@ -213,12 +228,18 @@ void printUsage(const char* program) {
            "               track); a range renders exactly the frames a whole capture renders there\n"
            "  --render-width N\n"
            "               side of the ray-traced scenes' square render targets (default 800)\n"
+           "  --bench [--json]\n"
+           "               time the show without a window: the start-up split into music, shaders,\n"
+           "               models and textures, then 30 frames of each scene, FPS frames a second,\n"
+           "               from half a second into it: median and 95th-percentile frame time, GPU\n"
+           "               time of each pass (timer queries), animation evaluation and flattening\n"
+           "               time and bytes uploaded per animation frame; a table, or JSON\n"
            "\n"
            "freeglut's own options (-display, -geometry, -direct, -indirect, -iconic, -gldebug,\n"
            "-sync) are passed on to it.\n"
            "\n"
            "Keys: Enter reload the scene, 1-9/0 pick a scene, f full screen, Esc quit,\n"
            "      space jump 5 s forward, backspace jump 5 s back.\n",
-           program, program, program);
+           program, program, program, program);
     printPreviewUsage(program);
 }

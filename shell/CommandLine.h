@@ -19,7 +19,11 @@ struct Options {
     double from = 0;          // seconds of music
     double to = -1;           // seconds of music; below 0: the end of the track
     int renderWidth = 0;      // side of the polygon scenes' render targets; 0: their own
-    bool captureOnly = false; // an option that only makes sense with --capture was given
+    bool captureOnly = false; // an option that only makes sense with --capture or --bench was given
+
+    // Times each scene of the line-up headlessly (with --size, --fps, --render-width).
+    bool bench = false;
+    bool json = false; // the benchmark's report as JSON instead of a table
 
     SceneChoice scene;  // --scene: one scene alone instead of the show
     bool watch = false; // --watch: reload the scene on screen when its data files change

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "scenes/effects/Scene1.h"
+#include "scenes/effects/SceneBrask1.h"
 #include "scenes/effects/SceneGLSLTunnel.h"
 #include "scenes/effects/SceneM1.h"
 #include "scenes/effects/SceneRaytracedCubes.h"
@@ -53,6 +54,7 @@ const PreviewClass kClasses[] = {
     {"SceneRaytracedCubes", PreviewArgument::None, "", plain<SceneRaytracedCubes>},
     {"SceneRaytracedNotes", PreviewArgument::None, "", plain<SceneRaytracedNotes>},
     {"SceneRaytracerPolygons", PreviewArgument::RequiredFile, "FILE", polygons},
+    {"SceneBrask1", PreviewArgument::None, "", plain<SceneBrask1>},
 };
 
 // "Name", "Name[:TYPE]" or "Name:FILE".

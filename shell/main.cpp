@@ -4,6 +4,7 @@
 
 #include "scene/ErrorReport.h"
 #include "scenes/raytracer/Inspector.h"
+#include "shell/Bench.h"
 #include "shell/Callbacks.h"
 #include "shell/Capture.h"
 #include "shell/CommandLine.h"
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
         return runInspector(options.inspectFile, options.inspectFrame);
     if (options.captureOut)
         return runCapture(options);
+    if (options.bench)
+        return runBench(options);
     static GlutWindowing toolkit;
     windowing = &toolkit;
     int toolkitArgc = options.toolkitArgc();

@@ -8,7 +8,7 @@ grep -q '^ERROR: --scene needs 1 to 6 or a scene class (Scene1, SceneGLSLTunnel\
   "$SCRATCH/err" || fail "unknown class not explained"
 (unset DISPLAY; "$DEMO" --help >"$SCRATCH/out" 2>"$SCRATCH/err") || fail "--help status"
 for name in Scene1 'SceneGLSLTunnel\[:TYPE\]' SceneM1 SceneRaytracedInfo SceneRaytracer SceneRaytracedCubes \
-  SceneRaytracedNotes SceneRaytracerPolygons:FILE; do
+  SceneRaytracedNotes SceneRaytracerPolygons:FILE SceneBrask1; do
   grep -Eq "^ +$name\$" "$SCRATCH/out" || fail "--help does not list $name"
 done
 

@@ -137,9 +137,9 @@ void createPreviewScene(const SceneChoice& choice) {
 void printPreviewUsage(const char* program) {
     printf("\n"
            "One scene alone:\n"
-           "  %s --scene N|CLASS[:ARG] [--watch] [--windowed | --capture OUT ...]\n"
+           "  %s --scene N|CLASS[:ARG] [--watch] [--windowed | --capture OUT ... | --bench ...]\n"
            "  --scene N    play scene N (1 to %d) of the show alone, with the music, from the\n"
-           "               start of the track; keys and --capture work as in the show\n"
+           "               start of the track; keys, --capture and --bench work as in the show\n"
            "  --scene CLASS[:ARG]\n"
            "               play a scene of the library alone; paths may use '/'. Classes:\n",
            program, kLineUpScenes);

@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -139,6 +140,29 @@ TEST_F(CaptureShowTest, ChunksRenderTheFramesOfOneRunFromTheStart) {
 TEST_F(CaptureShowTest, ALateChunkRendersNoEarlierFrame) {
     capture(scratch + "/late", " --fps 10 --from 140 --to 140.3" + kSmall);
     EXPECT_EQ(filesIn(scratch + "/late"), frameNames(1400, 1403));
+}
+
+// The whole show at a few frames a second: each scene comes on screen once, in order,
+// on the first frame whose beat reaches its start, and the show ends with the track.
+TEST_F(CaptureShowTest, TheWholeShowChangesScenesOnTheirBeats) {
+    const int fps = 4;
+    capture(scratch + "/whole", " --fps 4 --size 32x24 --render-width 16");
+    std::istringstream log(bytesOf(scratch + "/whole.log"));
+    std::vector<std::pair<int, float>> changes;
+    for (std::string line; std::getline(log, line);) {
+        int scene = 0;
+        float beat = 0;
+        if (sscanf(line.c_str(), "Change scene to %d on beat %f", &scene, &beat) == 2)
+            changes.push_back({scene, beat});
+    }
+    const float starts[] = {48, 112, 176, 240, 304};
+    ASSERT_EQ(changes.size(), 5u) << bytesOf(scratch + "/whole.log");
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(changes[i].first, i + 2);
+        float expected = secondsToBeats((float)sceneChangeFrame(starts[i], fps) / fps);
+        EXPECT_NEAR(changes[i].second, expected, 1e-3) << "scene " << i + 2;
+    }
+    EXPECT_GT(filesIn(scratch + "/whole").size(), 4u * 165) << "the show ends before the track";
 }
 
 } // namespace

@@ -77,6 +77,12 @@ TEST(CommandLine, InspectorAndCaptureArguments) {
     EXPECT_DOUBLE_EQ(o.from, 21.6);
     EXPECT_DOUBLE_EQ(o.to, 22.6);
     EXPECT_EQ(o.renderWidth, 128);
+
+    o = parse({"--bench", "--json", "--size", "64x48"});
+    EXPECT_EQ(o.error, "");
+    EXPECT_TRUE(o.bench && o.json);
+    EXPECT_EQ(o.captureOut, nullptr);
+    EXPECT_EQ(o.width, 64);
 }
 
 TEST(CommandLine, BadArgumentsAreReported) {
@@ -96,6 +102,8 @@ TEST(CommandLine, BadArgumentsAreReported) {
         {"--capture", "o/", "--render-width", "0"},
         {"--fps", "10"}, // capture settings without a capture
         {"stray"},
+        {"--json"},
+        {"--bench", "--capture", "o/"},
     };
     for (const auto& args : bad)
         EXPECT_NE(parse(args).error, "") << args[0] << " " << (args.size() > 1 ? args[1] : "");

@@ -47,13 +47,26 @@ template <class Kind> class GlObject {
     GLuint name = 0;
 };
 
+// Mesa's llvmpipe never frees the storage of a texture or buffer deleted while
+// queued draws still read it; waiting for them first costs little, as objects
+// are deleted only when a scene is reloaded or destroyed.
+inline void finishDrawsBeforeDeleting() {
+    glFinish();
+}
+
 struct GlBufferKind {
     static void generate(GLuint* name) { glGenBuffers(1, name); }
-    static void destroy(GLuint name) { glDeleteBuffers(1, &name); }
+    static void destroy(GLuint name) {
+        finishDrawsBeforeDeleting();
+        glDeleteBuffers(1, &name);
+    }
 };
 struct GlTextureKind {
     static void generate(GLuint* name) { glGenTextures(1, name); }
-    static void destroy(GLuint name) { glDeleteTextures(1, &name); }
+    static void destroy(GLuint name) {
+        finishDrawsBeforeDeleting();
+        glDeleteTextures(1, &name);
+    }
 };
 // The scenes bind framebuffers through the EXT entry points; the names are made
 // and deleted through the same ones.

@@ -1,5 +1,6 @@
 #include "scene/HeadlessContext.h"
 #include "scene/ErrorReport.h"
+#include "scene/GlDebugOutput.h"
 
 #include <GL/glew.h>
 #include <EGL/egl.h>
@@ -99,8 +100,11 @@ bool HeadlessContext::createOn(void* dpy, const char* name, int width, int heigh
     const EGLint surfaceAttribs[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     surface = eglCreatePbufferSurface(dpy, config, surfaceAttribs);
     eglBindAPI(EGL_OPENGL_API);
+    const bool debug = glDebugOutputRequested();
+    // The debug flag (EGL 1.5) is named only when asked for, so older EGLs still serve.
     const EGLint contextAttribs[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                     EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+                                     EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                     debug ? EGL_CONTEXT_OPENGL_DEBUG : EGL_NONE, EGL_TRUE, EGL_NONE};
     context = eglCreateContext(dpy, config, EGL_NO_CONTEXT, contextAttribs);
     if (surface == EGL_NO_SURFACE || context == EGL_NO_CONTEXT ||
         !eglMakeCurrent(dpy, (EGLSurface)surface, (EGLSurface)surface, (EGLContext)context)) {
@@ -117,6 +121,10 @@ bool HeadlessContext::createOn(void* dpy, const char* name, int width, int heigh
         return false;
     }
     glGetError(); // GLEW's probing may leave an error behind
+    if (debug && !installGlDebugOutput()) {
+        destroy();
+        return false;
+    }
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "scene/GlDebugOutput.h"
 #include "scene/HeadlessContext.h"
 #include "scene/MusicTime.h"
 #include "scene/RenderSettings.h"
@@ -160,6 +161,8 @@ int runCapture(const Options& options) {
     screenWidth = options.width;
     screenHeight = options.height;
     setRenderWidthOverride(options.renderWidth);
+    if (options.glDebug)
+        requestGlDebugOutput(true);
     HeadlessContext context;
     if (!context.create(screenWidth, screenHeight))
         return 1;
@@ -198,6 +201,14 @@ int runCapture(const Options& options) {
     }
     printf("Captured frames %lld to %lld (%lld frames) to %s\n", (long long)first,
            (long long)(first + rendered - 1), (long long)rendered, options.captureOut);
+    if (glDebugOutputRequested()) {
+        int problems = glDebugProblemCount();
+        printf("GL debug: %d errors or undefined behaviour\n", problems);
+        if (problems > 0) {
+            reportError("GL reported %d errors or undefined behaviour during the capture\n", problems);
+            return 1;
+        }
+    }
     if (interrupted) {
         printf("Stopped by Ctrl-C before frame %lld\n", (long long)(first + rendered));
         return 130;

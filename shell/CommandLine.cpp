@@ -26,7 +26,8 @@ enum LongOnly {
     kBench,
     kJson,
     kScene,
-    kWatch
+    kWatch,
+    kGlDebug
 };
 
 const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
@@ -43,6 +44,7 @@ const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
                            {"json", no_argument, nullptr, kJson},
                            {"scene", required_argument, nullptr, kScene},
                            {"watch", no_argument, nullptr, kWatch},
+                           {"gl-debug", no_argument, nullptr, kGlDebug},
                            {nullptr, 0, nullptr, 0}};
 
 // freeglut's own options: how many arguments each takes, or -1 for none of its own.
@@ -115,6 +117,9 @@ std::string applyOption(int code, const char* value, Options& o) {
         return parseSceneChoice(value, &o.scene);
     case kWatch:
         o.watch = true;
+        return "";
+    case kGlDebug:
+        o.glDebug = true;
         return "";
     }
     o.captureOnly = true;
@@ -191,6 +196,8 @@ Options parseCommandLine(int argc, char** argv) {
         o.error = "--bench and --capture are separate runs";
     else if (o.captureOut && o.to >= 0 && o.to <= o.from)
         o.error = "--to must be later than --from";
+    else if (o.glDebug && !o.captureOut)
+        o.error = "--gl-debug goes with --capture";
     else if ((o.captureOut || o.bench) && o.watch)
         o.error = "--watch needs a window; it does not go with --capture or --bench";
     return o;
@@ -200,6 +207,7 @@ void printUsage(const char* program) {
     printf("Usage: %s [--windowed] [--help]\n"
            "       %s --inspect FILE [--frame N]\n"
            "       %s --capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--render-width N]\n"
+           "                    [--gl-debug]\n"
            "       %s --bench [--json] [--fps N] [--size WxH] [--render-width N]\n"
            "\n"
            "Plays the demo: run it in its data directory (horn.mp3, shaders/, textures/, models/).\n"
@@ -228,6 +236,8 @@ void printUsage(const char* program) {
            "               track); a range renders exactly the frames a whole capture renders there\n"
            "  --render-width N\n"
            "               side of the ray-traced scenes' square render targets (default 800)\n"
+           "  --gl-debug   capture on a GL debug context: every GL error or undefined\n"
+           "               behaviour GL reports is printed, and any makes the capture fail\n"
            "  --bench [--json]\n"
            "               time the show without a window: the start-up split into music, shaders,\n"
            "               models and textures, then 30 frames of each scene, FPS frames a second,\n"

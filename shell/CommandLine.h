@@ -19,6 +19,7 @@ struct Options {
     double from = 0;          // seconds of music
     double to = -1;           // seconds of music; below 0: the end of the track
     int renderWidth = 0;      // side of the polygon scenes' render targets; 0: their own
+    bool glDebug = false;     // capture on a GL debug context; GL's errors fail the run
     bool captureOnly = false; // an option that only makes sense with --capture or --bench was given
 
     // Times each scene of the line-up headlessly (with --size, --fps, --render-width).

@@ -1,5 +1,6 @@
 #include "scenes/effects/SceneRaytracedNotes.h"
 
+#include "scene/GlObjects.h"
 #include "scene/ScreenSize.h"
 
 #include <cstdio>
@@ -18,6 +19,7 @@ void SceneRaytracedNotes::init() {
         // The Enter key: what this run replaces goes (programs stay, as
         // ShaderProgram never deletes them).
         destroyQuad();
+        finishDrawsBeforeDeleting();
         glDeleteTextures(1, &creditsTexture);
         creditsTexture = 0;
     }

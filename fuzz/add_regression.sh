@@ -11,4 +11,5 @@ header="$(dirname "$0")/regressions/$4"
     xxd -i < "$3"
     printf ')\n'
 } >> "$header"
+clang-format -i "$header" # the tree's format check covers it
 echo "added $2 ($(stat -c %s "$3") bytes) to $header"

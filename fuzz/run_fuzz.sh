@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
 # One fuzz target in CTest:
 #   run_fuzz.sh FUZZER CORPUS TARGET [libFuzzer options...]
-#     every regression case once (whole, never cut to max_len), then a run over a
-#     fresh work directory, the seeds and the regression cases with the options given;
+#     every regression case a hundred times (whole, never cut to max_len: some faults
+#     build up over many inputs), then a run over a fresh work directory, the seeds
+#     and the regression cases with the options given;
 #   run_fuzz.sh --valgrind VALGRIND REPLAY CORPUS TARGET
-#     the regression cases and seeds under valgrind, through the uninstrumented replay.
+#     the regression cases and seeds under valgrind, through the uninstrumented replay;
+#     any error report fails, also one from a child process.
 set -euo pipefail
 shopt -s nullglob
 if [ "$1" = --valgrind ]; then
     valgrind=$2 replay=$3 corpus=$4 target=$5
     inputs=("$corpus"/regressions/"$target"/* "$corpus"/seeds/"$target"/*)
-    exec "$valgrind" -q --error-exitcode=99 --leak-check=no "$replay" "${inputs[@]}"
+    logs="$corpus/valgrind/$target"
+    rm -rf "$logs" && mkdir -p "$logs"
+    "$valgrind" -q --error-exitcode=99 --leak-check=no --log-file="$logs/%p.log" "$replay" "${inputs[@]}"
+    for log in "$logs"/*.log; do
+        if [ -s "$log" ]; then
+            cat "$log"
+            exit 1
+        fi
+    done
+    exit 0
 fi
 fuzzer=$1 corpus=$2 target=$3
 shift 3
@@ -23,7 +34,7 @@ artifacts="$corpus/artifacts/$target"
 mkdir -p "$artifacts"
 regressions=("$corpus"/regressions/"$target"/*)
 if [ ${#regressions[@]} -gt 0 ]; then
-    "$fuzzer" -close_fd_mask=3 -artifact_prefix="$artifacts/" ${case_options[@]+"${case_options[@]}"} \
+    "$fuzzer" -runs=100 -close_fd_mask=3 -artifact_prefix="$artifacts/" ${case_options[@]+"${case_options[@]}"} \
         "${regressions[@]}"
     echo "${#regressions[@]} regression cases pass"
 fi

@@ -127,13 +127,20 @@ bool scenes() {
            put("seeds", "3ds", "meshes.3ds", readFile(dir + "/meshes.3ds"));
 }
 
+// A stereo tone, mono ones at two rates, and files joined so that the stream
+// changes format midway.
 bool music() {
     std::string dir = outDir + "/scratch";
-    return makeToneMp3(dir + "/tone.mp3", 2 * 1152) &&
-           runCommand("lame --quiet -m m --resample 16 -b 24 '" + dir + "/tone.mp3.wav' '" + dir +
-                      "/mono.mp3'") == 0 &&
-           put("seeds", "mp3", "tone.mp3", readFile(dir + "/tone.mp3")) &&
-           put("seeds", "mp3", "mono16k.mp3", readFile(dir + "/mono.mp3"));
+    std::string wav = "'" + dir + "/tone.mp3.wav' '" + dir;
+    if (!makeToneMp3(dir + "/tone.mp3", 2 * 1152) ||
+        runCommand("lame --quiet -m m -b 32 " + wav + "/mono.mp3'") != 0 ||
+        runCommand("lame --quiet -m m --resample 16 -b 24 " + wav + "/mono16k.mp3'") != 0)
+        return false;
+    std::string tone = readFile(dir + "/tone.mp3"), mono = readFile(dir + "/mono.mp3");
+    std::string mono16k = readFile(dir + "/mono16k.mp3");
+    return put("seeds", "mp3", "tone.mp3", tone) && put("seeds", "mp3", "mono.mp3", mono) &&
+           put("seeds", "mp3", "mono16k.mp3", mono16k) && put("seeds", "mp3", "to-mono.mp3", tone + mono) &&
+           put("seeds", "mp3", "to-16k.mp3", tone + mono16k);
 }
 
 bool commandLines() {

@@ -1,6 +1,7 @@
 #include "FuzzCheck.h"
 #include "shell/CommandLine.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -14,11 +15,21 @@ bool isArgument(const char* p, const std::vector<std::string>& args) {
     return false;
 }
 
+// What the shell relies on when the arguments were understood.
+void checkAccepted(const Options& o) {
+    FUZZ_CHECK(o.fps >= 1 && o.fps <= 1000);
+    FUZZ_CHECK(o.width >= 1 && o.width <= 16384 && o.height >= 1 && o.height <= 16384);
+    FUZZ_CHECK(o.renderWidth >= 0 && o.renderWidth <= 16384);
+    FUZZ_CHECK(std::isfinite(o.from) && o.from >= 0 && std::isfinite(o.to));
+    FUZZ_CHECK(!o.captureOut || o.to < 0 || o.to > o.from);
+    FUZZ_CHECK(!(o.bench && o.captureOut));
+}
+
 } // namespace
 
 // The input is the argument list, NUL-separated, after the program name. Parsing
-// repeats in one process, so state a parser keeps between calls shows as a change
-// of answer for the same arguments.
+// repeats in one process, so state the parser keeps between calls (getopt's) shows
+// as a different answer for the same arguments.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> args{"demo"};
     std::string current;
@@ -34,22 +45,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         args.push_back(current);
 
     Options answers[2];
-    for (Options& options : answers) {
+    for (Options& o : answers) {
         std::vector<char*> argv;
         for (std::string& a : args)
             argv.push_back(&a[0]);
         argv.push_back(nullptr);
-        std::vector<char*> given = argv;
-        options = parseCommandLine(int(args.size()), argv.data());
-        // Whatever the parser reorders, it hands back the caller's own strings.
-        FUZZ_CHECK(!options.inspectFile || isArgument(options.inspectFile, args));
-        FUZZ_CHECK(!options.unknown || isArgument(options.unknown, args));
-        FUZZ_CHECK(options.unknown == nullptr || options.error != nullptr);
-        FUZZ_CHECK(argv[0] == given[0] && argv[args.size()] == nullptr);
+        o = parseCommandLine(int(args.size()), argv.data());
+        // What glutInit gets: the program name first, then only the caller's own strings.
+        FUZZ_CHECK(o.toolkitArgs.size() >= 2 && o.toolkitArgs.back() == nullptr);
+        FUZZ_CHECK(o.toolkitArgs[0] == args[0].c_str());
+        for (int i = 1; i < o.toolkitArgc(); ++i)
+            FUZZ_CHECK(isArgument(o.toolkitArgs[i], args));
+        FUZZ_CHECK(!o.inspectFile || isArgument(o.inspectFile, args));
+        FUZZ_CHECK(!o.captureOut || isArgument(o.captureOut, args));
+        if (o.error.empty())
+            checkAccepted(o);
     }
-    FUZZ_CHECK(answers[0].windowed == answers[1].windowed && answers[0].help == answers[1].help);
-    FUZZ_CHECK((answers[0].error == nullptr) == (answers[1].error == nullptr));
-    FUZZ_CHECK(answers[0].inspectFrame == answers[1].inspectFrame);
-    FUZZ_CHECK((answers[0].inspectFile == nullptr) == (answers[1].inspectFile == nullptr));
+    const Options &a = answers[0], &b = answers[1];
+    FUZZ_CHECK(a.error == b.error && a.windowed == b.windowed && a.help == b.help && a.bench == b.bench);
+    FUZZ_CHECK(a.inspectFile == b.inspectFile && a.captureOut == b.captureOut);
+    FUZZ_CHECK(a.inspectFrame == b.inspectFrame && a.fps == b.fps && a.width == b.width);
+    FUZZ_CHECK(a.toolkitArgs == b.toolkitArgs);
     return 0;
 }

@@ -151,6 +151,9 @@ bool commandLines() {
         {"--frame", "x", "--help"},
         {"-display", ":0", "--bogus", "-h"},
         {"--inspect"},
+        {"--capture", "out.mp4", "--fps", "30", "--size", "320x240", "--from", "1.5", "--to", "4"},
+        {"--bench", "--json", "--render-width", "200", "-geometry", "10x10+0+0", "-sync"},
+        {"--capture", "frames", "--to", "0", "extra"},
     };
     for (size_t i = 0; i < lists.size(); ++i) {
         std::string joined;

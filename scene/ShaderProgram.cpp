@@ -1,5 +1,6 @@
 #include "scene/ShaderProgram.h"
 #include "scene/ErrorReport.h"
+#include "scene/LoadTimes.h"
 
 #include "scene/DataPath.h"
 #include "scene/GlErrors.h"
@@ -88,6 +89,7 @@ GLuint ShaderProgram::compileStage(GLenum type, const char* path) {
 }
 
 void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
+    LoadTimer timer(loadTimes().shaders);
     this->vertexPath = vertexPath;
     this->fragmentPath = fragmentPath;
     keepReplacedObjects(program, vertexShader, fragmentShader);

@@ -28,3 +28,9 @@ void transformPoints(const Studio3dsMesh& mesh, const float m[4][4], float* __re
         memcpy(out + 4 * size_t(i), &placed, sizeof placed);
     }
 }
+
+void cameraMatrix(const float position[3], const float target[3], float roll, float m[4][4]) {
+    Lib3dsVector from = {position[0], position[1], position[2]};
+    Lib3dsVector to = {target[0], target[1], target[2]};
+    lib3ds_matrix_camera(m, from, to, roll);
+}

@@ -84,6 +84,11 @@ void meshTransform(const Studio3dsNode& node, const Studio3dsMesh& mesh, float m
 // w, 1 for the transforms of 3D Studio nodes).
 void transformPoints(const Studio3dsMesh& mesh, const float m[4][4], float* out);
 
+// The view matrix of a camera at `position` looking at `target`, rolled by `roll`
+// about its line of sight, as lib3ds_matrix_camera makes it: the target ends up on
+// the +y axis with z up.
+void cameraMatrix(const float position[3], const float target[3], float roll, float m[4][4]);
+
 // Vertex normals as lib3ds 2.0 computes them (lib3ds_mesh_calculate_vertex_normals),
 // 9 floats per face from points `stride` floats apart. Each corner contributes
 // p x q (p, q its two edges) scaled to the corner's angle. A corner of a face in no

@@ -1,11 +1,13 @@
 #include "scene/BitmapDecoder.h"
 #include "scene/DataPath.h"
 #include "scene/ErrorReport.h"
+#include "scene/LoadTimes.h"
 #include "scene/Scene.h"
 
 #include <cstdio>
 
 bool Scene::loadTexture(const char* path, GLuint* texture) {
+    LoadTimer timer(loadTimes().textures);
     glGenTextures(1, texture);
     std::string file = dataPath(path);
     DecodedBitmap bitmap;

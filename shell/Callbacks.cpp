@@ -21,10 +21,14 @@ void shutDownShow() {
     audio->free();
 }
 
-void display() {
-    frameCount += 1;
+void clearFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
+}
+
+void display() {
+    frameCount += 1;
+    clearFrame();
     if (frameStep() == FrameOutcome::ShowEnded) {
         shutDownShow();
         exit(0);

@@ -14,3 +14,6 @@ double reshapeAspect(int width, int height);
 // What the end of the track does before the process exits with status 0: the
 // display mode is restored and the audio device released.
 void shutDownShow();
+// What every frame starts with before the frame step: colour and depth cleared,
+// glLoadIdentity on the current matrix. Shared by the window and the capture.
+void clearFrame();

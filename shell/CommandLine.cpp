@@ -2,56 +2,194 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <getopt.h>
 
 namespace {
 
-bool parseFrame(const char* text, int* frame) {
+const int kMaxFps = 1000;
+const int kMaxSide = 16384;
+
+enum LongOnly {
+    kWindowed = 256,
+    kInspect,
+    kFrame,
+    kCapture,
+    kFps,
+    kSize,
+    kFrom,
+    kTo,
+    kRenderWidth,
+    kBench,
+    kJson
+};
+
+const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
+                           {"help", no_argument, nullptr, 'h'},
+                           {"inspect", required_argument, nullptr, kInspect},
+                           {"frame", required_argument, nullptr, kFrame},
+                           {"capture", required_argument, nullptr, kCapture},
+                           {"fps", required_argument, nullptr, kFps},
+                           {"size", required_argument, nullptr, kSize},
+                           {"from", required_argument, nullptr, kFrom},
+                           {"to", required_argument, nullptr, kTo},
+                           {"render-width", required_argument, nullptr, kRenderWidth},
+                           {"bench", no_argument, nullptr, kBench},
+                           {"json", no_argument, nullptr, kJson},
+                           {nullptr, 0, nullptr, 0}};
+
+// freeglut's own options: how many arguments each takes, or -1 for none of its own.
+int toolkitArity(const char* arg) {
+    static const char* const withValue[] = {"-display", "-geometry"};
+    static const char* const flags[] = {"-direct", "-indirect", "-iconic", "-gldebug", "-sync"};
+    for (const char* name : withValue)
+        if (strcmp(arg, name) == 0)
+            return 1;
+    for (const char* name : flags)
+        if (strcmp(arg, name) == 0)
+            return 0;
+    return -1;
+}
+
+bool parseInt(const char* text, long low, long high, int* out) {
     char* end = nullptr;
     errno = 0;
     long value = strtol(text, &end, 10);
-    if (errno || end == text || *end || value < INT_MIN || value > INT_MAX)
+    if (errno || end == text || *end || value < low || value > high)
         return false;
-    *frame = (int)value;
+    *out = (int)value;
     return true;
+}
+
+bool parseSeconds(const char* text, double* out) {
+    char* end = nullptr;
+    errno = 0;
+    double value = strtod(text, &end);
+    if (errno || end == text || *end || !std::isfinite(value) || value < 0)
+        return false;
+    *out = value;
+    return true;
+}
+
+bool parseSize(const char* text, int* width, int* height) {
+    const char* x = strchr(text, 'x');
+    if (!x)
+        return false;
+    std::string w(text, x - text);
+    return parseInt(w.c_str(), 1, kMaxSide, width) && parseInt(x + 1, 1, kMaxSide, height);
+}
+
+// Applies one recognised option; returns the complaint about its value, or "".
+std::string applyOption(int code, const char* value, Options& o) {
+    std::string bad = std::string(" got \"") + (value ? value : "") + "\"";
+    switch (code) {
+    case kWindowed:
+        o.windowed = true;
+        return "";
+    case 'h':
+        o.help = true;
+        return "";
+    case kInspect:
+        o.inspectFile = value;
+        return "";
+    case kFrame:
+        return parseInt(value, INT_MIN, INT_MAX, &o.inspectFrame) ? ""
+                                                                  : "--frame needs a whole number;" + bad;
+    case kCapture:
+        o.captureOut = value;
+        return "";
+    case kBench:
+        o.bench = true;
+        return "";
+    case kJson:
+        o.json = true;
+        return "";
+    }
+    o.captureOnly = true;
+    switch (code) {
+    case kFps:
+        return parseInt(value, 1, kMaxFps, &o.fps) ? "" : "--fps needs a whole number from 1 to 1000;" + bad;
+    case kSize:
+        return parseSize(value, &o.width, &o.height) ? ""
+                                                     : "--size needs WIDTHxHEIGHT, each 1 to 16384;" + bad;
+    case kFrom:
+        return parseSeconds(value, &o.from) ? "" : "--from needs seconds, 0 or more;" + bad;
+    case kTo:
+        return parseSeconds(value, &o.to) ? "" : "--to needs seconds, 0 or more;" + bad;
+    case kRenderWidth:
+        return parseInt(value, 1, kMaxSide, &o.renderWidth) ? "" : "--render-width needs 1 to 16384;" + bad;
+    }
+    return "unhandled option";
 }
 
 } // namespace
 
 Options parseCommandLine(int argc, char** argv) {
-    Options options;
+    Options o;
+    // freeglut's options are set aside for glutInit; getopt_long sees the rest.
+    std::vector<char*> ours{argv[0]};
+    o.toolkitArgs.push_back(argv[0]);
     for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (strcmp(arg, "--windowed") == 0) {
-            options.windowed = true;
-        } else if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
-            options.help = true;
-        } else if (strcmp(arg, "--inspect") == 0) {
-            if (i + 1 >= argc) {
-                options.error = "--inspect needs a file";
-                break;
-            }
-            options.inspectFile = argv[++i];
-        } else if (strcmp(arg, "--frame") == 0) {
-            if (i + 1 >= argc || !parseFrame(argv[i + 1], &options.inspectFrame)) {
-                options.error = "--frame needs a whole number";
-                break;
-            }
-            ++i;
-        } else if (arg[0] == '-' && arg[1] == '-') {
-            options.error = "unknown option";
-            options.unknown = arg;
+        int arity = toolkitArity(argv[i]);
+        if (arity < 0) {
+            ours.push_back(argv[i]);
+            continue;
         }
-        // Anything else is left to freeglut (for example -display or -geometry).
+        o.toolkitArgs.push_back(argv[i]);
+        if (arity == 1) {
+            if (i + 1 >= argc) {
+                o.error = std::string(argv[i]) + " needs a value";
+                break;
+            }
+            o.toolkitArgs.push_back(argv[++i]);
+        }
     }
-    return options;
+    o.toolkitArgs.push_back(nullptr);
+    ours.push_back(nullptr);
+    if (!o.error.empty())
+        return o;
+
+    // GNU getopt keeps state between calls: optind 0 starts a fresh scan.
+    optind = 0;
+    opterr = 0;
+    int count = (int)ours.size() - 1;
+    int code;
+    while ((code = getopt_long(count, ours.data(), ":h", kOptions, nullptr)) != -1) {
+        if (code == '?') {
+            o.error = std::string("unknown option ") + ours[optind - 1];
+            return o;
+        }
+        if (code == ':') {
+            o.error = std::string(ours[optind - 1]) + " needs a value";
+            return o;
+        }
+        o.error = applyOption(code, optarg, o);
+        if (!o.error.empty())
+            return o;
+    }
+    if (optind < count) {
+        o.error = std::string("unexpected argument ") + ours[optind];
+        return o;
+    }
+    if (o.captureOnly && !o.captureOut && !o.bench)
+        o.error = "--fps, --size, --from, --to and --render-width go with --capture or --bench";
+    else if (o.json && !o.bench)
+        o.error = "--json goes with --bench";
+    else if (o.bench && o.captureOut)
+        o.error = "--bench and --capture are separate runs";
+    else if (o.captureOut && o.to >= 0 && o.to <= o.from)
+        o.error = "--to must be later than --from";
+    return o;
 }
 
 void printUsage(const char* program) {
     printf("Usage: %s [--windowed] [--help]\n"
            "       %s --inspect FILE [--frame N]\n"
+           "       %s --capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--render-width N]\n"
+           "       %s --bench [--json] [--fps N] [--size WxH] [--render-width N]\n"
            "\n"
            "Plays the demo: run it in its data directory (horn.mp3, shaders/, textures/, models/).\n"
            "With no options it switches to the 1024x768 full-screen game mode when the display\n"
@@ -65,8 +203,31 @@ void printUsage(const char* program) {
            "               \"TEXEL REGION X Y Z W\" per texel written to the primitive buffer, in\n"
            "               index order (REGION: header, triangle, volume, material, light, mesh;\n"
            "               floats in %%.9g), then \"camera PX PY PZ TX TY TZ ROLL FOV\"\n"
+           "  --capture OUT\n"
+           "               render the show without a window at a fixed frame rate, frame k\n"
+           "               showing the music at k/FPS seconds. OUT a directory (or ending in /):\n"
+           "               one PNG per frame, named by frame index (000123.png). OUT ending in\n"
+           "               .mp4 or .mkv: a video with the music, made by the ffmpeg program\n"
+           "               (.mp4: H.264 and AAC; .mkv: lossless FFV1 and FLAC). Ctrl-C ends the\n"
+           "               capture after the current frame and leaves a playable file.\n"
+           "  --fps N      frames per second of music (default 60)\n"
+           "  --size WxH   frame size, the window size the scenes see (default 1024x768)\n"
+           "  --from S, --to S\n"
+           "               capture only frames k with S_from <= k/FPS < S_to (default: the whole\n"
+           "               track); a range renders exactly the frames a whole capture renders there\n"
+           "  --render-width N\n"
+           "               side of the ray-traced scenes' square render targets (default 800)\n"
+           "  --bench [--json]\n"
+           "               time the show without a window: the start-up split into music, shaders,\n"
+           "               models and textures, then 30 frames of each scene, FPS frames a second,\n"
+           "               from half a second into it: median and 95th-percentile frame time, GPU\n"
+           "               time of each pass (timer queries), animation evaluation and flattening\n"
+           "               time and bytes uploaded per animation frame; a table, or JSON\n"
+           "\n"
+           "freeglut's own options (-display, -geometry, -direct, -indirect, -iconic, -gldebug,\n"
+           "-sync) are passed on to it.\n"
            "\n"
            "Keys: Enter reload the scene, 1-9/0 pick a scene, f full screen, Esc quit,\n"
            "      space jump 5 s forward, backspace jump 5 s back.\n",
-           program, program);
+           program, program, program, program);
 }

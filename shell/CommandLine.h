@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+#include <vector>
 
 // Extras on the command line; with no arguments the show runs as intended.
 struct Options {
@@ -6,8 +8,28 @@ struct Options {
     bool help = false;
     const char* inspectFile = nullptr; // print what the GPU receives from this 3D Studio file
     int inspectFrame = 0;
-    const char* error = nullptr;   // set when the arguments cannot be understood
-    const char* unknown = nullptr; // the option that was not understood
+
+    // Headless capture of the show to PNG files (a directory) or a video (.mp4, .mkv).
+    const char* captureOut = nullptr;
+    int fps = 60;
+    int width = 1024; // the window size the scenes read
+    int height = 768;
+    double from = 0;          // seconds of music
+    double to = -1;           // seconds of music; below 0: the end of the track
+    int renderWidth = 0;      // side of the polygon scenes' render targets; 0: their own
+    bool captureOnly = false; // an option that only makes sense with --capture or --bench was given
+
+    // Times each scene of the line-up headlessly (with --size, --fps, --render-width).
+    bool bench = false;
+    bool json = false; // the benchmark's report as JSON instead of a table
+
+    // argv[0] and freeglut's own options (-display NAME, -geometry WxH+X+Y, -direct,
+    // -indirect, -iconic, -gldebug, -sync) in their order, null-terminated: what
+    // glutInit is given. The count excludes the terminating null.
+    std::vector<char*> toolkitArgs;
+    int toolkitArgc() const { return (int)toolkitArgs.size() - 1; }
+
+    std::string error; // why the arguments cannot be understood; empty when they can
 };
 
 Options parseCommandLine(int argc, char** argv);

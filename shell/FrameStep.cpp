@@ -10,6 +10,16 @@ float sceneStartSeconds(float startBeat) {
     return seconds < 0 ? 0.0f : seconds;
 }
 
+bool followTimeline(float beat) {
+    float startBeat = 0;
+    int nextScene = timeline.lookup(beat, startBeat);
+    if (nextScene == currentScene)
+        return false;
+    sceneStart = sceneStartSeconds(startBeat);
+    currentScene = nextScene;
+    return true;
+}
+
 FrameOutcome frameStep() {
     uint64_t position = audio->position(music);
     uint64_t length = audio->length(music);
@@ -19,12 +29,8 @@ FrameOutcome frameStep() {
     musicTime = (float)audio->bytesToSeconds(music, position);
     beat = secondsToBeats(musicTime);
 
-    float startBeat = 0;
-    int nextScene = timeline.lookup(beat, startBeat);
-    if (nextScene != currentScene) {
-        sceneStart = sceneStartSeconds(startBeat);
-        printf("Scenestart %d: %f\n", nextScene, sceneStart);
-        currentScene = nextScene;
+    if (followTimeline(beat)) {
+        printf("Scenestart %d: %f\n", currentScene, sceneStart);
         printf("Change scene to %d on beat %f\n", currentScene, beat);
         scenes.activate(currentScene);
     }

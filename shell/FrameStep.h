@@ -11,3 +11,8 @@ FrameOutcome frameStep();
 
 // Start time in seconds of a timeline entry's scene, never below 0.
 float sceneStartSeconds(float startBeat);
+
+// The schedule's part of a frame: asks the timeline for the scene of `beat` and,
+// when it is not the scene on screen, makes it current with its start time.
+// Returns true on a change. Touches no GL and prints nothing.
+bool followTimeline(float beat);

@@ -1,12 +1,16 @@
 #include "shell/OpenAlMusic.h"
 
+#include "shell/ManualClock.h"
 #include "shell/Mp3Decoder.h"
 #include "shell/OpenAlStream.h"
 #include "shell/SilentClock.h"
 
-OpenAlMusic::OpenAlMusic(double fallbackSeconds) {
+OpenAlMusic::OpenAlMusic(double fallbackSeconds, Clock kind) : kind(kind) {
     PcmFormat format;
-    fallback.reset(new SilentClock(format, format.toBytes(fallbackSeconds)));
+    if (kind == Clock::Manual)
+        fallback.reset(new ManualClock(format, format.toBytes(fallbackSeconds)));
+    else
+        fallback.reset(new SilentClock(format, format.toBytes(fallbackSeconds)));
 }
 
 OpenAlMusic::~OpenAlMusic() {
@@ -14,7 +18,7 @@ OpenAlMusic::~OpenAlMusic() {
 }
 
 bool OpenAlMusic::init(int frequency) {
-    if (device)
+    if (device || kind == Clock::Manual)
         return true;
     device = alcOpenDevice(nullptr);
     if (!device)
@@ -38,6 +42,12 @@ MusicHandle OpenAlMusic::streamCreateFile(const char* path) {
     if (!decodeMp3File(path, audio, error))
         return 0;
     stream.reset();
+    PcmFormat format{audio.rate, audio.channels};
+    uint64_t length = (uint64_t)audio.samples.size() * 2;
+    if (kind == Clock::Manual) {
+        stream.reset(new ManualClock(format, length));
+        return kStreamHandle;
+    }
     if (device) {
         std::unique_ptr<OpenAlStream> played(new OpenAlStream(audio));
         if (played->valid()) {
@@ -46,7 +56,7 @@ MusicHandle OpenAlMusic::streamCreateFile(const char* path) {
         }
     }
     // No device (or OpenAL refused the buffer): the clock still runs, silently.
-    stream.reset(new SilentClock(PcmFormat{audio.rate, audio.channels}, (uint64_t)audio.samples.size() * 2));
+    stream.reset(new SilentClock(format, length));
     return kStreamHandle;
 }
 

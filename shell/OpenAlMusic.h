@@ -12,7 +12,12 @@
 // of `fallbackSeconds`, so the show still plays to its end.
 class OpenAlMusic : public Music {
   public:
-    explicit OpenAlMusic(double fallbackSeconds);
+    // Heard: the position is what the listener hears (or silent real time).
+    // Manual: no device is opened and the position moves only through
+    // setPosition, for rendering the show frame by frame.
+    enum class Clock { Heard, Manual };
+
+    explicit OpenAlMusic(double fallbackSeconds, Clock kind = Clock::Heard);
     ~OpenAlMusic() override;
 
     bool init(int frequency) override;
@@ -27,6 +32,8 @@ class OpenAlMusic : public Music {
     const char* lastError() const override { return error.c_str(); }
 
     bool hasDevice() const { return device != nullptr; }
+    // Sample rate and channels behind a handle's byte positions.
+    const PcmFormat& format(MusicHandle handle) { return clock(handle).format(); }
 
   private:
     static const MusicHandle kStreamHandle = 1;
@@ -37,4 +44,5 @@ class OpenAlMusic : public Music {
     std::unique_ptr<StreamClock> stream;
     std::unique_ptr<StreamClock> fallback;
     std::string error;
+    Clock kind;
 };

@@ -15,7 +15,6 @@
 
 namespace {
 const char* const kGameMode = "1024x768:32@60";
-const char* const kMusicFile = "horn.mp3";
 const int kAudioFrequency = 44100;
 } // namespace
 
@@ -38,10 +37,18 @@ void initWindow(Windowing& toolkit, int* argc, char** argv, const Options& optio
             toolkit.setCursor(GLUT_CURSOR_NONE);
         }
     }
+    setInitialGlState();
+    toolkit.registerCallbacks();
+}
+
+void setInitialGlState() {
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    toolkit.registerCallbacks();
+}
+
+void printGlVersion() {
+    printf("INFO: OpenGL Version: %s\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
 }
 
 void initDemo(int* argc, char** argv, const Options& options) {
@@ -54,10 +61,15 @@ void initDemo(int* argc, char** argv, const Options& options) {
         exit(1);
     }
     glGetError(); // glewInit's probing can leave an error behind
-    printf("INFO: OpenGL Version: %s\n", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-
+    printGlVersion();
     if (!audio)
         audio = new OpenAlMusic(beatsToSeconds(kShowEndBeat));
+    openMusic();
+    buildShow();
+    startShow();
+}
+
+void openMusic() {
     if (!audio->init(kAudioFrequency))
         printf("Can't initialize device\n");
     music = audio->streamCreateFile(kMusicFile);
@@ -68,10 +80,15 @@ void initDemo(int* argc, char** argv, const Options& options) {
     } else {
         printf("Sound loaded\n");
     }
+}
 
+void buildShow() {
     createScenes();
     createVBO();
     glClearColor(0, 0, 0, 0);
+}
+
+void startShow() {
     if (!audio->play(music, true))
         printf("Error playing sound\n");
     scenes.activate(currentScene);

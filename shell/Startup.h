@@ -3,8 +3,24 @@
 
 class Windowing;
 
+// The show's music, in the working directory.
+constexpr const char* kMusicFile = "horn.mp3";
+
 // Toolkit, window or game mode, GL state, callbacks.
 void initWindow(Windowing& toolkit, int* argc, char** argv, const Options& options);
 // The whole start-up: window, GL entry points, audio, line-up, shared buffers,
 // playback, first activation. Returns with the first scene active.
 void initDemo(int* argc, char** argv, const Options& options);
+
+// The steps start-up shares with the headless driver, which runs them on its own
+// context and clock.
+// GL state the scenes rely on from the start.
+void setInitialGlState();
+void printGlVersion();
+// Opens the audio device and loads "horn.mp3" into `music` through `audio`,
+// printing the outcome; failures only print.
+void openMusic();
+// The line-up, the shared vertex buffer and the clear colour.
+void buildShow();
+// Starts the music from the beginning and activates the scene on screen.
+void startShow();

@@ -4,7 +4,9 @@
 
 #include "scene/ErrorReport.h"
 #include "scenes/raytracer/Inspector.h"
+#include "shell/Bench.h"
 #include "shell/Callbacks.h"
+#include "shell/Capture.h"
 #include "shell/CommandLine.h"
 #include "shell/GlutWindowing.h"
 #include "shell/Startup.h"
@@ -17,16 +19,20 @@ int main(int argc, char** argv) {
         printUsage(argv[0]);
         return 0;
     }
-    if (options.error) {
-        reportError("%s%s%s (see --help)\n", options.error, options.unknown ? " " : "",
-                    options.unknown ? options.unknown : "");
+    if (!options.error.empty()) {
+        reportError("%s (see --help)\n", options.error.c_str());
         return 2;
     }
     if (options.inspectFile)
         return runInspector(options.inspectFile, options.inspectFrame);
+    if (options.captureOut)
+        return runCapture(options);
+    if (options.bench)
+        return runBench(options);
     static GlutWindowing toolkit;
     windowing = &toolkit;
-    initDemo(&argc, argv, options);
+    int toolkitArgc = options.toolkitArgc();
+    initDemo(&toolkitArgc, options.toolkitArgs.data(), options);
     glutMainLoop();
     // The window was closed or Esc was pressed.
     shutDownShow();

@@ -1,4 +1,7 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
+#include "scene/LoadTimes.h"
+#include "scene/PassTimer.h"
+#include "scene/RenderSettings.h"
 
 #include "scene/DataPath.h"
 #include "scene/ScreenSize.h"
@@ -27,7 +30,8 @@ SceneRaytracerPolygons::SceneRaytracerPolygons(const char* fileName, float dofSt
                                                int renderHeight, int numReflections, int framesPerBeat,
                                                std::shared_ptr<FlattenStaging> staging)
     : framesPerBeat(framesPerBeat), dofStrength(dofStrength), fileName(fileName ? fileName : ""),
-      renderWidth(renderWidth), renderHeight(renderHeight), numReflections(numReflections),
+      renderWidth(effectiveRenderWidth(renderWidth)), renderHeight(renderHeight),
+      numReflections(numReflections),
       staging(staging ? std::move(staging) : std::make_shared<FlattenStaging>()) {
     SceneRaytracerPolygons::init();
     printf("Scene poly init\n");
@@ -56,7 +60,10 @@ void SceneRaytracerPolygons::init() {
     if (!primitiveBuffer.created())
         primitiveBuffer = PrimitiveBuffer::create();
     printf("%s\n", fileName.c_str());
-    file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str(), fileName.c_str()); // reports a failure
+    {
+        LoadTimer timer(loadTimes().models);
+        file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str(), fileName.c_str()); // reports a failure
+    }
     primitiveBuffer.resetContent();
     writer.reset(fileName);
     if (file) {
@@ -145,12 +152,15 @@ void SceneRaytracerPolygons::render(float time, float sceneTime) {
     }
     int frame = AnimationFrame::at(sceneTime, framesPerBeat, file->frames());
     if (AnimationFrame::needsFlatten(frame, lastEvaluatedFrame, flattenPending)) {
+        markPass("flatten");
         file->eval((float)frame);
         flattenScene();
         lastEvaluatedFrame = frame;
         flattenPending = false;
     }
+    markPass("ray");
     rayPass(time);
+    markPass(blurSize == 0.0f ? "final" : "blur");
     if (blurSize == 0.0f)
         finalPassWithoutBlur();
     else
@@ -225,6 +235,7 @@ void SceneRaytracerPolygons::blurPasses() {
     blurPass(blurVerticalProgram, 2, kVerticalBlurUnit, renderTargets.colorTexture(1));
     glBindTexture(GL_TEXTURE_2D, 0);
 
+    markPass("final");
     beginFinalPass();
     glActiveTexture(GL_TEXTURE0 + kBlurredImageUnit);
     glBindTexture(GL_TEXTURE_2D, renderTargets.colorTexture(2));

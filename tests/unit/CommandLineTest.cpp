@@ -7,8 +7,9 @@
 
 namespace {
 
+std::vector<std::string> keep;
+
 Options parse(std::vector<std::string> args) {
-    static std::vector<std::string> keep;
     keep = args;
     keep.insert(keep.begin(), "demo");
     std::vector<char*> argv;
@@ -18,33 +19,97 @@ Options parse(std::vector<std::string> args) {
     return parseCommandLine((int)keep.size(), argv.data());
 }
 
+std::vector<std::string> toolkitArgs(const Options& o) {
+    std::vector<std::string> args;
+    for (int i = 0; i < o.toolkitArgc(); ++i)
+        args.push_back(o.toolkitArgs[i]);
+    EXPECT_EQ(o.toolkitArgs.back(), nullptr);
+    return args;
+}
+
 TEST(CommandLine, NoArgumentsIsTheShowAsIntended) {
     Options o = parse({});
     EXPECT_FALSE(o.windowed);
     EXPECT_FALSE(o.help);
     EXPECT_EQ(o.inspectFile, nullptr);
-    EXPECT_EQ(o.error, nullptr);
+    EXPECT_EQ(o.captureOut, nullptr);
+    EXPECT_EQ(o.error, "");
+    EXPECT_EQ(toolkitArgs(o), std::vector<std::string>{"demo"});
 }
 
-TEST(CommandLine, FlagsAndInspectorArguments) {
-    EXPECT_TRUE(parse({"--windowed"}).windowed);
+TEST(CommandLine, ToolkitOptionsReachGlutInitAndOursDoNot) {
+    Options o = parse({"-display", ":3", "--windowed", "-sync", "-geometry", "640x480+0+0", "-iconic"});
+    EXPECT_EQ(o.error, "");
+    EXPECT_TRUE(o.windowed);
+    EXPECT_EQ(toolkitArgs(o), std::vector<std::string>({"demo", "-display", ":3", "-sync", "-geometry",
+                                                        "640x480+0+0", "-iconic"}));
+    // A toolkit option's value is never read as one of ours, and the scan starts afresh each call.
+    o = parse({"-display", "--help"});
+    EXPECT_FALSE(o.help);
+    EXPECT_EQ(toolkitArgs(o), std::vector<std::string>({"demo", "-display", "--help"}));
+    EXPECT_NE(parse({"-geometry"}).error, "");
+}
+
+TEST(CommandLine, InspectorAndCaptureArguments) {
     EXPECT_TRUE(parse({"--help"}).help);
+    EXPECT_TRUE(parse({"-h"}).help);
     Options o = parse({"--inspect", "models/a.3ds", "--frame", "-12"});
     EXPECT_STREQ(o.inspectFile, "models/a.3ds");
     EXPECT_EQ(o.inspectFrame, -12);
-    EXPECT_EQ(o.error, nullptr);
-    // Toolkit options pass through untouched.
-    EXPECT_EQ(parse({"-display", ":3"}).error, nullptr);
+    EXPECT_EQ(o.error, "");
+
+    o = parse({"--capture", "out/"});
+    EXPECT_STREQ(o.captureOut, "out/");
+    EXPECT_EQ(o.fps, 60);
+    EXPECT_EQ(o.width, 1024);
+    EXPECT_EQ(o.height, 768);
+    EXPECT_EQ(o.from, 0);
+    EXPECT_LT(o.to, 0);
+    EXPECT_EQ(o.renderWidth, 0);
+
+    o = parse({"--capture=x.mkv", "--fps", "10", "--size=320x240", "--from", "21.6", "--to", "22.6",
+               "--render-width", "128"});
+    EXPECT_EQ(o.error, "");
+    EXPECT_STREQ(o.captureOut, "x.mkv");
+    EXPECT_EQ(o.fps, 10);
+    EXPECT_EQ(o.width, 320);
+    EXPECT_EQ(o.height, 240);
+    EXPECT_DOUBLE_EQ(o.from, 21.6);
+    EXPECT_DOUBLE_EQ(o.to, 22.6);
+    EXPECT_EQ(o.renderWidth, 128);
+
+    o = parse({"--bench", "--json", "--size", "64x48"});
+    EXPECT_EQ(o.error, "");
+    EXPECT_TRUE(o.bench && o.json);
+    EXPECT_EQ(o.captureOut, nullptr);
+    EXPECT_EQ(o.width, 64);
 }
 
 TEST(CommandLine, BadArgumentsAreReported) {
-    EXPECT_NE(parse({"--inspect"}).error, nullptr);
-    EXPECT_NE(parse({"--inspect", "x", "--frame"}).error, nullptr);
-    EXPECT_NE(parse({"--frame", "12x"}).error, nullptr);
-    EXPECT_NE(parse({"--frame", "99999999999"}).error, nullptr);
-    Options o = parse({"--fast"});
-    ASSERT_NE(o.error, nullptr);
-    EXPECT_STREQ(o.unknown, "--fast");
+    const std::vector<std::vector<std::string>> bad = {
+        {"--inspect"},
+        {"--inspect", "x", "--frame"},
+        {"--frame", "12x"},
+        {"--frame", "99999999999"},
+        {"--capture", "o/", "--fps", "0"},
+        {"--capture", "o/", "--fps", "ten"},
+        {"--capture", "o/", "--size", "320"},
+        {"--capture", "o/", "--size", "0x240"},
+        {"--capture", "o/", "--size", "320x240x"},
+        {"--capture", "o/", "--from", "-1"},
+        {"--capture", "o/", "--from", "nan"},
+        {"--capture", "o/", "--from", "5", "--to", "5"},
+        {"--capture", "o/", "--render-width", "0"},
+        {"--fps", "10"}, // capture settings without a capture
+        {"stray"},
+        {"--json"},
+        {"--bench", "--capture", "o/"},
+    };
+    for (const auto& args : bad)
+        EXPECT_NE(parse(args).error, "") << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    EXPECT_EQ(parse({"--fast"}).error, "unknown option --fast");
+    EXPECT_EQ(parse({"--capture", "o/", "--fps", "0"}).error,
+              "--fps needs a whole number from 1 to 1000; got \"0\"");
 }
 
 } // namespace

@@ -1,0 +1,6 @@
+#include "scene/LoadTimes.h"
+
+LoadTimes& loadTimes() {
+    static LoadTimes times;
+    return times;
+}

@@ -1,0 +1,137 @@
+#include "shell/Bench.h"
+
+#include <GL/glew.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cxxabi.h>
+#include <typeinfo>
+#include <unistd.h>
+
+#include "scene/HeadlessContext.h"
+#include "scene/LoadTimes.h"
+#include "scene/MusicTime.h"
+#include "scene/PassTimer.h"
+#include "scene/RenderSettings.h"
+#include "scene/Scene.h"
+#include "scenes/raytracer/SceneRaytracerPolygons.h"
+#include "shell/BenchReport.h"
+#include "shell/Callbacks.h"
+#include "shell/FrameClock.h"
+#include "shell/FrameStep.h"
+#include "shell/LineUp.h"
+#include "shell/OpenAlMusic.h"
+#include "shell/ShellState.h"
+#include "shell/Startup.h"
+#include "shell/TimelineReplay.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+const int kFramesPerScene = 30;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string className(const Scene* scene) {
+    int status = 0;
+    char* name = abi::__cxa_demangle(typeid(*scene).name(), nullptr, nullptr, &status);
+    std::string result = status == 0 && name ? name : typeid(*scene).name();
+    free(name);
+    return result;
+}
+
+void restartSchedule() {
+    timeline.reset();
+    currentScene = 1;
+    sceneStart = 0;
+}
+
+// The first frame of each scene on the timeline, in order of appearance.
+std::vector<std::pair<int, int64_t>> sceneEntrances(const FrameClock& clock, int64_t total) {
+    std::vector<std::pair<int, int64_t>> entrances = {{currentScene, 0}};
+    for (int64_t k = 0; k < total; ++k)
+        if (followTimeline(secondsToBeats((float)audio->bytesToSeconds(music, clock.position(k)))))
+            entrances.push_back({currentScene, k});
+    restartSchedule();
+    return entrances;
+}
+
+// One frame as the capture renders it, with its passes timed.
+void timeFrame(const FrameClock& clock, int64_t k, SceneTimes& times) {
+    audio->setPosition(music, clock.position(k));
+    beginPassFrame();
+    Clock::time_point start = Clock::now();
+    clearFrame();
+    frameStep();
+    glFinish();
+    times.frameMs.push_back(secondsSince(start) * 1000);
+    for (const PassTime& pass : endPassFrame()) {
+        times.gpuMs[pass.name].push_back(pass.gpuMs);
+        if (pass.name != "flatten")
+            continue;
+        times.flattenMs.push_back(pass.cpuMs);
+        auto* polygons = dynamic_cast<SceneRaytracerPolygons*>(scenes.get(currentScene));
+        double bytes = 0;
+        if (polygons)
+            for (const TexelRange& range : polygons->lastFlatten().ranges)
+                bytes += range.count * 16.0; // four floats a texel
+        times.uploadBytes.push_back(bytes);
+    }
+}
+
+} // namespace
+
+int runBench(const Options& options) {
+    // The report owns standard output; everything the show prints goes to standard error.
+    fflush(stdout);
+    FILE* report = fdopen(dup(1), "w");
+    dup2(2, 1);
+    screenWidth = options.width;
+    screenHeight = options.height;
+    setRenderWidthOverride(options.renderWidth);
+    HeadlessContext context;
+    if (!report || !context.create(screenWidth, screenHeight))
+        return 1;
+    setInitialGlState();
+    printGlVersion();
+    OpenAlMusic* manual = new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual);
+    audio = manual;
+
+    StartupTimes startup;
+    Clock::time_point start = Clock::now();
+    openMusic();
+    startup.music = secondsSince(start);
+    start = Clock::now();
+    buildShow();
+    startShow();
+    reshape(screenWidth, screenHeight);
+    startup.shaders = loadTimes().shaders;
+    startup.models = loadTimes().models;
+    startup.textures = loadTimes().textures;
+    startup.other = secondsSince(start) - startup.shaders - startup.models - startup.textures;
+
+    FrameClock clock{options.fps, manual->format(music)};
+    int64_t total = clock.framesBefore(audio->length(music));
+    std::vector<SceneTimes> results;
+    for (const auto& entrance : sceneEntrances(clock, total)) {
+        // From half a second in, past the scene's first frame.
+        int64_t first = entrance.second + options.fps / 2;
+        restartSchedule();
+        replayTimeline(first, clock);
+        scenes.activate(currentScene);
+        SceneTimes times;
+        times.scene = entrance.first;
+        times.className = scenes.get(currentScene) ? className(scenes.get(currentScene)) : "(empty)";
+        for (int64_t k = first; k < first + kFramesPerScene && k < total; ++k)
+            timeFrame(clock, k, times);
+        fprintf(stderr, "scene %d: %zu frames\n", times.scene, times.frameMs.size());
+        results.push_back(times);
+    }
+    if (options.json)
+        printBenchJson(report, startup, results, screenWidth, screenHeight, options.fps);
+    else
+        printBenchTable(report, startup, results);
+    return fclose(report) == 0 ? 0 : 1;
+}

@@ -1,0 +1,158 @@
+// Scene 3, the flight: down a long square truss at four units a beat, so a ring
+// of the truss passes on every beat; lights come towards the camera and pass it,
+// the camera changes lane and banks once per phrase.
+#include "tools/models/Scenes.h"
+
+#include <cmath>
+#include <string>
+
+namespace models {
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+constexpr float kSegment = 4;       // ring spacing, and the camera's way per beat
+constexpr float kHalf = 3;          // half the truss's side
+constexpr int kSegmentsPerPart = 8; // one mesh per part, so whole parts are culled
+constexpr int kParts = 10;
+constexpr int kLights = 3;        // one passes the camera every bar
+constexpr float kLightRange = 48; // a light travels this far, relative to the camera
+
+Vec3 corner(float x, int c) {
+    return {x, c == 1 || c == 2 ? kHalf : -kHalf, c >= 2 ? kHalf : -kHalf};
+}
+
+float cameraX(float beat) {
+    return -6 + kSegment * beat;
+}
+
+// Where light k is, relative to the camera, and how bright: it appears far ahead,
+// passes the camera and fades out behind.
+float lightAhead(float beat, int k) {
+    float phase = std::fmod(kSegment * beat + k * kLightRange / kLights, kLightRange);
+    if (phase < 0)
+        phase += kLightRange;
+    return kLightRange * 0.75f - phase;
+}
+float lightLevel(float ahead) {
+    float t = (kLightRange * 0.75f - ahead) / kLightRange;
+    return std::sin(kPi * t);
+}
+
+} // namespace
+
+bool buildLattice(ModelFile& file, const Beats& beats) {
+    ModelFile::Material steel;
+    steel.texture = "brushed.bmp";
+    steel.shininess = 0.6f;
+    steel.shinStrength = 0.7f;
+    file.material("steel", steel);
+    ModelFile::Material brace;
+    brace.diffuse = {0.75f, 0.3f, 0.1f};
+    brace.shininess = 0.4f;
+    file.material("brace", brace);
+    ModelFile::Material deck;
+    deck.diffuse = {0.08f, 0.1f, 0.14f};
+    deck.reflection = 0.55f;
+    deck.shininess = 0.9f;
+    file.material("deck", deck);
+    ModelFile::Material lava;
+    lava.texture = "lava.bmp";
+    lava.shininess = 0.3f;
+    file.material("lava", lava);
+    ModelFile::Material grid;
+    grid.texture = "grid.bmp";
+    grid.shininess = 0.2f;
+    grid.shinStrength = 0.2f;
+    file.material("wall", grid);
+
+    for (int part = 0; part < kParts; ++part) {
+        const float x0 = part * kSegmentsPerPart * kSegment, x1 = x0 + kSegmentsPerPart * kSegment;
+        Mesh frame, braces;
+        for (int s = 0; s < kSegmentsPerPart; ++s) {
+            float x = x0 + s * kSegment;
+            for (int c = 0; c < 4; ++c) {
+                // Rails in ring-to-ring pieces: a long beam would stretch every
+                // group of faces it falls into over the whole part.
+                frame.append(beam(corner(x, c), corner(x + kSegment, c), 0.3f, "steel"));
+                frame.append(beam(corner(x, c), corner(x, (c + 1) % 4), 0.22f, "steel"));
+                // Diagonals on the sides and the roof, alternating.
+                if (c != 0)
+                    braces.append(beam(corner(x + (s % 2 ? kSegment : 0), c),
+                                       corner(x + (s % 2 ? 0 : kSegment), (c + 1) % 4), 0.12f, "brace"));
+            }
+        }
+        orderFacesSpatially(frame);
+        orderFacesSpatially(braces);
+        const std::string n = std::to_string(part);
+        file.mesh("truss" + n, frame);
+        // Thin braces throw busy shadows at speed: they cast none.
+        file.mesh("braceNoS" + n, braces);
+        file.mesh("PAABox22deck" + n,
+                  box({x0, -kHalf + 0.4f, -kHalf - 0.2f}, {x1, kHalf - 0.4f, -kHalf + 0.05f}, "deck"));
+        // A glowing ball hangs under the roof in every part.
+        file.mesh("Sphere" + n, sphereProxy({x0 + kSegment * 4, 0, kHalf - 0.9f}, 0.55f, "lava"));
+    }
+    // Walls far out on both sides, so the lights have something to paint.
+    for (int side = 0; side < 2; ++side) {
+        float y = side ? 14 : -14;
+        Mesh wall;
+        for (int i = 0; i < 40; ++i) {
+            float x = i * 8.0f;
+            Mesh panel = floorGrid(0, 0, 1, 1, 1, 0, 1, "wall");
+            for (Vec3& p : panel.points)
+                p = Vec3{x + p[0] * 7.6f, y, -6 + p[1] * 12};
+            wall.append(panel);
+        }
+        orderFacesSpatially(wall);
+        file.mesh(side ? "wallL" : "wallR", wall);
+    }
+
+    for (int k = 0; k < kLights; ++k) {
+        file.omniLight(
+            "pass" + std::to_string(k),
+            [&beats, k](int f) {
+                float beat = beats.beatAt(f);
+                float ahead = lightAhead(beat, k);
+                return Vec3{cameraX(beat) + ahead, k == 1 ? 1.8f : -1.8f, k == 2 ? -1.2f : 1.5f};
+            },
+            [&beats, k](int f) {
+                float beat = beats.beatAt(f);
+                const Vec3 tint[kLights] = {{1, 0.75f, 0.4f}, {0.4f, 0.7f, 1}, {1, 0.45f, 0.6f}};
+                return tint[k] * (0.9f * lightLevel(lightAhead(beat, k)));
+            });
+    }
+    // A dim light travelling with the camera keeps the near truss visible.
+    file.omniLight(
+        "near",
+        [&](int f) {
+            return Vec3{cameraX(beats.beatAt(f)) + 2, 0, 2};
+        },
+        [](int) {
+            return Vec3{0.25f, 0.25f, 0.3f};
+        });
+
+    // Lane and bank change once per phrase.
+    Path lane; // y, z, roll
+    lane.at(0, {0, 0, 0})
+        .at(16, {-1.2f, 0.6f, 12})
+        .at(32, {1.2f, -0.8f, -14})
+        .at(48, {0.8f, 1.0f, 8})
+        .at(64, {0, 0, 0});
+    file.camera(
+        "camera",
+        [&](int f) {
+            float beat = beats.beatAt(f);
+            Vec3 l = lane(beat);
+            return Vec3{cameraX(beat), l[0], l[1]};
+        },
+        [&](int f) {
+            float beat = beats.beatAt(f);
+            Vec3 l = lane(beat + 2);
+            return Vec3{cameraX(beat) + 12, l[0] * 0.5f, l[1] * 0.5f};
+        },
+        [](int) { return 70.0f; }, [&](int f) { return lane(beats.beatAt(f))[2]; });
+    return true;
+}
+
+} // namespace models

@@ -15,6 +15,30 @@ bool isArgument(const char* p, const std::vector<std::string>& args) {
     return false;
 }
 
+// An option's value: a whole argument, or the part after '=' in "--name=value".
+bool isInArgument(const char* p, const std::vector<std::string>& args) {
+    for (const std::string& a : args)
+        if (p >= a.c_str() && p <= a.c_str() + a.size())
+            return true;
+    return false;
+}
+
+// "unknown option NAME" names an argument given, or a letter of a short-option one.
+void checkUnknownNamed(const std::string& error, const std::vector<std::string>& args) {
+    const std::string prefix = "unknown option ";
+    if (error.compare(0, prefix.size(), prefix) != 0)
+        return;
+    std::string name = error.substr(prefix.size());
+    bool found = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        bool shortOptions = a.size() > 1 && a[0] == '-' && a[1] != '-';
+        found = found || a == name ||
+                (name.size() == 2 && shortOptions && a.find(name[1], 1) != std::string::npos);
+    }
+    FUZZ_CHECK(found);
+}
+
 // What the shell relies on when the arguments were understood.
 void checkAccepted(const Options& o) {
     FUZZ_CHECK(o.fps >= 1 && o.fps <= 1000);
@@ -56,10 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(o.toolkitArgs[0] == args[0].c_str());
         for (int i = 1; i < o.toolkitArgc(); ++i)
             FUZZ_CHECK(isArgument(o.toolkitArgs[i], args));
-        FUZZ_CHECK(!o.inspectFile || isArgument(o.inspectFile, args));
-        FUZZ_CHECK(!o.captureOut || isArgument(o.captureOut, args));
+        FUZZ_CHECK(!o.inspectFile || isInArgument(o.inspectFile, args));
+        FUZZ_CHECK(!o.captureOut || isInArgument(o.captureOut, args));
         if (o.error.empty())
             checkAccepted(o);
+        checkUnknownNamed(o.error, args);
     }
     const Options &a = answers[0], &b = answers[1];
     FUZZ_CHECK(a.error == b.error && a.windowed == b.windowed && a.help == b.help && a.bench == b.bench);

@@ -6,6 +6,7 @@
 
 const std::vector<Regression>& regressions() {
     static const std::vector<Regression> all = {
+#include "regressions/CommandLine.h"
 #include "regressions/Studio3ds.h"
     };
     return all;

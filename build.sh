@@ -68,8 +68,8 @@ case "$cmd" in
       # Nothing to open a window on: render the whole show, small, to a video instead.
       preview="$ROOT/build/preview.mp4"
       echo "No DISPLAY: rendering a preview video of the show (10 fps, 320x240) to $preview;"
-      echo "about 3 minutes on 2 cores without a GPU."
-      ../demo --capture "$preview" --fps 10 --size 320x240 --render-width 128 "$@"
+      echo "about 3 to 6 minutes on 2 cores without a GPU."
+      ../demo --capture "$preview" --fps 10 --size 320x240 --render-width 192 "$@"
       echo "The preview is in $preview"
       exit 0
     fi

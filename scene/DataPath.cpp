@@ -6,6 +6,8 @@
 
 namespace {
 
+std::vector<std::string>* noted = nullptr;
+
 std::string caseInsensitiveMatch(const std::string& path) {
     size_t slash = path.rfind('/');
     std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
@@ -24,9 +26,7 @@ std::string caseInsensitiveMatch(const std::string& path) {
     return found;
 }
 
-} // namespace
-
-std::string dataPath(const char* name) {
+std::string mappedPath(const char* name) {
     std::string path(name ? name : "");
     for (char& c : path)
         if (c == '\\')
@@ -35,4 +35,17 @@ std::string dataPath(const char* name) {
     if (path.empty() || stat(path.c_str(), &st) == 0)
         return path;
     return caseInsensitiveMatch(path);
+}
+
+} // namespace
+
+void noteDataPaths(std::vector<std::string>* into) {
+    noted = into;
+}
+
+std::string dataPath(const char* name) {
+    std::string path = mappedPath(name);
+    if (noted && !path.empty())
+        noted->push_back(path);
+    return path;
 }

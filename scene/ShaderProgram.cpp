@@ -14,6 +14,24 @@ namespace {
 // No shader source comes near this; anything larger is not a shader.
 const size_t kMaxShaderFileBytes = 16u << 20;
 
+bool keepLastLinked = false;
+
+// The source line of the first message in a compile log, or 0: Mesa writes
+// "0:12(5): error", NVIDIA "0(12) : error".
+int firstLogLine(const std::string& log) {
+    size_t start = 0;
+    while (start < log.size()) {
+        const char* line = log.c_str() + start;
+        int source = 0, number = 0, used = 0;
+        if ((sscanf(line, "%d:%d(%n", &source, &number, &used) == 2 && used > 0) ||
+            (sscanf(line, "%d(%d)%n", &source, &number, &used) == 2 && used > 0))
+            return number;
+        size_t end = log.find('\n', start);
+        start = end == std::string::npos ? log.size() : end + 1;
+    }
+    return 0;
+}
+
 // The GL info log of a shader or program, ending with a line feed.
 std::string infoLog(GLuint object, bool isProgram) {
     GLint size = 0;
@@ -40,8 +58,12 @@ bool compiled(GLuint shader, const char* path) {
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     if (status == GL_TRUE)
         return true;
-    reportError("Could not compile shader file %s:\n%s", dataPath(path).c_str(),
-                infoLog(shader, false).c_str());
+    std::string log = infoLog(shader, false);
+    int line = firstLogLine(log);
+    if (line > 0)
+        reportError("Could not compile shader file %s:%d:\n%s", dataPath(path).c_str(), line, log.c_str());
+    else
+        reportError("Could not compile shader file %s:\n%s", dataPath(path).c_str(), log.c_str());
     return false;
 }
 
@@ -101,9 +123,22 @@ void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
     glAttachShader(program, fragmentShader);
     glLinkProgram(program);
     exitOnGlError("Could not create the shaders: %s \n");
-    linked = reportBuildStatus();
-    if (!linked && !emptyProgram)
+    if (reportBuildStatus()) {
+        inUse = program;
+        return;
+    }
+    if (keepLastLinked && inUse) {
+        printf("Still drawing with the last program of %s and %s that linked\n", dataPath(vertexPath).c_str(),
+               dataPath(fragmentPath).c_str());
+        return;
+    }
+    inUse = 0;
+    if (!emptyProgram)
         emptyProgram = makeEmptyProgram();
+}
+
+void ShaderProgram::keepLastLinkedOnFailure(bool keep) {
+    keepLastLinked = keep;
 }
 
 // Compile and link failures print the file names and GL's log: with the reload
@@ -127,16 +162,16 @@ void ShaderProgram::reload() {
 }
 
 void ShaderProgram::bind() {
-    glUseProgram(linked ? program : emptyProgram);
+    glUseProgram(inUse ? inUse : emptyProgram);
 }
 
 // An unlinked program has no uniforms, and asking it would raise a GL error.
 void ShaderProgram::setUniform1f(const char* name, float value) {
-    if (linked)
-        glUniform1f(glGetUniformLocation(program, name), value);
+    if (inUse)
+        glUniform1f(glGetUniformLocation(inUse, name), value);
 }
 
 void ShaderProgram::setUniform1i(const char* name, int value) {
-    if (linked)
-        glUniform1i(glGetUniformLocation(program, name), value);
+    if (inUse)
+        glUniform1i(glGetUniformLocation(inUse, name), value);
 }

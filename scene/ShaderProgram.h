@@ -20,7 +20,8 @@ class ShaderProgram {
     void reload();
     // Makes the program current. One that failed to link is replaced by a program
     // that discards every fragment, so the scene's passes leave the frame as it was
-    // instead of drawing with whatever program was current before.
+    // instead of drawing with whatever program was current before (or, when keeping
+    // the last linked program, by that one).
     void bind();
     // Set a uniform of the current program, looked up by name in this program each
     // call; names the program lacks are ignored.
@@ -31,6 +32,11 @@ class ShaderProgram {
     // NUL-terminated buffer owned by the caller (delete[]) and its length without
     // the NUL, or nullptr with *length untouched.
     static char* readFile(const char* path, int* length);
+
+    // Live editing: a load that fails to compile or link leaves every object of
+    // the class drawing with the program of its last load that linked, so a typo
+    // saved in an editor does not blank the scene. Off by default.
+    static void keepLastLinkedOnFailure(bool keep);
 
     GLuint program = 0;
     GLuint vertexShader = 0;
@@ -46,6 +52,6 @@ class ShaderProgram {
     GLuint compileStage(GLenum type, const char* path);
     bool reportBuildStatus();
 
-    bool linked = false;
+    GLuint inUse = 0;        // what bind makes current and the setters address; 0: none linked
     GLuint emptyProgram = 0; // made on the first failed link of this object
 };

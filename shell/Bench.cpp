@@ -104,7 +104,7 @@ int runBench(const Options& options) {
     openMusic();
     startup.music = secondsSince(start);
     start = Clock::now();
-    buildShow();
+    buildShow(options);
     startShow();
     reshape(screenWidth, screenHeight);
     startup.shaders = loadTimes().shaders;

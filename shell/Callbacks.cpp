@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "shell/FrameStep.h"
+#include "shell/LiveEditing.h"
 #include "shell/SharedVbo.h"
 #include "shell/ShellState.h"
 #include "shell/Windowing.h"
@@ -27,6 +28,7 @@ void clearFrame() {
 }
 
 void display() {
+    pollLiveEditing();
     frameCount += 1;
     clearFrame();
     if (frameStep() == FrameOutcome::ShowEnded) {

@@ -174,7 +174,7 @@ int runCapture(const Options& options) {
     int64_t first = 0, end = 0;
     if (!frameRange(options, clock, &first, &end))
         return 1;
-    buildShow();
+    buildShow(options);
     replayTimeline(first, clock);
     startShow();
     reshape(screenWidth, screenHeight);

@@ -24,7 +24,9 @@ enum LongOnly {
     kTo,
     kRenderWidth,
     kBench,
-    kJson
+    kJson,
+    kScene,
+    kWatch
 };
 
 const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
@@ -39,6 +41,8 @@ const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
                            {"render-width", required_argument, nullptr, kRenderWidth},
                            {"bench", no_argument, nullptr, kBench},
                            {"json", no_argument, nullptr, kJson},
+                           {"scene", required_argument, nullptr, kScene},
+                           {"watch", no_argument, nullptr, kWatch},
                            {nullptr, 0, nullptr, 0}};
 
 // freeglut's own options: how many arguments each takes, or -1 for none of its own.
@@ -106,6 +110,11 @@ std::string applyOption(int code, const char* value, Options& o) {
         return "";
     case kJson:
         o.json = true;
+        return "";
+    case kScene:
+        return parseSceneChoice(value, &o.scene);
+    case kWatch:
+        o.watch = true;
         return "";
     }
     o.captureOnly = true;
@@ -189,6 +198,8 @@ Options parseCommandLine(int argc, char** argv) {
         o.error = "--bench and --capture are separate runs";
     else if (o.captureOut && o.to >= 0 && o.to <= o.from)
         o.error = "--to must be later than --from";
+    else if ((o.captureOut || o.bench) && o.watch)
+        o.error = "--watch needs a window; it does not go with --capture or --bench";
     return o;
 }
 
@@ -237,4 +248,5 @@ void printUsage(const char* program) {
            "Keys: Enter reload the scene, 1-9/0 pick a scene, f full screen, Esc quit,\n"
            "      space jump 5 s forward, backspace jump 5 s back.\n",
            program, program, program, program);
+    printPreviewUsage(program);
 }

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/ScenePreview.h"
+
 // Extras on the command line; with no arguments the show runs as intended.
 struct Options {
     bool windowed = false; // never switch to the full-screen game mode
@@ -22,6 +24,9 @@ struct Options {
     // Times each scene of the line-up headlessly (with --size, --fps, --render-width).
     bool bench = false;
     bool json = false; // the benchmark's report as JSON instead of a table
+
+    SceneChoice scene;  // --scene: one scene alone instead of the show
+    bool watch = false; // --watch: reload the scene on screen when its data files change
 
     // argv[0] and freeglut's own options (-display NAME, -geometry WxH+X+Y, -direct,
     // -indirect, -iconic, -gldebug, -sync) in their order, null-terminated: what

@@ -2,9 +2,8 @@
 
 #include "scenes/effects/SceneRaytracedNotes.h"
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
+#include "shell/SceneFiles.h"
 #include "shell/ShellState.h"
-
-#include <memory>
 
 namespace {
 
@@ -19,25 +18,53 @@ const Entry kSchedule[] = {{0.0f, 1}, {48.0f, 2}, {112.0f, 3}, {176.0f, 4}, {240
 constexpr int kRenderWidth = 800;
 constexpr int kRenderHeight = 600;
 
+// Constructor arguments of a polygon scene besides the render target size.
+struct PolygonArgs {
+    const char* fileName;
+    float dofStrength;
+    int numReflections;
+    int framesPerBeat;
+};
+
+// By scene number, from 1; no file: the credits scene. Scene 2 alone has no depth of
+// field, scene 4 alone three reflections and 8 frames per beat.
+const PolygonArgs kScenes[kLineUpScenes] = {{"models\\intro.3ds", 2.0f, 4, 16},
+                                            {"models\\spheres.3ds", 0.0f, 4, 16},
+                                            {"models\\ull1.3ds", 1.0f, 4, 16},
+                                            {"models\\test9.3ds", 1.0f, 3, 8},
+                                            {nullptr, 0.0f, 0, 0},
+                                            {"models\\info.3ds", 1.0f, 4, 16}};
+
+// What most polygon scenes of the show take besides their file (scene 3's).
+const PolygonArgs kTypicalPolygonScene = {nullptr, 1.0f, 4, 16};
+
+Scene* newPolygon(const char* fileName, const PolygonArgs& args, std::shared_ptr<FlattenStaging> staging) {
+    return new SceneRaytracerPolygons(fileName, args.dofStrength, kRenderWidth, kRenderHeight,
+                                      args.numReflections, args.framesPerBeat, std::move(staging));
+}
+
 } // namespace
+
+Scene* newLineUpScene(int sceneNumber, const std::shared_ptr<FlattenStaging>& staging) {
+    if (sceneNumber < 1 || sceneNumber > kLineUpScenes)
+        return nullptr;
+    const PolygonArgs& args = kScenes[sceneNumber - 1];
+    if (!args.fileName)
+        return new SceneRaytracedNotes();
+    return newPolygon(args.fileName, args, staging);
+}
+
+Scene* newPolygonScene(const char* fileName) {
+    return newPolygon(fileName, kTypicalPolygonScene, nullptr);
+}
 
 void createScenes() {
     for (const Entry& entry : kSchedule)
         timeline.add(entry.startBeat, entry.sceneNumber);
-    // Each constructor loads its files and prints its progress line; scene 2 alone
-    // has no depth of field, scene 4 alone three reflections and 8 frames per beat.
-    // One scene is on screen at a time, so the five polygon scenes flatten through
-    // one 16 MiB staging array instead of five.
+    // Each constructor loads its files and prints its progress line. One scene is on
+    // screen at a time, so the five polygon scenes flatten through one 16 MiB staging
+    // array instead of five.
     auto staging = std::make_shared<FlattenStaging>();
-    scenes.set(1, new SceneRaytracerPolygons("models\\intro.3ds", 2.0f, kRenderWidth, kRenderHeight, 4, 16,
-                                             staging));
-    scenes.set(2, new SceneRaytracerPolygons("models\\spheres.3ds", 0.0f, kRenderWidth, kRenderHeight, 4, 16,
-                                             staging));
-    scenes.set(
-        3, new SceneRaytracerPolygons("models\\ull1.3ds", 1.0f, kRenderWidth, kRenderHeight, 4, 16, staging));
-    scenes.set(
-        4, new SceneRaytracerPolygons("models\\test9.3ds", 1.0f, kRenderWidth, kRenderHeight, 3, 8, staging));
-    scenes.set(5, new SceneRaytracedNotes());
-    scenes.set(
-        6, new SceneRaytracerPolygons("models\\info.3ds", 1.0f, kRenderWidth, kRenderHeight, 4, 16, staging));
+    for (int n = 1; n <= kLineUpScenes; ++n)
+        placeScene(n, [&] { return newLineUpScene(n, staging); });
 }

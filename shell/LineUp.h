@@ -1,10 +1,24 @@
 #pragma once
+#include <memory>
+
+class Scene;
+class FlattenStaging;
 
 // The show's schedule ends 64 beats after its last scene starts; a show without
 // music runs this long.
 constexpr float kLastSceneBeat = 304.0f;
 constexpr float kShowEndBeat = kLastSceneBeat + 64.0f;
 
+// The scene numbers the show fills, from 1.
+constexpr int kLineUpScenes = 6;
+
 // Fills the timeline and constructs the show's scenes into the scene table. Needs
 // a current GL context (scene constructors load their files).
 void createScenes();
+
+// Constructs scene `sceneNumber` (1 to kLineUpScenes) of the show with its line-up
+// arguments; the polygon scenes flatten through `staging`. Loads its files.
+Scene* newLineUpScene(int sceneNumber, const std::shared_ptr<FlattenStaging>& staging);
+// A polygon scene of any 3D Studio file with the arguments most of the show's
+// polygon scenes take: depth of field 1.0, 800 x 600, 4 reflections, 16 frames per beat.
+Scene* newPolygonScene(const char* fileName);

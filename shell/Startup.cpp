@@ -8,7 +8,10 @@
 
 #include "scene/MusicTime.h"
 #include "shell/LineUp.h"
+#include "shell/LiveEditing.h"
 #include "shell/OpenAlMusic.h"
+#include "shell/SceneFiles.h"
+#include "shell/ScenePreview.h"
 #include "shell/SharedVbo.h"
 #include "shell/ShellState.h"
 #include "shell/Windowing.h"
@@ -65,8 +68,10 @@ void initDemo(int* argc, char** argv, const Options& options) {
     if (!audio)
         audio = new OpenAlMusic(beatsToSeconds(kShowEndBeat));
     openMusic();
-    buildShow();
+    buildShow(options);
     startShow();
+    if (options.watch)
+        startLiveEditing();
 }
 
 void openMusic() {
@@ -82,8 +87,11 @@ void openMusic() {
     }
 }
 
-void buildShow() {
-    createScenes();
+void buildShow(const Options& options) {
+    if (options.scene.chosen())
+        createPreviewScene(options.scene);
+    else
+        createScenes();
     createVBO();
     glClearColor(0, 0, 0, 0);
 }
@@ -91,5 +99,5 @@ void buildShow() {
 void startShow() {
     if (!audio->play(music, true))
         printf("Error playing sound\n");
-    scenes.activate(currentScene);
+    activateScene(currentScene);
 }

@@ -20,7 +20,8 @@ void printGlVersion();
 // Opens the audio device and loads "horn.mp3" into `music` through `audio`,
 // printing the outcome; failures only print.
 void openMusic();
-// The line-up, the shared vertex buffer and the clear colour.
-void buildShow();
+// The line-up (or the one scene of --scene), the shared vertex buffer and the
+// clear colour.
+void buildShow(const Options& options);
 // Starts the music from the beginning and activates the scene on screen.
 void startShow();

@@ -126,3 +126,31 @@ wait_window() {
   done
   return 1
 }
+
+# wait_line_after MARK PATTERN SECONDS: waits until a line matching PATTERN follows
+# the first line matching MARK in the demo's standard output (frames of the real
+# show take seconds on llvmpipe, so a key's effect shows only on a later frame).
+wait_line_after() {
+  for _ in $(seq $(($3 * 10))); do
+    sed -n "/$1/,\$p" "$SCRATCH/out" 2>/dev/null | grep -q "$2" && return 0
+    sleep 0.1
+  done
+  fail "no line matching '$2' after '$1' within $3 s"
+}
+
+# lit_pixels: how many pixels of the X screen are not black, from one grab of it.
+lit_pixels() {
+  ffmpeg -loglevel error -f x11grab -video_size 1024x768 -i "$DISPLAY" -frames:v 1 \
+    -f rawvideo -pix_fmt gray -y "$SCRATCH/grab.raw" </dev/null || fail "grabbing the screen"
+  tr -d '\000' <"$SCRATCH/grab.raw" | wc -c
+}
+
+# wait_for FILE PATTERN SECONDS: waits until a line of FILE matches the extended regex.
+wait_for() {
+  for _ in $(seq $(($3 * 10))); do
+    grep -Eq -- "$2" "$1" 2>/dev/null && return 0
+    kill -0 "$DEMO_PID" 2>/dev/null || fail "demo ended while waiting for '$2'"
+    sleep 0.1
+  done
+  fail "no line '$2' after $3 s"
+}

@@ -10,10 +10,12 @@ key() {
 }
 key F
 key 8
+wait_line_after "^Scene 8$" "^Change scene to 1 on beat" 60
 kill -0 "$DEMO_PID" 2>/dev/null || fail "demo ended after '8'"
 key space
 key BackSpace
 key 3
+wait_line_after "^Scene 3$" "^Change scene to 1 on beat" 60
 key Escape
 wait_exit 20
 [ "$STATUS" -eq 0 ] || fail "exit status $STATUS"

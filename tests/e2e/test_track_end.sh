@@ -6,9 +6,9 @@ start_xvfb
 make_music 4
 use_show_data
 start_demo
-wait_window "^Demo: [0-9]* Frames Per Second @ 1024 x 768$" 30 >/dev/null \
+wait_window "^Demo: [0-9]* Frames Per Second @ 1024 x 768$" 60 >/dev/null \
   || fail "no frame-rate title"
-wait_exit 30
+wait_exit 60
 [ "$STATUS" -eq 0 ] || fail "exit status $STATUS"
 grep -q "GameMode" "$SCRATCH/out" && fail "game mode is never possible under Xvfb"
 # Start-up in order: GL, music, then each scene's loading ending in its line.

@@ -132,7 +132,8 @@ TEST_F(ShaderProgramTest, CompileErrorNamesTheFileWithTheLog) {
     testing::internal::CaptureStderr();
     shader.load(vertex.c_str(), broken.c_str());
     std::string err = testing::internal::GetCapturedStderr();
-    std::string head = "ERROR: Could not compile shader file " + broken + ":\n";
+    // The line of the first message comes after the name, as compilers write it.
+    std::string head = "ERROR: Could not compile shader file " + broken + ":1:\n";
     ASSERT_EQ(err.rfind(head, 0), 0u) << err;
     EXPECT_GT(err.size(), head.size() + 1) << "no info log";
     expectDrawsNothingAfterOther(shader);
@@ -154,6 +155,49 @@ TEST_F(ShaderProgramTest, LinkErrorNamesBothFiles) {
     shader.reload();
     shader.bind();
     EXPECT_EQ(drawCentre(), (std::vector<int>{0, 255, 0, 255}));
+}
+
+// Live editing: a reload that fails keeps the last program that linked drawing,
+// uniforms included, until a reload links again.
+TEST_F(ShaderProgramTest, FailedReloadKeepsTheLastLinkedProgramWhenAsked) {
+    std::string edited = file("edited.glsl", kUniformColour);
+    ShaderProgram shader;
+    shader.load(vertex.c_str(), edited.c_str());
+    GLuint good = shader.program;
+    ShaderProgram::keepLastLinkedOnFailure(true);
+    file("edited.glsl", "uniform float Red;\n\nvoid main() { gl_FragColor = vec4(Red) + nothing; }\n");
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    shader.reload();
+    std::string out = testing::internal::GetCapturedStdout();
+    std::string err = testing::internal::GetCapturedStderr();
+    ShaderProgram::keepLastLinkedOnFailure(false);
+    EXPECT_EQ(err.rfind("ERROR: Could not compile shader file " + edited + ":3:\n", 0), 0u) << err;
+    EXPECT_EQ(out, "Still drawing with the last program of " + vertex + " and " + edited + " that linked\n");
+    EXPECT_NE(shader.program, good);
+
+    ShaderProgram other;
+    other.load(vertex.c_str(), green.c_str());
+    other.bind();
+    shader.bind();
+    EXPECT_EQ(currentProgram(), static_cast<GLint>(good));
+    shader.setUniform1f("Red", 1.0f);
+    shader.setUniform1i("Blue", 255);
+    EXPECT_EQ(drawCentre(), (std::vector<int>{255, 128, 255, 255}));
+
+    file("edited.glsl", kGreen);
+    shader.reload();
+    shader.bind();
+    EXPECT_EQ(currentProgram(), static_cast<GLint>(shader.program));
+    EXPECT_EQ(drawCentre(), (std::vector<int>{0, 255, 0, 255}));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // Without the setting, a failed reload draws nothing, as a failed first load does.
+    file("edited.glsl", "void main() { oops }\n");
+    testing::internal::CaptureStderr();
+    shader.reload();
+    testing::internal::GetCapturedStderr();
+    expectDrawsNothingAfterOther(shader);
 }
 
 TEST_F(ShaderProgramTest, DataNamesWithBackslashesAreMapped) {

@@ -1,0 +1,82 @@
+#include "shell/LiveEditing.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "scene/ErrorReport.h"
+#include "scene/ShaderProgram.h"
+#include "shell/FileWatcher.h"
+#include "shell/SceneFiles.h"
+#include "shell/ShellState.h"
+
+namespace {
+
+// Editors write a file in steps (write, rename, chmod); wait until they are done.
+const double kQuietSeconds = 0.15;
+
+FileWatcher* watcher = nullptr;
+
+double steadySeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+int watchScene(int sceneNumber) {
+    int count = 0;
+    for (const std::string& path : sceneFiles(sceneNumber))
+        count += watcher->watch(path) ? 1 : 0;
+    return count;
+}
+
+// The files of `changed` that the scene opened, joined for a message; "" when none.
+std::string changedFilesOf(int sceneNumber, const std::vector<std::string>& changed) {
+    std::string names;
+    for (const std::string& path : sceneFiles(sceneNumber)) {
+        if (std::find(changed.begin(), changed.end(), path) != changed.end())
+            names += (names.empty() ? "" : ", ") + path;
+    }
+    return names;
+}
+
+} // namespace
+
+void startLiveEditing() {
+    ShaderProgram::keepLastLinkedOnFailure(true);
+    watcher = new FileWatcher(kQuietSeconds);
+    if (!watcher->ok()) {
+        reportError("Could not watch the data files for changes (inotify); --watch is off\n");
+        delete watcher;
+        watcher = nullptr;
+        return;
+    }
+    int count = 0;
+    for (int n = 1; n <= SceneTable::kSlots; ++n)
+        count += watchScene(n);
+    printf("Watching %d data files for changes\n", count);
+}
+
+void pollLiveEditing() {
+    if (!watcher)
+        return;
+    std::vector<std::string> changed = watcher->poll(steadySeconds());
+    if (changed.empty())
+        return;
+    bool reloaded = false;
+    for (int n = 1; n <= SceneTable::kSlots; ++n) {
+        std::string names = changedFilesOf(n, changed);
+        if (names.empty())
+            continue;
+        printf("Reloading scene %d: %s changed\n", n, names.c_str());
+        reloadScene(n);
+        watchScene(n); // files the reload opened for the first time
+        printf("Reloaded scene %d\n", n);
+        reloaded = true;
+    }
+    // As after the Enter key; a reload of another slot left its own state bound.
+    if (reloaded)
+        activateScene(currentScene);
+    fflush(stdout);
+}

@@ -1,0 +1,32 @@
+#pragma once
+#include <string>
+
+class Scene;
+
+// Playing one scene alone (--scene): a scene of the show by number, with its
+// line-up arguments, or any class of the scene library by name.
+
+// What a library class takes after "CLASS:".
+enum class PreviewArgument { None, OptionalNumber, RequiredFile };
+
+struct PreviewClass {
+    const char* name;
+    PreviewArgument argument;
+    const char* argumentName; // for --help and complaints
+    Scene* (*make)(const std::string& argument);
+};
+
+struct SceneChoice {
+    int lineUpScene = 0;                        // 1 to 6: that scene of the show
+    const PreviewClass* libraryClass = nullptr; // or this class
+    std::string argument;                       // what followed "CLASS:"; empty when nothing did
+    bool chosen() const { return lineUpScene != 0 || libraryClass != nullptr; }
+};
+
+// Understands "N" (1 to 6) or "CLASS[:ARG]"; returns "" or why it cannot.
+std::string parseSceneChoice(const char* text, SceneChoice* choice);
+// Fills the timeline with one entry from beat 0 and constructs the chosen scene
+// alone into slot 1, where the jump keys reach it. Needs a current GL context.
+void createPreviewScene(const SceneChoice& choice);
+// The --scene and --watch lines of --help, with every class name.
+void printPreviewUsage(const char* program);

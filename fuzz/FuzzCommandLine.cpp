@@ -47,6 +47,7 @@ void checkAccepted(const Options& o) {
     FUZZ_CHECK(std::isfinite(o.from) && o.from >= 0 && std::isfinite(o.to));
     FUZZ_CHECK(!o.captureOut || o.to < 0 || o.to > o.from);
     FUZZ_CHECK(!(o.bench && o.captureOut));
+    FUZZ_CHECK(!o.watch || (!o.captureOut && !o.bench));
 }
 
 } // namespace

@@ -154,6 +154,8 @@ bool commandLines() {
         {"--capture", "out.mp4", "--fps", "30", "--size", "320x240", "--from", "1.5", "--to", "4"},
         {"--bench", "--json", "--render-width", "200", "-geometry", "10x10+0+0", "-sync"},
         {"--capture", "frames", "--to", "0", "extra"},
+        {"--scene", "3", "--watch", "--windowed"},
+        {"--scene=SceneGLSLTunnel:1", "--bench"},
     };
     for (size_t i = 0; i < lists.size(); ++i) {
         std::string joined;

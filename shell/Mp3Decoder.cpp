@@ -20,6 +20,20 @@ bool fail(std::string& error, const std::string& reason) {
     return false;
 }
 
+// Appends `count` samples of `channels` interleaved channels as the output's
+// channel count: a stream may switch between mono and stereo from one frame to the next.
+void append(DecodedAudio& out, const int16_t* pcm, size_t count, int channels) {
+    if (channels == out.channels) {
+        out.samples.insert(out.samples.end(), pcm, pcm + count);
+    } else if (channels == 1) {
+        for (size_t i = 0; i < count; ++i)
+            out.samples.insert(out.samples.end(), 2, pcm[i]);
+    } else {
+        for (size_t i = 0; i + 1 < count; i += 2)
+            out.samples.push_back(int16_t((pcm[i] + pcm[i + 1]) / 2));
+    }
+}
+
 } // namespace
 
 bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error) {
@@ -54,17 +68,28 @@ bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error) {
         out.samples.reserve((size_t)expected * out.channels);
 
     unsigned char buffer[65536];
+    int channels = out.channels; // of the samples mpg123 delivers now
     for (;;) {
         size_t done = 0;
         int r = mpg123_read(h.mh, buffer, sizeof(buffer), &done);
-        const int16_t* pcm = reinterpret_cast<const int16_t*>(buffer);
-        out.samples.insert(out.samples.end(), pcm, pcm + done / 2);
+        append(out, reinterpret_cast<const int16_t*>(buffer), done / 2, channels);
         if (r == MPG123_DONE)
             break;
-        if (r == MPG123_NEW_FORMAT)
+        if (r == MPG123_NEW_FORMAT) {
+            long rate = 0;
+            if (mpg123_getformat(h.mh, &rate, &channels, &encoding) != MPG123_OK)
+                return fail(error, mpg123_strerror(h.mh));
+            // One buffer plays at one rate; resampling part of a track is not worth it.
+            if (rate != out.rate) {
+                out = DecodedAudio();
+                return fail(error, "the stream changes its sample rate");
+            }
             continue;
-        if (r != MPG123_OK)
+        }
+        if (r != MPG123_OK) {
+            out = DecodedAudio();
             return fail(error, mpg123_strerror(h.mh));
+        }
     }
     if (out.samples.empty())
         return fail(error, "no audio frames");

@@ -1,17 +1,25 @@
 #include "shell/Mp3Decoder.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <mpg123.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 struct Handle {
     mpg123_handle* mh = nullptr;
+    int fd = -1;
     ~Handle() {
         if (mh) {
             mpg123_close(mh);
             mpg123_delete(mh);
         }
+        if (fd >= 0)
+            close(fd);
     }
 };
 
@@ -20,20 +28,54 @@ bool fail(std::string& error, const std::string& reason) {
     return false;
 }
 
+std::string seconds(double s) {
+    char text[32];
+    snprintf(text, sizeof(text), "%.1f s", s);
+    return text;
+}
+
+// Counts frames that start exactly where the frame before them ended: libmpg123
+// resyncs over junk silently, so a run is what tells a stream from noise.
+struct FrameRun {
+    off_t next = -1;
+    long current = 0;
+    long longest = 0;
+
+    void add(mpg123_handle* mh) {
+        mpg123_frameinfo2 info;
+        off_t at = mpg123_framepos(mh);
+        current = at == next ? current + 1 : 1;
+        longest = current > longest ? current : longest;
+        next = mpg123_info2(mh, &info) == MPG123_OK ? at + info.framesize : -1;
+    }
+};
+
+// The sample count the encoder's LAME tag gives, or -1 where the file has none
+// (libmpg123's length is then only an estimate from the file size).
+off_t taggedLength(mpg123_handle* mh) {
+    long delay = -1;
+    double unused = 0;
+    if (mpg123_getstate(mh, MPG123_ENC_DELAY, &delay, &unused) != MPG123_OK || delay < 0)
+        return -1;
+    return mpg123_length(mh);
+}
+
 } // namespace
 
 bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error) {
     out = DecodedAudio();
+    Handle h;
+    // Non-blocking: a FIFO without a writer must not hang start-up.
+    h.fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (h.fd < 0)
+        return fail(error, std::string("cannot open file: ") + strerror(errno));
     struct stat st;
-    if (stat(path, &st) != 0)
-        return fail(error, "cannot open file");
-    if (!S_ISREG(st.st_mode))
+    if (fstat(h.fd, &st) != 0 || !S_ISREG(st.st_mode))
         return fail(error, "not a regular file");
 
     static const bool initialised = mpg123_init() == MPG123_OK;
     if (!initialised)
         return fail(error, "mpg123 could not be initialised");
-    Handle h;
     int err = MPG123_OK;
     h.mh = mpg123_new(nullptr, &err);
     if (!h.mh)
@@ -43,30 +85,40 @@ bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error) {
     mpg123_format_none(h.mh);
     for (long rate : {8000L, 11025L, 12000L, 16000L, 22050L, 24000L, 32000L, 44100L, 48000L})
         mpg123_format(h.mh, rate, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open(h.mh, path) != MPG123_OK)
+    if (mpg123_open_fd(h.mh, h.fd) != MPG123_OK)
         return fail(error, mpg123_strerror(h.mh));
 
     int encoding = 0;
     if (mpg123_getformat(h.mh, &out.rate, &out.channels, &encoding) != MPG123_OK)
-        return fail(error, "not an MP3 stream");
-    off_t expected = mpg123_length(h.mh);
+        return fail(error, std::string("not an MP3 stream: ") + mpg123_strerror(h.mh));
+    off_t expected = taggedLength(h.mh);
     if (expected > 0)
         out.samples.reserve((size_t)expected * out.channels);
 
-    unsigned char buffer[65536];
+    FrameRun run;
     for (;;) {
-        size_t done = 0;
-        int r = mpg123_read(h.mh, buffer, sizeof(buffer), &done);
-        const int16_t* pcm = reinterpret_cast<const int16_t*>(buffer);
-        out.samples.insert(out.samples.end(), pcm, pcm + done / 2);
+        off_t frame = 0;
+        unsigned char* audio = nullptr;
+        size_t bytes = 0;
+        int r = mpg123_decode_frame(h.mh, &frame, &audio, &bytes);
+        if (bytes > 0) {
+            const int16_t* pcm = reinterpret_cast<const int16_t*>(audio);
+            out.samples.insert(out.samples.end(), pcm, pcm + bytes / 2);
+        }
         if (r == MPG123_DONE)
             break;
         if (r == MPG123_NEW_FORMAT)
             continue;
         if (r != MPG123_OK)
-            return fail(error, mpg123_strerror(h.mh));
+            return fail(error, std::string("damaged after ") + seconds((double)out.frames() / out.rate) +
+                                   ": " + mpg123_strerror(h.mh));
+        run.add(h.mh);
     }
-    if (out.samples.empty())
-        return fail(error, "no audio frames");
+    if (run.longest < kMinTrackFrameRun)
+        return fail(error, "not an MP3 track: no " + std::to_string(kMinTrackFrameRun) +
+                               " MPEG audio frames in a row");
+    if (expected > 0 && (off_t)out.frames() < expected)
+        return fail(error, "cut short: " + seconds((double)out.frames() / out.rate) + " of the " +
+                               seconds((double)expected / out.rate) + " its LAME tag gives");
     return true;
 }

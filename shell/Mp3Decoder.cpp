@@ -28,6 +28,14 @@ bool fail(std::string& error, const std::string& reason) {
     return false;
 }
 
+// libmpg123's reason, without its "(code N)".
+std::string libraryError(mpg123_handle* mh) {
+    std::string text = mpg123_plain_strerror(mpg123_errcode(mh));
+    while (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
 std::string seconds(double s) {
     char text[32];
     snprintf(text, sizeof(text), "%.1f s", s);
@@ -72,6 +80,8 @@ bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error) {
     struct stat st;
     if (fstat(h.fd, &st) != 0 || !S_ISREG(st.st_mode))
         return fail(error, "not a regular file");
+    if (st.st_size == 0)
+        return fail(error, "empty file");
 
     static const bool initialised = mpg123_init() == MPG123_OK;
     if (!initialised)
@@ -90,7 +100,7 @@ bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error) {
 
     int encoding = 0;
     if (mpg123_getformat(h.mh, &out.rate, &out.channels, &encoding) != MPG123_OK)
-        return fail(error, std::string("not an MP3 stream: ") + mpg123_strerror(h.mh));
+        return fail(error, std::string("no MPEG audio in it (") + libraryError(h.mh) + ")");
     off_t expected = taggedLength(h.mh);
     if (expected > 0)
         out.samples.reserve((size_t)expected * out.channels);

@@ -4,6 +4,7 @@
 #                     display: render a preview video of it instead)
 #   ./build.sh test   install what is missing, build, and run every test
 #   ./build.sh build  install what is missing and build
+#   ./build.sh fuzz   install what is missing, build the fuzz targets with clang and run them briefly
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -15,9 +16,12 @@ PACKAGES=(
   libgtest-dev xvfb xauth xdotool x11-utils lame ffmpeg sox clang-format fonts-dejavu-core parallel
 )
 
-install_packages() {
+# The fuzz tree: libFuzzer comes with clang's runtime; valgrind watches lib3ds.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev valgrind)
+
+install_packages() {  # [more packages...]
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "${PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -40,6 +44,13 @@ check_format() {
   mapfile -t files < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -path ./build\* -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
   clang-format --dry-run --Werror "${files[@]}"
   echo "clang-format: ${#files[@]} files follow .clang-format"
+}
+
+# The fuzz targets over their regression cases and a short fixed-seed run each.
+fuzz() {
+  install_packages "${FUZZ_PACKAGES[@]}"
+  CC=clang CXX=clang++ build build-fuzz -DDEMO_FUZZ=ON
+  (cd build-fuzz && ctest --output-on-failure -j2 -L fuzz)
 }
 
 cmd=${1:-show}
@@ -72,9 +83,13 @@ case "$cmd" in
     # The unit and GL tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     build build-sanitize -DDEMO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     (cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j2 -L 'unit|gl')
+    fuzz
+    ;;
+  fuzz)
+    fuzz
     ;;
   *)
-    echo "usage: ./build.sh [show|test|build] [demo options]" >&2
+    echo "usage: ./build.sh [show|test|build|fuzz] [demo options]" >&2
     exit 2
     ;;
 esac

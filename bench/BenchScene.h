@@ -1,11 +1,17 @@
 #pragma once
 #include "scene/HeadlessContext.h"
+#include "scene/Studio3dsFile.h"
+#include "scenes/raytracer/PrimitiveWriter.h"
 #include "support/PrimitiveSceneBuilder.h"
 #include "support/RayPassHarness.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 // The benchmarks' scene: a tessellated floor and a ring of tessellated balls
 // (about 4300 triangles), a sphere and a box, a mirror material, two lights.
@@ -57,4 +63,91 @@ inline bool startBench(HeadlessContext& context, int size) {
 inline bool loadRayShader(RayPassHarness& pass, const std::string& data, const std::string& defines = "") {
     return pass.load(data + "/shaders/RaytracerPolygonsVert.glsl",
                      data + "/shaders/RaytracerPolygonsFrag.glsl", defines);
+}
+
+// The show's five polygon scenes: file, reflections and animation frames per beat
+// as the line-up sets them.
+struct ShowModel {
+    const char* file;
+    int numReflections;
+    int framesPerBeat;
+};
+const ShowModel kShowModels[] = {{"intro.3ds", 4, 16},
+                                 {"spheres.3ds", 4, 16},
+                                 {"ull1.3ds", 4, 16},
+                                 {"test9.3ds", 3, 8},
+                                 {"info.3ds", 4, 16}};
+
+// Where each scene is well under way: 24 beats in.
+constexpr float kSceneBeat = 24.0f;
+
+inline int showFrame(const ShowModel& model, float beat = kSceneBeat) {
+    return int(model.framesPerBeat * (beat + 0.35f));
+}
+
+// One show scene opened, evaluated at one animation frame and flattened into a
+// fresh primitive buffer, with the camera the pass needs.
+struct FlattenedShowFrame {
+    std::string path;
+    std::unique_ptr<Studio3dsFile> file;
+    PrimitiveWriter writer;
+    std::vector<float> texels;
+    FlattenReport report;
+    RayPassHarness::Camera camera{};
+    double flattenSeconds = 0;
+};
+
+inline bool flattenShowFrame(const std::string& data, const ShowModel& model, FlattenedShowFrame& out,
+                             float beat = kSceneBeat) {
+    out.path = data + "/models/" + model.file;
+    out.file.reset(Studio3dsFile::open(out.path.c_str()));
+    if (!out.file) {
+        fprintf(stderr, "ERROR: Could not open %s (build the scene_models target)\n", out.path.c_str());
+        return false;
+    }
+    out.texels.assign(size_t(primitive::kTexels) * primitive::kFloatsPerTexel, 0.0f);
+    out.writer.reset(out.path);
+    PrimitiveWriter::resetTexels(out.texels.data());
+    auto start = std::chrono::steady_clock::now();
+    out.file->eval(float(showFrame(model, beat) % out.file->frames()));
+    out.report = out.writer.write(*out.file, 1.0f, out.texels.data());
+    out.flattenSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (int a = 0; a < 3; ++a) {
+        out.camera.position[a] = out.report.camera.position[a];
+        out.camera.target[a] = out.report.camera.target[a];
+    }
+    out.camera.roll = out.report.camera.roll;
+    out.camera.fov = out.report.camera.fov;
+    return true;
+}
+
+// Seconds of the best of `passes` ray passes, after a one-pixel pass that pays for
+// shader compilation. The window is 4:3 as in the show.
+inline double bestPassSeconds(RayPassHarness& pass, const RayPassHarness::Camera& camera, int numReflections,
+                              int passes) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 1, 1);
+    pass.draw(camera, numReflections, 800, 600);
+    glFinish();
+    glDisable(GL_SCISSOR_TEST);
+    double best = 1e30;
+    for (int i = 0; i < passes; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        pass.draw(camera, numReflections, 800, 600);
+        glFinish();
+        best =
+            std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+// Pixels whose colour differs by more than `tolerance` (sum over red, green, blue).
+inline int differingPixels(const std::vector<float>& a, const std::vector<float>& b,
+                           float tolerance = 0.02f) {
+    int differing = 0;
+    for (size_t i = 0; i + 3 < a.size() && i + 3 < b.size(); i += 4)
+        if (std::fabs(a[i] - b[i]) + std::fabs(a[i + 1] - b[i + 1]) + std::fabs(a[i + 2] - b[i + 2]) >
+            tolerance)
+            ++differing;
+    return differing;
 }

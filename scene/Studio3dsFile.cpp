@@ -18,6 +18,8 @@
 #include <cstring>
 #include <map>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace {
@@ -100,6 +102,52 @@ Lib3dsFile* readLib3ds(const unsigned char* data, size_t size, std::string& faul
         return nullptr;
     }
     return file;
+}
+
+// lib3ds keeps one nesting string for its chunk reader (128 bytes, two more per
+// open chunk) that only a finished read unwinds. A read it gives up on, or one
+// abandoned above, leaves its open chunks in it, and a few dozen such files
+// overflow it. So each file is read first in a child process, and in this one only
+// when the child read it whole. Returns false with the reason otherwise.
+bool readsWhole(const unsigned char* data, size_t size, std::string& fault) {
+    int channel[2];
+    if (pipe(channel) != 0)
+        return true; // no child to try in: read here, as before
+    pid_t child = fork();
+    if (child < 0) {
+        close(channel[0]);
+        close(channel[1]);
+        return true;
+    }
+    if (child == 0) {
+        close(channel[0]);
+        std::string reason;
+        Lib3dsFile* file = readLib3ds(data, size, reason);
+        if (!file && reason.empty())
+            reason = "lib3ds could not read it";
+        ssize_t written = write(channel[1], reason.data(), reason.size());
+        (void)written;
+        _exit(file ? 0 : 1); // nothing of this process is flushed or freed twice
+    }
+    close(channel[1]);
+    fault.clear();
+    char buffer[256];
+    ssize_t n;
+    while ((n = read(channel[0], buffer, sizeof buffer)) != 0) {
+        if (n > 0)
+            fault.append(buffer, size_t(n));
+        else if (errno != EINTR)
+            break;
+    }
+    close(channel[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return true;
+    if (fault.empty())
+        fault = "lib3ds crashed reading it";
+    return false;
 }
 
 // Why a file could not be read whole, for the error line.
@@ -299,6 +347,10 @@ Studio3dsFile* Studio3dsFile::open(const char* path, const char* shownName) {
         return nullptr;
     }
     std::string fault;
+    if (!readsWhole(data, length, fault)) {
+        reportError("Could not open 3D Studio file %s: %s\n", shown, fault.c_str());
+        return nullptr;
+    }
     Lib3dsFile* file = readLib3ds(data, length, fault);
     if (!file) {
         reportError("Could not open 3D Studio file %s: %s\n", shown,

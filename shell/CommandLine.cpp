@@ -165,10 +165,17 @@ Options parseCommandLine(int argc, char** argv) {
     optind = 0;
     opterr = 0;
     int count = (int)ours.size() - 1;
-    int code;
-    while ((code = getopt_long(count, ours.data(), ":h", kOptions, nullptr)) != -1) {
+    for (;;) {
+        int at = optind > 0 ? optind : 1; // the argument getopt is in
+        int code = getopt_long(count, ours.data(), ":h", kOptions, nullptr);
+        if (code == -1)
+            break;
         if (code == '?') {
-            o.error = std::string("unknown option ") + ours[optind - 1];
+            // optind moves past the argument only once its last letter is read:
+            // in "-xh" the unknown x is in the argument optind still names.
+            const char* arg = ours[optind > at ? optind - 1 : optind];
+            bool letter = optopt > 0 && optopt < 256 && strncmp(arg, "--", 2) != 0;
+            o.error = "unknown option " + (letter ? std::string("-") + char(optopt) : std::string(arg));
             return o;
         }
         if (code == ':') {

@@ -36,6 +36,20 @@ std::string libraryError(mpg123_handle* mh) {
     return text;
 }
 
+// Appends `count` samples of `channels` interleaved channels as the output's
+// channel count: a stream may switch between mono and stereo from one frame to the next.
+void append(DecodedAudio& out, const int16_t* pcm, size_t count, int channels) {
+    if (channels == out.channels) {
+        out.samples.insert(out.samples.end(), pcm, pcm + count);
+    } else if (channels == 1) {
+        for (size_t i = 0; i < count; ++i)
+            out.samples.insert(out.samples.end(), 2, pcm[i]);
+    } else {
+        for (size_t i = 0; i + 1 < count; i += 2)
+            out.samples.push_back(int16_t((pcm[i] + pcm[i + 1]) / 2));
+    }
+}
+
 std::string seconds(double s) {
     char text[32];
     snprintf(text, sizeof(text), "%.1f s", s);
@@ -72,6 +86,11 @@ off_t taggedLength(mpg123_handle* mh) {
 
 bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error) {
     out = DecodedAudio();
+    // A failure leaves no samples behind.
+    auto refuse = [&](const std::string& reason) {
+        out = DecodedAudio();
+        return fail(error, reason);
+    };
     Handle h;
     // Non-blocking: a FIFO without a writer must not hang start-up.
     h.fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -100,35 +119,41 @@ bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error) {
 
     int encoding = 0;
     if (mpg123_getformat(h.mh, &out.rate, &out.channels, &encoding) != MPG123_OK)
-        return fail(error, std::string("no MPEG audio in it (") + libraryError(h.mh) + ")");
+        return refuse(std::string("no MPEG audio in it (") + libraryError(h.mh) + ")");
     off_t expected = taggedLength(h.mh);
     if (expected > 0)
         out.samples.reserve((size_t)expected * out.channels);
 
     FrameRun run;
+    int channels = out.channels; // of the samples mpg123 delivers now
     for (;;) {
         off_t frame = 0;
         unsigned char* audio = nullptr;
         size_t bytes = 0;
         int r = mpg123_decode_frame(h.mh, &frame, &audio, &bytes);
-        if (bytes > 0) {
-            const int16_t* pcm = reinterpret_cast<const int16_t*>(audio);
-            out.samples.insert(out.samples.end(), pcm, pcm + bytes / 2);
-        }
+        if (bytes > 0)
+            append(out, reinterpret_cast<const int16_t*>(audio), bytes / 2, channels);
         if (r == MPG123_DONE)
             break;
-        if (r == MPG123_NEW_FORMAT)
+        if (r == MPG123_NEW_FORMAT) {
+            long rate = 0;
+            if (mpg123_getformat(h.mh, &rate, &channels, &encoding) != MPG123_OK)
+                return refuse(libraryError(h.mh));
+            // One buffer plays at one rate; resampling part of a track is not worth it.
+            if (rate != out.rate)
+                return refuse("the stream changes its sample rate");
             continue;
+        }
         if (r != MPG123_OK)
-            return fail(error, std::string("damaged after ") + seconds((double)out.frames() / out.rate) +
-                                   ": " + mpg123_strerror(h.mh));
+            return refuse("damaged after " + seconds((double)out.frames() / out.rate) + " (" +
+                          libraryError(h.mh) + ")");
         run.add(h.mh);
     }
     if (run.longest < kMinTrackFrameRun)
-        return fail(error, "not an MP3 track: no " + std::to_string(kMinTrackFrameRun) +
-                               " MPEG audio frames in a row");
+        return refuse("not an MP3 track: no " + std::to_string(kMinTrackFrameRun) +
+                      " MPEG audio frames in a row");
     if (expected > 0 && (off_t)out.frames() < expected)
-        return fail(error, "cut short: " + seconds((double)out.frames() / out.rate) + " of the " +
-                               seconds((double)expected / out.rate) + " its LAME tag gives");
+        return refuse("cut short: " + seconds((double)out.frames() / out.rate) + " of the " +
+                      seconds((double)expected / out.rate) + " its LAME tag gives");
     return true;
 }

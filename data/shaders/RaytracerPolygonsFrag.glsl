@@ -74,6 +74,15 @@ const int kKindBox = 3;
 
 vec4 fetch(int texel) { return texelFetch(tboSampler, texel); }
 
+#ifdef COUNT_TESTS
+// Measuring build: the output holds, per pixel, the box tests, triangle tests,
+// sphere and box primitive tests and rays traced instead of the colour.
+int boxTests = 0, triangleTests = 0, solidTests = 0, raysTraced = 0;
+#define COUNT(counter) ++counter
+#else
+#define COUNT(counter)
+#endif
+
 // What a walk found: the primitive and where on it; the surface is read from the
 // buffer once, after the walk.
 struct HitRef {
@@ -86,6 +95,7 @@ struct HitRef {
 // Distance at which the ray enters the box (0 when it starts inside), or kNoHit
 // when it misses it or enters beyond tMax. Empty groups (min above max) are missed.
 float boxEntry(vec3 lo, vec3 hi, vec3 origin, vec3 invDir, float tMax) {
+    COUNT(boxTests);
     if (any(greaterThan(lo, hi))) return kNoHit;
     vec3 t0 = (lo - origin) * invDir;
     vec3 t1 = (hi - origin) * invDir;
@@ -123,6 +133,7 @@ float sphereSurface(vec3 centre, float radius, vec3 origin, vec3 dir, float tMin
 
 // Triangle record at texel t: origin P1 and the edges towards P0 and P2.
 float triangleSurface(int t, vec3 origin, vec3 dir, float tMin, out vec2 bary) {
+    COUNT(triangleTests);
     vec3 p1 = fetch(t + kTriangleOrigin).xyz;
     vec3 edge0 = fetch(t + kTriangleEdge0).xyz;
     vec3 edge2 = fetch(t + kTriangleEdge2).xyz;
@@ -153,6 +164,7 @@ void considerTriangle(int t, vec3 origin, vec3 dir, float tMin, bool shadowRay, 
 
 void considerSolid(int entryTexel, vec4 a, vec4 b, vec3 origin, vec3 dir, vec3 invDir, float tMin,
                    inout HitRef best) {
+    COUNT(solidTests);
     float hitT = a.w == kVolumeSphere ? sphereSurface(a.xyz, b.x, origin, dir, tMin)
                                       : boxSurface(a.xyz, b.xyz, origin, invDir, tMin);
     if (hitT != kNoHit && hitT < best.t)
@@ -168,6 +180,7 @@ vec3 safeInverse(vec3 dir) {
 // Nearest hit closer than tMax; a shadow ray stops at the first hit that casts a
 // shadow. Boxes entered beyond the best hit so far are skipped.
 HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
+    COUNT(raysTraced);
     HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
     vec3 invDir = safeInverse(dir);
     int meshes = min(int(fetch(kHeaderTexel)[kHeaderMeshes]), kMeshCapacity);
@@ -198,6 +211,7 @@ HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
 // Reference walk for checking the hierarchy: every triangle record and every
 // sphere and box entry, no box tests.
 HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
+    COUNT(raysTraced);
     HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
     vec3 invDir = safeInverse(dir);
     vec4 header = fetch(kHeaderTexel);
@@ -384,5 +398,9 @@ void main() {
         dir = reflect(dir, s.normal);
         origin = s.position + s.normal * surfaceOffset(s.position);
     }
+#ifdef COUNT_TESTS
+    gl_FragColor = vec4(boxTests, triangleTests, solidTests, raysTraced);
+#else
     gl_FragColor = vec4(colour, distance);
+#endif
 }

@@ -1,6 +1,6 @@
 # One scene alone: bad names are refused with the list of classes, --help lists
 # them, the capture mode renders a library effect alone, and one plays in the
-# window with the music, built alone.
+# window with the music, built alone, and so does the model scene.
 source "$3/lib.sh"
 (unset DISPLAY; "$DEMO" --scene SceneTunnel >"$SCRATCH/out" 2>"$SCRATCH/err")
 [ $? -eq 2 ] || fail "an unknown scene class should exit 2"
@@ -35,6 +35,20 @@ wait_exit 20
 # Only the chosen scene was built: the effect's line, once, and no scene of the show.
 [ "$(grep -c '^Scene1 init$' "$SCRATCH/out")" -eq 1 ] || fail "the tunnel was not built once"
 grep -Eq '^Scene (poly|Notes) init$' "$SCRATCH/out" && fail "a scene of the show was built too"
+errors=$(unexpected_errors)
+[ -z "$errors" ] || fail "error lines: $errors"
+
+# The model scene in the window: its init and texture lines, a lit screen, Esc ends it.
+start_demo --windowed --scene SceneBrask1
+WINDOW_ID=$(wait_window "^Demo" 15) || fail "no window for the model scene"
+wait_for "$SCRATCH/out" "^Sound loaded$" 15
+sleep 2
+lit=$(lit_pixels)
+[ "$lit" -gt 100000 ] || fail "the model scene left the screen dark ($lit lit pixels)"
+xdotool key --window "$WINDOW_ID" Escape 2>/dev/null
+wait_exit 20
+[ "$STATUS" -eq 0 ] || fail "model scene exit status $STATUS"
+grep -q '^SceneBrask1 init$' "$SCRATCH/out" && grep -q '^textures.checker.bmp 0$' "$SCRATCH/out" || fail "the model scene did not load its model's textures"
 errors=$(unexpected_errors)
 [ -z "$errors" ] || fail "error lines: $errors"
 echo "ok"

@@ -242,4 +242,33 @@ TEST_F(RayShader, HierarchyFindsWhatEveryRecordFinds) {
     EXPECT_LE(differing, kSize * kSize / 200);
 }
 
+// The counting build writes box tests, triangle tests, solid tests and rays per
+// pixel. One mesh: a strip of 13 quads (a full group of 26 triangles) at z in
+// [0, 0.5] and 2 quads (a group of 4) at z in [-2, -1.5]; no lights, no bounces.
+TEST_F(RayShader, CountingBuildCountsTheTestsOfEachRay) {
+    PrimitiveSceneBuilder scene;
+    int grey = scene.material({0.5f, 0.5f, 0.5f});
+    scene.beginMesh();
+    for (int i = 0; i < 13; ++i)
+        scene.quad({-3.25f + 0.5f * i, 0, 0}, {0.5f, 0, 0}, {0, 0, 0.5f}, grey);
+    for (int i = 0; i < 2; ++i)
+        scene.quad({-0.5f + 0.5f * i, 0, -2}, {0.5f, 0, 0}, {0, 0, 0.5f}, grey);
+    scene.endMesh();
+    const int strip = columnOf(0.25f), gap = columnOf(-0.75f), outside = 2;
+    auto expectCounts = [&](int row, float boxes, float triangles, const char* where) {
+        Pixel p = at(32, row);
+        EXPECT_EQ(p.r, boxes) << where;
+        EXPECT_EQ(p.g, triangles) << where;
+        EXPECT_EQ(p.b, 0.0f) << where;
+        EXPECT_EQ(p.a, 1.0f) << where << ": one ray";
+    };
+    render(scene, kFront, 0, "counts", 1, 1, "#define COUNT_TESTS\n");
+    expectCounts(strip, 3, 26, "the strip: mesh box, both group boxes, the first group's triangles");
+    expectCounts(gap, 3, 0, "between the groups: inside the mesh box only");
+    expectCounts(outside, 1, 0, "outside the mesh box");
+    render(scene, kFront, 0, "counts_brute_force", 1, 1, "#define COUNT_TESTS\n#define BRUTE_FORCE\n");
+    expectCounts(strip, 0, 30, "every record");
+    expectCounts(outside, 0, 30, "every record");
+}
+
 } // namespace

@@ -60,8 +60,8 @@ class RayPassHarness {
     }
 
     // Makes the primitive buffer, target and framebuffer, and uploads `texels`
-    // (primitive::kTexels * 4 floats).
-    void setUp(int size, const std::vector<float>& texels) {
+    // (primitive::kTexels * 4 floats). GL_RGBA32F keeps counts above 2048 exact.
+    void setUp(int size, const std::vector<float>& texels, GLenum targetFormat = GL_RGBA16F) {
         renderSize = size;
         glGenBuffers(1, &buffer);
         glBindBuffer(GL_TEXTURE_BUFFER, buffer);
@@ -74,7 +74,7 @@ class RayPassHarness {
         glActiveTexture(GL_TEXTURE0); // units 1 to 9 may hold material textures
         glBindTexture(GL_TEXTURE_2D, target);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, size, size, 0, GL_RGBA, GL_FLOAT, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, 0, targetFormat, size, size, 0, GL_RGBA, GL_FLOAT, nullptr);
         glGenFramebuffers(1, &framebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target, 0);

@@ -108,6 +108,8 @@ TEST(CommandLine, BadArgumentsAreReported) {
     for (const auto& args : bad)
         EXPECT_NE(parse(args).error, "") << args[0] << " " << (args.size() > 1 ? args[1] : "");
     EXPECT_EQ(parse({"--fast"}).error, "unknown option --fast");
+    EXPECT_EQ(parse({"--windowed", "-xh"}).error, "unknown option -x"); // not "--windowed"
+    EXPECT_EQ(parse({"-hx"}).error, "unknown option -x");
     EXPECT_EQ(parse({"--capture", "o/", "--fps", "0"}).error,
               "--fps needs a whole number from 1 to 1000; got \"0\"");
 }

@@ -115,6 +115,26 @@ TEST_F(MusicStreamTest, OnlyAWholeRunOfFramesIsATrack) {
     EXPECT_NEAR(double(audio.frames()), 22050.0, 2 * 1152.0);
 }
 
+// Two files joined: the second part switches to mono, then to another rate.
+TEST_F(MusicStreamTest, StreamsThatChangeFormatMidwayKeepTheirLengthOrFail) {
+    std::string wav = oneSecond + ".wav"; // left by makeToneMp3
+    ASSERT_EQ(runCommand("lame --quiet -m m '" + wav + "' '" + dir + "/mono.mp3' && lame --quiet -m m " +
+                         "--resample 16 '" + wav + "' '" + dir + "/mono16k.mp3' && cd '" + dir +
+                         "' && cat one.mp3 mono.mp3 > mixed.mp3 && cat one.mp3 mono16k.mp3 > rates.mp3"),
+              0);
+    DecodedAudio audio;
+    std::string error;
+    ASSERT_TRUE(decodeMp3File((dir + "/mixed.mp3").c_str(), audio, error)) << error;
+    EXPECT_EQ(audio.channels, 2);
+    // Two seconds, give or take the second file's encoder delay and padding (mono
+    // samples read as stereo pairs once made it about 1.5 s).
+    EXPECT_GT(audio.frames(), 2 * 44100u - 1152u);
+    EXPECT_LT(audio.frames(), 2 * 44100u + 4 * 1152u);
+    EXPECT_FALSE(decodeMp3File((dir + "/rates.mp3").c_str(), audio, error));
+    EXPECT_EQ(error, "the stream changes its sample rate");
+    EXPECT_TRUE(audio.samples.empty());
+}
+
 TEST_F(MusicStreamTest, LengthAndConversionsInBytes) {
     OpenAlMusic m(10.0);
     MusicHandle h = m.streamCreateFile(oneSecond.c_str());

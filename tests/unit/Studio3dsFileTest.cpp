@@ -347,4 +347,29 @@ TEST(Studio3dsFileOpen, RefusesFilesLib3dsWouldNeverFinishReading) {
     expectRefused(dir, bytes, "claims more keys");
 }
 
+// lib3ds's chunk reader keeps a fixed nesting string that only finished reads
+// unwind: broken files opened one after another once overflowed it and aborted.
+TEST(Studio3dsFileOpen, ManyBrokenFilesLeaveLaterFilesReadable) {
+    Studio3dsFixture f;
+    f.material("m0");
+    f.box("ball", {0, 0, 0}, {1, 1, 1}, "m0");
+    f.meshNode("ball");
+    std::string dir = makeScratchDir("many-broken");
+    ASSERT_TRUE(f.save(dir + "/whole.3ds"));
+    std::string bytes = readBytes(dir + "/whole.3ds");
+    size_t ambient = bytes.find(std::string("\x10\xA0", 2), chunkAt(bytes, std::string("\xFF\xAF", 2)));
+    ASSERT_NE(ambient, std::string::npos);
+    bytes.replace(ambient + 8, 4, std::string(4, '\0')); // lib3ds gives up on it mid-read
+    ASSERT_TRUE(writeFile(dir + "/broken.3ds", bytes));
+    CaptureStderr();
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(Studio3dsFile::open((dir + "/broken.3ds").c_str()), nullptr);
+        std::unique_ptr<Studio3dsFile> whole(Studio3dsFile::open((dir + "/whole.3ds").c_str()));
+        ASSERT_TRUE(whole);
+        EXPECT_EQ(whole->countFaces(), 12);
+    }
+    std::string errors = GetCapturedStderr();
+    EXPECT_NE(errors.find("broken.3ds: a chunk of length 0"), std::string::npos) << errors.substr(0, 200);
+}
+
 } // namespace

@@ -95,9 +95,10 @@ char* ShaderProgram::readFile(const char* path, int* length) {
     return text;
 }
 
-GLuint ShaderProgram::compileStage(GLenum type, const char* path) {
+GLuint ShaderProgram::compileStage(GLenum type, const char* path, bool* read) {
     int length = 0;
     char* text = readFile(path, &length);
+    *read = text != nullptr;
     if (!text)
         reportError("Could not read shader file %s\n", dataPath(path).c_str());
     // An unreadable file becomes an empty source: the stage then fails to
@@ -116,14 +117,15 @@ void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
     this->fragmentPath = fragmentPath;
     keepReplacedObjects(program, vertexShader, fragmentShader);
     discardGlError();
-    vertexShader = compileStage(GL_VERTEX_SHADER, vertexPath);
-    fragmentShader = compileStage(GL_FRAGMENT_SHADER, fragmentPath);
+    bool vertexRead = false, fragmentRead = false;
+    vertexShader = compileStage(GL_VERTEX_SHADER, vertexPath, &vertexRead);
+    fragmentShader = compileStage(GL_FRAGMENT_SHADER, fragmentPath, &fragmentRead);
     program = glCreateProgram();
     glAttachShader(program, vertexShader);
     glAttachShader(program, fragmentShader);
     glLinkProgram(program);
     exitOnGlError("Could not create the shaders: %s \n");
-    if (reportBuildStatus()) {
+    if (reportBuildStatus(vertexRead, fragmentRead)) {
         inUse = program;
         return;
     }
@@ -142,13 +144,14 @@ void ShaderProgram::keepLastLinkedOnFailure(bool keep) {
 }
 
 // Compile and link failures print the file names and GL's log: with the reload
-// key this is the only place a typo in a shader shows.
-bool ShaderProgram::reportBuildStatus() {
-    bool vertexOk = compiled(vertexShader, vertexPath);
-    bool fragmentOk = compiled(fragmentShader, fragmentPath);
+// key this is the only place a typo in a shader shows. A file that could not be
+// read was reported then; the failures of its empty stage would only repeat it.
+bool ShaderProgram::reportBuildStatus(bool vertexRead, bool fragmentRead) {
+    bool vertexOk = vertexRead && compiled(vertexShader, vertexPath);
+    bool fragmentOk = fragmentRead && compiled(fragmentShader, fragmentPath);
     GLint status = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &status);
-    if (status == GL_TRUE)
+    if (status == GL_TRUE && vertexRead && fragmentRead)
         return true;
     // A stage that did not compile already explains the failed link.
     if (vertexOk && fragmentOk)

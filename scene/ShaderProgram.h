@@ -49,8 +49,8 @@ class ShaderProgram {
     // name once handed out (still current, or kept by a caller) never dangles or
     // comes back naming another program. A reload is rare, so the cost is small.
     static void keepReplacedObjects(GLuint, GLuint, GLuint) {}
-    GLuint compileStage(GLenum type, const char* path);
-    bool reportBuildStatus();
+    GLuint compileStage(GLenum type, const char* path, bool* read);
+    bool reportBuildStatus(bool vertexRead, bool fragmentRead);
 
     GLuint inUse = 0;        // what bind makes current and the setters address; 0: none linked
     GLuint emptyProgram = 0; // made on the first failed link of this object

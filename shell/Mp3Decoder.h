@@ -13,5 +13,13 @@ struct DecodedAudio {
     size_t frames() const { return channels ? samples.size() / channels : 0; }
 };
 
-// Returns false with a one-line reason when the file cannot be read or decoded.
+// The fewest MPEG audio frames in a row (each starting where the last ended) that
+// make a track, about a quarter second: noise may hold a frame header that looks
+// valid, never such a run.
+const long kMinTrackFrameRun = 10;
+
+// Returns false with a one-line reason when the file is not a regular file, holds
+// no such run of frames, fails to decode part way, or decodes shorter than the
+// length its LAME tag gives (cut short): a damaged track is not played at all,
+// since its end would end the show early.
 bool decodeMp3File(const char* path, DecodedAudio& out, std::string& error);

@@ -19,7 +19,7 @@ void put16(std::string& s, uint16_t v) {
 
 } // namespace
 
-bool makeToneMp3(const std::string& mp3Path, int frames) {
+bool makeToneMp3(const std::string& mp3Path, int frames, bool infoTag) {
     const uint32_t rate = 44100, channels = 2, dataBytes = (uint32_t)frames * channels * 2;
     std::string wav = "RIFF";
     put32(wav, 36 + dataBytes);
@@ -41,5 +41,6 @@ bool makeToneMp3(const std::string& mp3Path, int frames) {
     std::string wavPath = mp3Path + ".wav";
     if (!writeFile(wavPath, wav))
         return false;
-    return runCommand("lame --quiet -b 192 '" + wavPath + "' '" + mp3Path + "'") == 0;
+    return runCommand(std::string("lame --quiet -b 192 ") + (infoTag ? "" : "-t ") + "'" + wavPath + "' '" +
+                      mp3Path + "'") == 0;
 }

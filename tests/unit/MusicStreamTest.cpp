@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <thread>
 
 #include "shell/Mp3Decoder.h"
@@ -41,6 +44,75 @@ TEST_F(MusicStreamTest, DecodesExactLengthDespiteEncoderDelay) {
     EXPECT_EQ(audio.rate, 44100);
     EXPECT_EQ(audio.channels, 2);
     EXPECT_EQ(audio.frames(), 44100u);
+}
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The frames of an MPEG-1 Layer III stream with no tag: each header gives its
+// frame's length from bit rate, sample rate and padding.
+std::vector<std::string> mpegFrames(const std::string& bytes) {
+    static const int kbps[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+    static const int rates[4] = {44100, 48000, 32000, 0};
+    std::vector<std::string> frames;
+    for (size_t at = 0; at + 4 <= bytes.size();) {
+        const unsigned char* h = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
+        int bitrate = kbps[h[2] >> 4], rate = rates[(h[2] >> 2) & 3];
+        if (h[0] != 0xFF || (h[1] & 0xFE) != 0xFA || !bitrate || !rate)
+            break;
+        size_t size = 144 * bitrate * 1000 / rate + ((h[2] >> 1) & 1);
+        frames.push_back(bytes.substr(at, size));
+        at += size;
+    }
+    return frames;
+}
+
+// Only a run of whole frames is music: noise, frames with junk between them, a
+// handful of frames and a track cut short are refused with a reason; so the
+// show keeps its silent clock instead of ending when the noise does.
+TEST_F(MusicStreamTest, OnlyAWholeRunOfFramesIsATrack) {
+    std::string untagged = dir + "/untagged.mp3";
+    ASSERT_TRUE(makeToneMp3(untagged, 22050, false));
+    std::vector<std::string> frames = mpegFrames(bytesOf(untagged));
+    ASSERT_GT(frames.size(), 18u) << "half a second at 44.1 kHz";
+    std::mt19937 random(7);
+    auto noise = [&](size_t bytes) {
+        std::string s;
+        while (s.size() < bytes)
+            s.push_back(static_cast<char>(random()));
+        return s;
+    };
+    std::string spliced, few;
+    for (size_t i = 0; i < frames.size(); ++i)
+        spliced += (i % 3 == 0 ? noise(300) : "") + frames[i];
+    for (size_t i = 0; i < kMinTrackFrameRun - 1; ++i)
+        few += frames[i];
+    std::string tagged = bytesOf(oneSecond);
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* reason;
+    } refused[] = {{"noise.mp3", noise(256 << 10), "no MPEG audio"},
+                   {"spliced.mp3", spliced, "frames in a row"},
+                   {"few.mp3", few, "frames in a row"},
+                   {"cut.mp3", tagged.substr(0, tagged.size() / 2), "cut short"},
+                   {"empty.mp3", "", "empty"}};
+    for (const auto& c : refused) {
+        std::string path = dir + "/" + c.name;
+        ASSERT_TRUE(writeFile(path, c.bytes));
+        DecodedAudio audio;
+        std::string error;
+        EXPECT_FALSE(decodeMp3File(path.c_str(), audio, error)) << c.name << " played " << audio.frames();
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
+    }
+    // The untagged file itself is a track: all of it, give or take the encoder's
+    // delay and padding that no tag removes.
+    DecodedAudio audio;
+    std::string error;
+    ASSERT_TRUE(decodeMp3File(untagged.c_str(), audio, error)) << error;
+    EXPECT_NEAR(double(audio.frames()), 22050.0, 2 * 1152.0);
 }
 
 // Two files joined: the second part switches to mono, then to another rate.

@@ -21,6 +21,7 @@
 #include <malloc.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -64,7 +65,10 @@ class Soak : public ::testing::TestWithParam<const char*> {
     void TearDown() override {
         ProgramRebuilds::endSubstitution();
         // Scenes are not meant to be destroyed (no virtual destructor); this one
-        // stays behind like the show's, with the context that held its objects.
+        // stays behind like the show's, with the context that held its objects,
+        // and stays reachable as the show's stay in the scene table.
+        static auto* retired = new std::vector<Scene*>; // never destroyed, like the table
+        retired->push_back(scenes.get(1));
         scenes.set(1, nullptr);
         setRenderWidthOverride(0);
         requestGlDebugOutput(false);

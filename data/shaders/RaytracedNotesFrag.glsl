@@ -201,8 +201,8 @@ vec3 direct(vec3 p, vec3 n, vec3 rd, Surface s, bool soft, float spin) {
             continue;
         float shadow = soft ? softShadow(p + n * 1e-3, light, spin)
                             : (occluded(p + n * 1e-3, l, length(light.position - p)) ? 0.0 : 1.0);
-        float spec = pow(max(dot(reflect(rd, n), l), 0.0), s.shininess) * (s.shininess + 8.0) / 25.0;
-        c += shadow * light.colour * (s.albedo * diffuse + 0.2 * spec);
+        float highlight = pow(max(dot(reflect(rd, n), l), 0.0), s.shininess) * (s.shininess + 8.0) / 25.0;
+        c += shadow * light.colour * (s.albedo * diffuse + 0.2 * highlight);
     }
     return c;
 }

@@ -21,11 +21,11 @@ constexpr float kTau = 6.28318530717958647692f;
 using Vec3 = std::array<float, 3>;
 
 // lib3ds keeps materials and meshes sorted by name, so the letters fix their order.
-struct MaterialSpec {
+struct MaterialRecipe {
     const char* name;
     const char* bitmap;
 };
-constexpr MaterialSpec kMaterials[] = {
+constexpr MaterialRecipe kMaterials[] = {
     {"a_checker", "checker.bmp"}, {"b_marble", "marble.bmp"}, {"c_brass", "brass.bmp"},
     {"d_brushed", "brushed.bmp"}, {"e_lava", "lava.bmp"},     {"f_wood", "wood.bmp"},
     {"g_stripes", "stripes.bmp"}, {"h_grid", "grid.bmp"},
@@ -35,10 +35,10 @@ class Builder {
   public:
     explicit Builder(Lib3dsFile* file) : file(file) {}
 
-    void material(const MaterialSpec& spec) {
+    void material(const MaterialRecipe& recipe) {
         Lib3dsMaterial* m = lib3ds_material_new();
-        snprintf(m->name, sizeof m->name, "%s", spec.name);
-        snprintf(m->texture1_map.name, sizeof m->texture1_map.name, "%s", spec.bitmap);
+        snprintf(m->name, sizeof m->name, "%s", recipe.name);
+        snprintf(m->texture1_map.name, sizeof m->texture1_map.name, "%s", recipe.bitmap);
         m->texture1_map.percent = 1.0f;
         for (int i = 0; i < 3; ++i) {
             m->ambient[i] = 0.2f;
@@ -211,8 +211,8 @@ Lib3dsFile* buildTest5Model() {
     file->segment_from = 0;
     file->segment_to = kTest5Frames;
     Builder b(file);
-    for (const MaterialSpec& spec : kMaterials)
-        b.material(spec);
+    for (const MaterialRecipe& recipe : kMaterials)
+        b.material(recipe);
     addMeshes(b);
     addNodes(b);
     addCamera(file, b);

@@ -176,11 +176,9 @@ vec3 safeInverse(vec3 dir) {
     return 1.0 / d;
 }
 
-#ifndef BRUTE_FORCE
 // Nearest hit closer than tMax; a shadow ray stops at the first hit that casts a
 // shadow. Boxes entered beyond the best hit so far are skipped.
-HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
-    COUNT(raysTraced);
+HitRef walkHierarchy(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
     HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
     vec3 invDir = safeInverse(dir);
     int meshes = min(int(fetch(kHeaderTexel)[kHeaderMeshes]), kMeshCapacity);
@@ -207,11 +205,11 @@ HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
     }
     return best;
 }
-#else
+
+#if defined(BRUTE_FORCE) || defined(CHECK_WALKS)
 // Reference walk for checking the hierarchy: every triangle record and every
 // sphere and box entry, no box tests.
-HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
-    COUNT(raysTraced);
+HitRef walkEveryRecord(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
     HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
     vec3 invDir = safeInverse(dir);
     vec4 header = fetch(kHeaderTexel);
@@ -231,6 +229,27 @@ HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
     return best;
 }
 #endif
+
+#ifdef CHECK_WALKS
+// The checking build takes both walks for every ray and keeps one, so that the
+// two pictures it compares run the same code around the walks: separately built
+// (or branching on the choice), the compiler may round the reflected and shadow
+// rays differently, and grazing shadows then differ for that reason alone.
+uniform bool everyRecord;
+#endif
+
+HitRef trace(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
+    COUNT(raysTraced);
+#if defined(CHECK_WALKS)
+    HitRef walked = walkHierarchy(origin, dir, tMin, tMax, shadowRay);
+    HitRef every = walkEveryRecord(origin, dir, tMin, tMax, shadowRay);
+    return everyRecord ? every : walked;
+#elif defined(BRUTE_FORCE)
+    return walkEveryRecord(origin, dir, tMin, tMax, shadowRay);
+#else
+    return walkHierarchy(origin, dir, tMin, tMax, shadowRay);
+#endif
+}
 
 struct Surface {
     vec3 position;

@@ -119,6 +119,12 @@ class RayPassHarness {
 
     GLuint programName() const { return program; }
 
+    // An int or bool uniform of the program that draw() leaves alone.
+    void setUniform(const char* name, int value) {
+        glUseProgram(program);
+        glUniform1i(location(name), value);
+    }
+
   private:
     GLint location(const char* name) { return glGetUniformLocation(program, name); }
 

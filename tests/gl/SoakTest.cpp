@@ -36,7 +36,7 @@ const std::string kDataDir = std::string(DEMO_BINARY_DIR) + "/data";
 int reloadsToRun() {
     const char* env = getenv("DEMO_SOAK_RELOADS");
     int reloads = env ? atoi(env) : kDefaultReloads;
-    return reloads > kSettleReloads ? reloads : kDefaultReloads;
+    return reloads >= kSettleReloads + 2 ? reloads : kDefaultReloads; // two halves to measure
 }
 
 // Resident memory and the bytes the heap has handed out, so that growth in one
@@ -46,6 +46,21 @@ struct Memory {
     long allocated = 0;
     static Memory now() { return {residentBytes(), (long)mallinfo2().uordblks + (long)mallinfo2().hblkhd}; }
     Memory operator-(const Memory& o) const { return {resident - o.resident, allocated - o.allocated}; }
+};
+
+// Growth per step from memory taken after each step. A leak grows in every step;
+// a one-off allocation (the driver compiling a shader variant, a cache filling up)
+// lands in one, and the allocator's trimming moves resident memory up and down
+// from step to step. So: the smaller of the two halves' growth, per step.
+struct Growth {
+    std::vector<Memory> taken; // before the first step, then after each
+    void take() { taken.push_back(Memory::now()); }
+    Memory perStep() const {
+        const size_t n = taken.size() - 1, half = n / 2;
+        const Memory first = taken[half] - taken[0], second = taken[2 * half] - taken[half];
+        return {std::min(first.resident, second.resident) / long(half),
+                std::min(first.allocated, second.allocated) / long(half)};
+    }
 };
 
 class Soak : public ::testing::TestWithParam<const char*> {
@@ -127,33 +142,32 @@ TEST_P(Soak, EnterReloadsLeakNoGlObjectsNorMemory) {
     const int reloads = reloadsToRun();
     ProgramRebuilds programs; // the programs of the last reload, the ones in use after it
     std::set<GLuint> programsBefore;
-    Memory settled;
+    Growth reloadGrowth;
     for (int i = 1; i <= reloads; ++i) {
         if (i == reloads)
             programsBefore = ProgramRebuilds::livePrograms();
         keyboard(13, 0, 0);
         ASSERT_NO_FATAL_FAILURE(frame("reload"));
+        if (i >= kSettleReloads)
+            reloadGrowth.take();
         if (i == reloads)
             programs.takeNewPrograms(programsBefore);
-        if (i == kSettleReloads)
-            settled = Memory::now();
     }
-    const Memory reloadGrowth = Memory::now() - settled;
     ASSERT_NO_FATAL_FAILURE(shakeTheShell());
     EXPECT_EQ(LiveGlObjects::count(), built);
 
     // As many reloads of the programs alone, each drawn with in a frame of the scene.
-    const Memory programsStart = Memory::now();
+    Growth programGrowth;
+    programGrowth.take();
     for (int i = kSettleReloads + 1; i <= reloads; ++i) {
         programs.rebuildAll();
         scenes.activate(currentScene); // binds the new programs, as after a reload
         ASSERT_NO_FATAL_FAILURE(frame("programs reloaded"));
+        programGrowth.take();
     }
     ProgramRebuilds::endSubstitution();
-    const Memory programGrowth = Memory::now() - programsStart;
-    const long n = reloads - kSettleReloads;
-    const Memory perReload{reloadGrowth.resident / n, reloadGrowth.allocated / n};
-    const Memory programs1{programGrowth.resident / n, programGrowth.allocated / n};
+    const Memory perReload = reloadGrowth.perStep();
+    const Memory programs1 = programGrowth.perStep();
     printf("%s: %d reloads, %d programs each; a reload adds %ld bytes resident, %ld allocated; "
            "programs alone %ld resident, %ld allocated\n",
            GetParam(), reloads, programs.programs(), perReload.resident, perReload.allocated,

@@ -9,6 +9,7 @@
 #include <lib3ds/io.h>
 #include <lib3ds/light.h>
 #include <lib3ds/material.h>
+#include <lib3ds/matrix.h>
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
 
@@ -269,6 +270,11 @@ Studio3dsMesh meshView(const Lib3dsMesh* m, const Studio3dsFile& file) {
     Studio3dsMesh v;
     v.name = m->name;
     memcpy(v.matrix, m->matrix, sizeof v.matrix);
+    Lib3dsMatrix inverse;
+    memcpy(inverse, m->matrix, sizeof inverse);
+    if (!lib3ds_matrix_inv(inverse))
+        lib3ds_matrix_identity(inverse);
+    memcpy(v.inverse, inverse, sizeof v.inverse);
     v.points.resize(3 * size_t(m->points));
     for (unsigned i = 0; i < m->points; ++i)
         copy3(&v.points[3 * size_t(i)], m->pointL[i].pos);
@@ -457,7 +463,7 @@ const Studio3dsNode* Studio3dsFile::nodeById(int nodeId) const {
     return nullptr;
 }
 
-void Studio3dsFile::vertexNormals(int mesh, const float transform[4][4], const float* points,
-                                  float* normals) const {
-    meshNormals[mesh].compute(meshList[mesh], transform, points, normals);
+void Studio3dsFile::vertexNormals(int mesh, const float transform[4][4], const float* points, float* normals,
+                                  size_t normalStride) const {
+    meshNormals[mesh].compute(meshList[mesh], transform, points, normals, normalStride);
 }

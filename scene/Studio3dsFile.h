@@ -54,10 +54,11 @@ class Studio3dsFile {
     const Studio3dsNode* nodeByName(const char* name, Studio3dsNode::Kind kind) const;
     const Studio3dsNode* nodeById(int nodeId) const;
 
-    // Three unit vertex normals per face of the mesh (9 floats each) with its points
-    // placed by `transform` (`points` holds them so, 4 floats each: see
-    // transformPoints), computed as lib3ds 2.0 does.
-    void vertexNormals(int mesh, const float transform[4][4], const float* points, float* normals) const;
+    // Three unit vertex normals per face of the mesh with its points placed by
+    // `transform` (`points` holds them so, 4 floats each: see transformPoints),
+    // computed as lib3ds 2.0 does; each normal takes `normalStride` floats (3 or 4).
+    void vertexNormals(int mesh, const float transform[4][4], const float* points, float* normals,
+                       size_t normalStride = 3) const;
 
   private:
     struct Lib3ds; // the lib3ds file and its nodes

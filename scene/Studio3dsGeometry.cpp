@@ -11,9 +11,7 @@ void meshTransform(const Studio3dsNode& node, const Studio3dsMesh& mesh, float m
     lib3ds_matrix_copy(m, nodeMatrix);
     Lib3dsVector pivot = {-node.pivot[0], -node.pivot[1], -node.pivot[2]};
     lib3ds_matrix_translate(m, pivot);
-    memcpy(inverse, mesh.matrix, sizeof inverse);
-    if (!lib3ds_matrix_inv(inverse))
-        lib3ds_matrix_identity(inverse);
+    memcpy(inverse, mesh.inverse, sizeof inverse);
     lib3ds_matrix_mult(m, inverse);
 }
 

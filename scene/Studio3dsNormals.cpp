@@ -117,11 +117,11 @@ std::vector<Vec> cornerSums(const std::vector<Studio3dsFace>& faces, const float
 }
 
 void normalizeCorners(const std::vector<Studio3dsFace>& faces, uint32_t pointCount,
-                      const std::vector<Vec>& sums, float* normals) {
+                      const std::vector<Vec>& sums, float* normals, size_t normalStride) {
     for (size_t f = 0; f < faces.size(); ++f) {
         bool valid = validFace(faces[f], pointCount);
         for (int j = 0; j < 3; ++j) {
-            float* out = normals + 9 * f + 3 * j;
+            float* out = normals + normalStride * (3 * f + j);
             if (valid)
                 normalizeInto(sums[3 * f + j], out);
             else
@@ -149,8 +149,8 @@ bool similarity(const float m[4][4], float& scale) {
 } // namespace
 
 void calculateVertexNormals(const std::vector<Studio3dsFace>& faces, const float* points, size_t stride,
-                            uint32_t pointCount, float* normals) {
-    normalizeCorners(faces, pointCount, cornerSums(faces, points, stride, pointCount), normals);
+                            uint32_t pointCount, float* normals, size_t normalStride) {
+    normalizeCorners(faces, pointCount, cornerSums(faces, points, stride, pointCount), normals, normalStride);
 }
 
 // Corners at one point with the same widened groups have the same sum: each such
@@ -183,11 +183,11 @@ MeshNormals::MeshNormals(const Studio3dsMesh& mesh) {
 // Under a similarity L = s R every edge turns by R and every angle stays, so each
 // contribution, and each sum, becomes det(R) R times the mesh's own: the cross
 // product of two mirrored edges points the other way.
-void MeshNormals::compute(const Studio3dsMesh& mesh, const float m[4][4], const float* points,
-                          float* normals) const {
+void MeshNormals::compute(const Studio3dsMesh& mesh, const float m[4][4], const float* points, float* normals,
+                          size_t normalStride) const {
     float scale = 0;
     if (!similarity(m, scale)) {
-        calculateVertexNormals(mesh.faces, points, 4, mesh.pointCount(), normals);
+        calculateVertexNormals(mesh.faces, points, 4, mesh.pointCount(), normals, normalStride);
         return;
     }
     Vec c0 = {m[0][0], m[0][1], m[0][2]}, c1 = {m[1][0], m[1][1], m[1][2]}, c2 = {m[2][0], m[2][1], m[2][2]};
@@ -207,7 +207,7 @@ void MeshNormals::compute(const Studio3dsMesh& mesh, const float m[4][4], const 
     for (size_t f = 0; f < mesh.faces.size(); ++f) {
         bool valid = validFace(mesh.faces[f], pointCount);
         for (int j = 0; j < 3; ++j) {
-            float* out = normals + 9 * f + 3 * j;
+            float* out = normals + normalStride * (3 * f + j);
             if (valid)
                 memcpy(out, &unit[3 * size_t(cornerSum[3 * f + j])], 3 * sizeof(float));
             else

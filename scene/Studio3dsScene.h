@@ -29,6 +29,7 @@ struct Studio3dsFace {
 struct Studio3dsMesh {
     std::string name;
     float matrix[4][4] = {};
+    float inverse[4][4] = {};  // of `matrix`, identity where it has none, taken once at load
     std::vector<float> points; // 3 floats each
     std::vector<float> uvs;    // 2 floats each; may be fewer than the points, or none
     std::vector<Studio3dsFace> faces;
@@ -97,9 +98,10 @@ void cameraMatrix(const float position[3], const float target[3], float roll, fl
 // them, and the contributions of the corners at that point whose faces share a bit
 // with the widened groups are summed. Normalising a sum shorter than 1e-5 gives
 // the unit axis of its largest component. Faces naming points beyond pointCount
-// get zero normals and add nothing.
+// get zero normals and add nothing. Each normal takes `normalStride` floats of
+// `normals` (3, or 4 to leave a fourth lane untouched), 3 per face.
 void calculateVertexNormals(const std::vector<Studio3dsFace>& faces, const float* points, size_t stride,
-                            uint32_t pointCount, float* normals);
+                            uint32_t pointCount, float* normals, size_t normalStride = 3);
 
 // The normals of one mesh under changing transforms. Normals of points placed by a
 // similarity (rotation, uniform scale, mirror, translation) are the mesh's own
@@ -108,10 +110,10 @@ void calculateVertexNormals(const std::vector<Studio3dsFace>& faces, const float
 class MeshNormals {
   public:
     explicit MeshNormals(const Studio3dsMesh& mesh);
-    // 9 floats per face for the mesh placed by `transform`; `points` holds the
-    // placed points, 4 floats each.
-    void compute(const Studio3dsMesh& mesh, const float transform[4][4], const float* points,
-                 float* normals) const;
+    // 3 normals per face for the mesh placed by `transform`, each `normalStride`
+    // floats apart; `points` holds the placed points, 4 floats each.
+    void compute(const Studio3dsMesh& mesh, const float transform[4][4], const float* points, float* normals,
+                 size_t normalStride = 3) const;
 
   private:
     std::vector<float> sums;         // unnormalised, 3 floats each, from the mesh's own points

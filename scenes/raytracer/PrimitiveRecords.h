@@ -29,39 +29,51 @@ inline void writeHeader(float* texels, int triangleTexels, int volumes, int ligh
     t[kHeaderMeshes] = float(meshes);
 }
 
-// The record at texel `first` for points p0, p1, p2 of 4 floats each (x, y, z and
-// a fourth that is not stored), their normals (9 floats) and texture coordinates
-// (2 floats each). Four lanes at a time: this runs for every face of every frame.
+typedef float Float4 __attribute__((vector_size(16)));
+typedef int Int4 __attribute__((vector_size(16)));
+
+inline Float4 load4(const float* p) {
+    Float4 v;
+    memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void store4(float* p, Float4 v) {
+    memcpy(p, &v, sizeof v);
+}
+
+// x, y, z of v into texel t, whose w is not written: one whole store of v with the
+// w that t holds, cheaper than three narrow stores. Lanes picked by mask rather than
+// by shuffle: compilers for plain SSE2 split such shuffles into scalar moves.
+inline void storeXyz(float* t, Float4 v) {
+    const Int4 xyz = {-1, -1, -1, 0};
+    Int4 lanes, held;
+    memcpy(&lanes, &v, sizeof lanes);
+    memcpy(&held, t, sizeof held);
+    lanes = (lanes & xyz) | (held & ~xyz);
+    memcpy(t, &lanes, sizeof lanes);
+}
+
+// The record at texel `first` for points p0, p1, p2 and normals n (n, n + 4, n + 8)
+// of 4 floats each (x, y, z and a fourth that is not stored), and texture
+// coordinates (U0, V0, U1, V1, U2, V2). Whole texels at a time: this runs for every
+// face of every frame.
 inline void writeTriangle(float* __restrict texels, int first, const float* p0, const float* p1,
-                          const float* p2, const float* normals, const float* uv0, const float* uv1,
-                          const float* uv2, float material, float meshFlag) {
-    typedef float Float4 __attribute__((vector_size(16)));
-    Float4 a, b, c;
-    memcpy(&a, p0, sizeof a);
-    memcpy(&b, p1, sizeof b);
-    memcpy(&c, p2, sizeof c);
-    Float4 origin = b, edge0 = a - b, edge2 = c - b;
+                          const float* p2, const float* n, const float* uv, float material, float meshFlag) {
+    const Float4 a = load4(p0), b = load4(p1), c = load4(p2);
+    Float4 origin = b, edge0 = a - b;
     origin[3] = material;
     edge0[3] = meshFlag;
     float* t = texelAt(texels, first);
-    memcpy(t + kTriangleOrigin * kFloatsPerTexel, &origin, sizeof origin);
-    memcpy(t + kTriangleEdge0 * kFloatsPerTexel, &edge0, sizeof edge0);
-    memcpy(t + kTriangleEdge2 * kFloatsPerTexel, &edge2, 3 * sizeof(float));
-    // Lane by lane from here: gathering these into a vector first costs more than it saves.
-    const int normalTexels[3] = {kTriangleNormal0, kTriangleNormal1, kTriangleNormal2};
-    for (int i = 0; i < 3; ++i) {
-        float* normal = t + normalTexels[i] * kFloatsPerTexel;
-        normal[0] = normals[3 * i];
-        normal[1] = normals[3 * i + 1];
-        normal[2] = normals[3 * i + 2];
-    }
-    float* uv01 = t + kTriangleUv01 * kFloatsPerTexel;
-    uv01[0] = uv0[0];
-    uv01[1] = uv0[1];
-    uv01[2] = uv1[0];
-    uv01[3] = uv1[1];
-    t[kTriangleUv2 * kFloatsPerTexel] = uv2[0];
-    t[kTriangleUv2 * kFloatsPerTexel + 1] = uv2[1];
+    store4(t + kTriangleOrigin * kFloatsPerTexel, origin);
+    store4(t + kTriangleEdge0 * kFloatsPerTexel, edge0);
+    storeXyz(t + kTriangleEdge2 * kFloatsPerTexel, c - b);
+    storeXyz(t + kTriangleNormal0 * kFloatsPerTexel, load4(n));
+    storeXyz(t + kTriangleNormal1 * kFloatsPerTexel, load4(n + 4));
+    storeXyz(t + kTriangleNormal2 * kFloatsPerTexel, load4(n + 8));
+    store4(t + kTriangleUv01 * kFloatsPerTexel, load4(uv)); // (U0, V0, U1), V1
+    float* uv2 = t + kTriangleUv2 * kFloatsPerTexel;        // (U2, V2), z and w not written
+    store4(uv2, __builtin_shuffle(load4(uv + 2), load4(uv2), Int4{2, 3, 6, 7}));
 }
 
 // A triangle group over the records from texel `first` up to, not including, `end`.

@@ -17,7 +17,6 @@ struct PrimitiveWriter::Cursor {
     int nextTriangleTexel = kTriangleBase;
     int volumes = 0, lights = 0, meshes = 0, materials = 0;
     int droppedTriangles = 0, droppedVolumes = 0, droppedLights = 0, droppedMeshes = 0, droppedMaterials = 0;
-    int groupStart = kTriangleBase;
     size_t triangleNodes = 0; // triangle-mesh nodes walked so far
     Box scene;                // union of the mesh boxes, for a default view
 
@@ -31,15 +30,6 @@ void set4(float* t, float x, float y, float z, float w) {
     t[1] = y;
     t[2] = z;
     t[3] = w;
-}
-
-// Four floats handled at once (GCC vector extension): a point of the placed mesh.
-typedef float Float4 __attribute__((vector_size(16)));
-
-Float4 load4(const float* p) {
-    Float4 v;
-    memcpy(&v, p, sizeof v);
-    return v;
 }
 
 // Adds [first, first + count) to ascending ranges, merging it with an adjacent run.
@@ -87,7 +77,7 @@ void PrimitiveWriter::reset(const std::string& name) {
     fileName = name;
     for (bool& r : reported)
         r = false;
-    nodeNormals.clear();
+    nodeFaces.clear();
 }
 
 void PrimitiveWriter::resetTexels(float* texels) {
@@ -154,23 +144,20 @@ void PrimitiveWriter::writeMeshNode(const Studio3dsFile& file, const Studio3dsNo
         return; // a dummy node, or one naming no mesh of the file
     const Studio3dsMesh& m = file.meshes()[mesh];
 
-    float transform[4][4];
-    meshTransform(node, m, transform);
-    positions.resize(4 * size_t(m.pointCount()));
-    transformPoints(m, transform, positions.data());
-
     int firstEntry = c.volumes;
     Box meshBox;
     meshBox.reset(kBoxStart);
     // Classified by name, case-sensitive, box before sphere.
-    if (m.name.find("PAABox22") != std::string::npos) {
-        if (!writeBox(file, mesh, c, meshBox))
-            return;
-    } else if (m.name.find("Sphere") != std::string::npos) {
-        if (!writeSphere(file, mesh, c, meshBox))
+    const bool box = m.name.find("PAABox22") != std::string::npos;
+    if (box || m.name.find("Sphere") != std::string::npos) {
+        float transform[4][4];
+        meshTransform(node, m, transform);
+        positions.resize(4 * size_t(m.pointCount()));
+        transformPoints(m, transform, positions.data());
+        if (!(box ? writeBox(file, mesh, c, meshBox) : writeSphere(file, mesh, c, meshBox)))
             return;
     } else {
-        writeTriangles(file, mesh, normalsFor(file, mesh, transform, c), c, meshBox);
+        writeTriangles(facesFor(file, node, c), c, meshBox);
     }
     if (c.meshes >= kMeshCapacity) {
         ++c.droppedMeshes;
@@ -182,23 +169,74 @@ void PrimitiveWriter::writeMeshNode(const Studio3dsFile& file, const Studio3dsNo
         c.scene.extend(meshBox);
 }
 
-const float* PrimitiveWriter::normalsFor(const Studio3dsFile& file, int mesh, const float transform[4][4],
-                                         Cursor& c) {
-    if (nodeNormals.size() <= c.triangleNodes)
-        nodeNormals.resize(c.triangleNodes + 1);
-    NodeNormals& cached = nodeNormals[c.triangleNodes++];
-    size_t faces = file.meshes()[mesh].faces.size();
+const PrimitiveWriter::NodeFaces& PrimitiveWriter::facesFor(const Studio3dsFile& file,
+                                                            const Studio3dsNode& node, Cursor& c) {
+    if (nodeFaces.size() <= c.triangleNodes)
+        nodeFaces.resize(c.triangleNodes + 1);
+    NodeFaces& kept = nodeFaces[c.triangleNodes++];
+    const int mesh = node.mesh;
+    const Studio3dsMesh& m = file.meshes()[mesh];
+    const uint32_t points = m.pointCount();
+    auto valid = [points](const Studio3dsFace& face) {
+        return face.index[0] < points && face.index[1] < points && face.index[2] < points;
+    };
+    if (kept.mesh != mesh) {
+        kept = NodeFaces();
+        kept.mesh = mesh;
+        kept.meshFlag = m.name.find("NoS") != std::string::npos ? 0.0f : 1.0f;
+        kept.faces.reserve(m.faces.size());
+        for (size_t f = 0; f < m.faces.size(); ++f) {
+            const Studio3dsFace& face = m.faces[f];
+            if (!valid(face)) {
+                report(kFaceOutsidePoints,
+                       "mesh %s: face %zu names a point beyond its %u; the face is skipped", m.name.c_str(),
+                       f, points);
+                continue;
+            }
+            FaceRecord record = {};
+            record.material = float(face.material);
+            for (int j = 0; j < 3; ++j) {
+                uint32_t index = face.index[j];
+                record.point[j] = 4 * index;
+                bool hasUv = index < m.uvCount();
+                record.uv[2 * j] = hasUv ? m.uvs[2 * size_t(index)] : 0.0f;
+                record.uv[2 * j + 1] = hasUv ? m.uvs[2 * size_t(index) + 1] : 0.0f;
+            }
+            kept.faces.push_back(record);
+        }
+    } else if (!memcmp(kept.nodeMatrix, node.matrix, sizeof kept.nodeMatrix) &&
+               !memcmp(kept.pivot, node.pivot, sizeof kept.pivot)) {
+        return kept; // the node stays where it was: its points and normals too
+    }
+    memcpy(kept.nodeMatrix, node.matrix, sizeof kept.nodeMatrix);
+    memcpy(kept.pivot, node.pivot, sizeof kept.pivot);
+
+    float transform[4][4];
+    meshTransform(node, m, transform);
+    kept.positions.resize(4 * size_t(points));
+    transformPoints(m, transform, kept.positions.data());
     float linear[9];
     for (int i = 0; i < 9; ++i)
         linear[i] = transform[i / 3][i % 3];
-    if (cached.mesh != mesh || cached.normals.size() != 9 * faces ||
-        memcmp(cached.linear, linear, sizeof linear)) {
-        cached.mesh = mesh;
-        memcpy(cached.linear, linear, sizeof linear);
-        cached.normals.resize(9 * faces);
-        file.vertexNormals(mesh, transform, positions.data(), cached.normals.data());
+    if (kept.normals.size() != 12 * kept.faces.size() || memcmp(kept.linear, linear, sizeof linear)) {
+        memcpy(kept.linear, linear, sizeof linear);
+        // One texel-wide vector per corner, for whole-vector loads per face.
+        if (kept.faces.size() == m.faces.size()) {
+            kept.normals.resize(12 * kept.faces.size());
+            file.vertexNormals(mesh, transform, kept.positions.data(), kept.normals.data(), 4);
+        } else {
+            allNormals.resize(12 * m.faces.size());
+            file.vertexNormals(mesh, transform, kept.positions.data(), allNormals.data(), 4);
+            kept.normals.resize(12 * kept.faces.size());
+            float* out = kept.normals.data();
+            for (size_t f = 0; f < m.faces.size(); ++f)
+                if (valid(m.faces[f])) {
+                    memcpy(out, &allNormals[12 * f], 12 * sizeof(float));
+                    out += 12;
+                }
+        }
     }
-    return cached.normals.data();
+    return kept;
 }
 
 // The group box lives in locals, not in a Box whose address escapes: the compiler
@@ -213,6 +251,10 @@ struct GroupBounds {
         lo = p < lo ? p : lo;
         hi = p > hi ? p : hi;
     }
+    void extend(const GroupBounds& b) {
+        lo = b.lo < lo ? b.lo : lo;
+        hi = b.hi > hi ? b.hi : hi;
+    }
     void store(float* min, float* max) const {
         for (int i = 0; i < 3; ++i) {
             min[i] = lo[i];
@@ -221,54 +263,55 @@ struct GroupBounds {
     }
 };
 
-void PrimitiveWriter::writeTriangles(const Studio3dsFile& file, int mesh, const float* normals, Cursor& c,
-                                     Box& meshBox) {
-    const Studio3dsMesh& m = file.meshes()[mesh];
-    const float flag = m.name.find("NoS") != std::string::npos ? 0.0f : 1.0f;
-    static const float noUv[2] = {0, 0};
+void PrimitiveWriter::writeTriangles(const NodeFaces& node, Cursor& c, Box& meshBox) {
+    // A group closes once it spans more than kGroupCloseTexels, and once more after
+    // the mesh's last face whatever it holds: a mesh of 26 faces ends with an empty
+    // group. Faces beyond the region's capacity are dropped.
+    constexpr size_t kGroupFaces = kGroupCloseTexels / kTriangleTexels + 1;
+    const int end = kTriangleBase + kTriangleCapacity * kTriangleTexels;
     // Locals rather than fields: stores into the buffer would otherwise force the
     // compiler to reload them for every face.
-    const float* pos = positions.data();
-    const uint32_t points = m.pointCount(), texels = m.uvCount();
-    const float* uvs = m.uvs.data();
-    const Studio3dsFace* faces = m.faces.data();
-    const size_t faceCount = m.faces.size();
+    int next = c.nextTriangleTexel;
+    const size_t room = next < end ? size_t(end - next) / kTriangleTexels : 0;
+    const size_t count = node.faces.size() < room ? node.faces.size() : room;
+    c.droppedTriangles += int(node.faces.size() - count);
+    const FaceRecord* faces = node.faces.data();
+    const float* normals = node.normals.data();
+    const float* pos = node.positions.data();
     float* const buffer = c.texels;
-    auto uv = [&](uint32_t i) { return i < texels ? uvs + 2 * size_t(i) : noUv; };
-    GroupBounds bounds;
-    bounds.reset();
-    auto close = [&]() {
-        Box group;
-        bounds.store(group.min, group.max);
-        closeGroup(c, group, meshBox);
+    const float flag = node.meshFlag;
+    GroupBounds meshBounds;
+    meshBounds.reset();
+    size_t f = 0;
+    for (;;) {
+        const size_t groupEnd = f + kGroupFaces < count ? f + kGroupFaces : count;
+        const bool full = groupEnd - f == kGroupFaces;
+        const int groupStart = next;
+        GroupBounds bounds;
         bounds.reset();
-    };
-    const int end = kTriangleBase + kTriangleCapacity * kTriangleTexels;
-    c.groupStart = c.nextTriangleTexel;
-    for (size_t f = 0; f < faceCount; ++f) {
-        const uint32_t* index = faces[f].index;
-        if (index[0] >= points || index[1] >= points || index[2] >= points) {
-            report(kFaceOutsidePoints, "mesh %s: face %zu names a point beyond its %u; the face is skipped",
-                   m.name.c_str(), f, points);
-            continue;
+        for (; f < groupEnd; ++f) {
+            const FaceRecord& face = faces[f];
+            const float *p0 = pos + face.point[0], *p1 = pos + face.point[1], *p2 = pos + face.point[2];
+            bounds.extend(load4(p0));
+            bounds.extend(load4(p1));
+            bounds.extend(load4(p2));
+            writeTriangle(buffer, next, p0, p1, p2, normals + 12 * f, face.uv, face.material, flag);
+            next += kTriangleTexels;
         }
-        int next = c.nextTriangleTexel;
-        if (next >= end) {
-            ++c.droppedTriangles;
-            continue;
+        meshBounds.extend(bounds);
+        int entry = claimVolume(c);
+        if (entry >= 0) {
+            float min[3], max[3];
+            bounds.store(min, max);
+            writeGroup(buffer, entry, min, max, groupStart, next);
         }
-        const float *p0 = pos + 4 * index[0], *p1 = pos + 4 * index[1], *p2 = pos + 4 * index[2];
-        bounds.extend(load4(p0));
-        bounds.extend(load4(p1));
-        bounds.extend(load4(p2));
-        writeTriangle(buffer, next, p0, p1, p2, normals + 9 * f, uv(index[0]), uv(index[1]), uv(index[2]),
-                      float(faces[f].material), flag);
-        c.nextTriangleTexel = next + kTriangleTexels;
-        if (c.nextTriangleTexel - c.groupStart > kGroupCloseTexels)
-            close();
+        if (!full)
+            break;
     }
-    // Closed once more whatever it holds: a mesh of 26 faces ends with an empty group.
-    close();
+    c.nextTriangleTexel = next;
+    Box box;
+    meshBounds.store(box.min, box.max);
+    meshBox.extend(box);
 }
 
 int PrimitiveWriter::claimVolume(Cursor& c) {
@@ -277,14 +320,6 @@ int PrimitiveWriter::claimVolume(Cursor& c) {
         return -1;
     }
     return c.volumes++;
-}
-
-void PrimitiveWriter::closeGroup(Cursor& c, const Box& group, Box& meshBox) {
-    meshBox.extend(group);
-    int entry = claimVolume(c);
-    if (entry >= 0)
-        writeGroup(c.texels, entry, group.min, group.max, c.groupStart, c.nextTriangleTexel);
-    c.groupStart = c.nextTriangleTexel;
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -80,13 +81,14 @@ class PrimitiveWriter {
         bool empty() const;
     };
     struct Cursor; // the running counts of one write
+    struct NodeFaces;
     void writeMeshNode(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c);
-    void writeTriangles(const Studio3dsFile& file, int mesh, const float* normals, Cursor& c, Box& meshBox);
-    const float* normalsFor(const Studio3dsFile& file, int mesh, const float transform[4][4], Cursor& c);
+    const NodeFaces& facesFor(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c);
+    __attribute__((target_clones("avx2", "default"))) void writeTriangles(const NodeFaces& faces, Cursor& c,
+                                                                          Box& meshBox);
     bool writeSphere(const Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
     bool writeBox(const Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
     int claimVolume(Cursor& c); // the next bounding-volume entry, or -1 when the region is full
-    void closeGroup(Cursor& c, const Box& group, Box& meshBox);
     void writeLightNode(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c);
     void writeMaterials(const Studio3dsFile& file, Cursor& c);
     FlattenCamera camera(const Studio3dsFile& file, float dofStrength, const Box& sceneBounds);
@@ -95,14 +97,27 @@ class PrimitiveWriter {
 
     std::string fileName;
     bool reported[kProblemCount] = {};
-    std::vector<float> positions; // scratch: the transformed points of one mesh, 4 floats each
-    // Vertex normals (9 floats per face) per triangle-mesh node, in walk order. They
-    // depend only on the mesh and the linear part of the node's transform, so a node
-    // that only moves keeps them from frame to frame.
-    struct NodeNormals {
-        int mesh = -1;
-        float linear[9] = {};
-        std::vector<float> normals;
+    std::vector<float> positions;  // scratch: the placed points of a sphere or box mesh, 4 floats each
+    std::vector<float> allNormals; // scratch: vertex normals of every face of a mesh with bad faces
+    // What the records of each triangle-mesh node keep from frame to frame, in walk
+    // order: per face its point offsets, texture coordinates and material, fixed for
+    // the file; its placed points, kept while the node's matrix and pivot stay the
+    // same; and its vertex normals, which depend only on the linear part of the
+    // placing transform, so a node that only moves keeps them.
+    struct FaceRecord {
+        uint32_t point[3]; // offsets into the node's `positions`
+        float material;
+        float uv[6]; // U0, V0, U1, V1, U2, V2
     };
-    std::vector<NodeNormals> nodeNormals;
+    struct NodeFaces {
+        int mesh = -1;
+        float meshFlag = 1;
+        float nodeMatrix[4][4] = {}; // the node's, when `positions` were placed
+        float pivot[3] = {};
+        float linear[9] = {};          // of the transform that placed them
+        std::vector<float> positions;  // the mesh's points placed for the node, 4 floats each
+        std::vector<FaceRecord> faces; // the faces naming points of the mesh, in face order
+        std::vector<float> normals;    // 12 per entry of `faces`: 3 corners of 4 floats
+    };
+    std::vector<NodeFaces> nodeFaces;
 };

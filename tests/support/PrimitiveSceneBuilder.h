@@ -49,15 +49,11 @@ class PrimitiveSceneBuilder {
         float uv[6] = {0, 0, 0, 0, 0, 0};
         if (uvs)
             std::copy(uvs, uvs + 6, uv);
-        float normalFloats[9];
-        for (int i = 0; i < 3; ++i) {
-            normalFloats[3 * i] = ns[i].x;
-            normalFloats[3 * i + 1] = ns[i].y;
-            normalFloats[3 * i + 2] = ns[i].z;
-        }
+        const float normalFloats[12] = {ns[0].x, ns[0].y, ns[0].z, 0,       ns[1].x, ns[1].y,
+                                        ns[1].z, 0,       ns[2].x, ns[2].y, ns[2].z, 0};
         const float points[3][4] = {{p0.x, p0.y, p0.z, 0}, {p1.x, p1.y, p1.z, 0}, {p2.x, p2.y, p2.z, 0}};
         primitive::writeTriangle(data(), nextTriangle, points[0], points[1], points[2], normalFloats, uv,
-                                 uv + 2, uv + 4, float(materialIndex), meshFlag);
+                                 float(materialIndex), meshFlag);
         for (Vec3 p : {p0, p1, p2})
             extend(groupMin, groupMax, p);
         nextTriangle += primitive::kTriangleTexels;

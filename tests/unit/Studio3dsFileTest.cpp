@@ -238,6 +238,11 @@ TEST(Studio3dsNormals, FollowThePlacedPointsUnderAnyTransform) {
         calculateVertexNormals(mesh.faces, placed.data(), 4, mesh.pointCount(), want);
         for (int i = 0; i < 18; ++i)
             EXPECT_NEAR(got[i], want[i], 2e-6f) << i;
+        // Four floats per normal: the same values, the fourth lane left alone.
+        std::vector<float> wide(24, -7.0f);
+        file->vertexNormals(0, transform, placed.data(), wide.data(), 4);
+        for (int i = 0; i < 24; ++i)
+            EXPECT_EQ(wide[i], i % 4 == 3 ? -7.0f : got[i / 4 * 3 + i % 4]) << i;
     }
     // The worked value, turned: (0, -1, 2) / sqrt 5 about z by 0.7.
     std::vector<float> placed(4 * mesh.pointCount());

@@ -37,11 +37,13 @@ class RayShader : public ::testing::Test {
     // Renders `scene` and keeps the picture; the PNG lands in the test's scratch
     // directory for a look.
     void render(PrimitiveSceneBuilder& scene, const RayPassHarness::Camera& camera, int numrefl,
-                const char* name, int screenWidth = 1, int screenHeight = 1,
-                const std::string& defines = "") {
+                const char* name, int screenWidth = 1, int screenHeight = 1, const std::string& defines = "",
+                int everyRecord = 0) {
         RayPassHarness harness;
         ASSERT_TRUE(harness.load(kVertexShader, kFragmentShader, defines));
         harness.setUp(kSize, scene.finish());
+        if (defines.find("CHECK_WALKS") != std::string::npos)
+            harness.setUniform("everyRecord", everyRecord);
         harness.draw(camera, numrefl, screenWidth, screenHeight);
         image = harness.pixels();
         ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -225,21 +227,32 @@ TEST_F(RayShader, HierarchyFindsWhatEveryRecordFinds) {
     scene.box({-4, 3, -3}, {4, 4, -2}, materials[2]);
     scene.light({-5, -8, 6}, {1, 1, 1});
     scene.light({6, -4, 2}, {0.5f, 0.5f, 0.8f}, 0.8f);
+    // The show's build against the every-record build, and the checking build's two
+    // walks, which run the same code around the walk and so round alike.
     render(scene, kFront, 2, "hierarchy");
     std::vector<float> walked = image;
     render(scene, kFront, 2, "brute_force", 1, 1, "#define BRUTE_FORCE\n");
-    int differing = 0, lit = 0;
-    for (size_t i = 0; i < image.size(); i += 4) {
-        float d = std::fabs(image[i] - walked[i]) + std::fabs(image[i + 1] - walked[i + 1]) +
-                  std::fabs(image[i + 2] - walked[i + 2]);
-        if (d > 0.02f)
-            ++differing;
+    std::vector<float> every = image;
+    render(scene, kFront, 2, "check_hierarchy", 1, 1, "#define CHECK_WALKS\n", 0);
+    std::vector<float> checkWalked = image;
+    render(scene, kFront, 2, "check_every", 1, 1, "#define CHECK_WALKS\n", 1);
+    auto differing = [](const std::vector<float>& a, const std::vector<float>& b) {
+        int count = 0;
+        for (size_t i = 0; i < a.size(); i += 4)
+            if (std::fabs(a[i] - b[i]) + std::fabs(a[i + 1] - b[i + 1]) + std::fabs(a[i + 2] - b[i + 2]) >
+                0.02f)
+                ++count;
+        return count;
+    };
+    int lit = 0;
+    for (size_t i = 0; i < walked.size(); i += 4)
         if (walked[i] + walked[i + 1] + walked[i + 2] > 0.05f)
             ++lit;
-    }
     EXPECT_GT(lit, kSize * kSize / 4) << "the scene should fill a good part of the picture";
     // Edges shared by two triangles may resolve either way.
-    EXPECT_LE(differing, kSize * kSize / 200);
+    EXPECT_LE(differing(walked, every), kSize * kSize / 200);
+    EXPECT_EQ(differing(walked, checkWalked), 0) << "the checking build's hierarchy is the show's";
+    EXPECT_EQ(differing(checkWalked, image), 0);
 }
 
 // The counting build writes box tests, triangle tests, solid tests and rays per

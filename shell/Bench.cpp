@@ -75,7 +75,7 @@ void timeFrame(const FrameClock& clock, int64_t k, SceneTimes& times) {
         auto* polygons = dynamic_cast<SceneRaytracerPolygons*>(scenes.get(currentScene));
         double bytes = 0;
         if (polygons)
-            for (const TexelRange& range : polygons->lastFlatten().ranges)
+            for (const TexelRange& range : polygons->lastFlatten().changed)
                 bytes += range.count * 16.0; // four floats a texel
         times.uploadBytes.push_back(bytes);
     }

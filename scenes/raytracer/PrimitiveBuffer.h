@@ -21,8 +21,8 @@ class PrimitiveBuffer {
     // The content before the first flattening (see PrimitiveWriter::resetTexels),
     // written through a write-only mapping of the whole buffer.
     void resetContent() const;
-    // Copies only the texel ranges a flattening wrote, range by range; everything
-    // else in the buffer keeps its content.
+    // Copies only the given texel ranges (those a flattening changed), range by
+    // range; everything else in the buffer keeps its content.
     void upload(const float* texels, const std::vector<TexelRange>& ranges) const;
 
   private:

@@ -100,6 +100,8 @@ void PrimitiveWriter::report(Problem problem, const char* format, ...) {
 }
 
 FlattenReport PrimitiveWriter::write(const Studio3dsFile& file, float dofStrength, float* texels) {
+    changedTriangles.clear();
+    changedVolumes.clear();
     Cursor c;
     c.texels = texels;
     c.scene.reset(kBoxStart);
@@ -135,6 +137,15 @@ FlattenReport PrimitiveWriter::write(const Studio3dsFile& file, float dofStrengt
     addRange(out.ranges, kMaterialBase, c.materials * kMaterialTexels);
     addRange(out.ranges, kLightBase, c.lights * kLightTexels);
     addRange(out.ranges, kMeshBase, c.meshes * kMeshTexels);
+    // Only triangle records and their groups are ever left out: the rest is small.
+    addRange(out.changed, kHeaderTexel, 1);
+    for (const TexelRange& r : changedTriangles)
+        addRange(out.changed, r.first, r.count);
+    for (const TexelRange& r : changedVolumes)
+        addRange(out.changed, r.first, r.count);
+    addRange(out.changed, kMaterialBase, c.materials * kMaterialTexels);
+    addRange(out.changed, kLightBase, c.lights * kLightTexels);
+    addRange(out.changed, kMeshBase, c.meshes * kMeshTexels);
     return out;
 }
 
@@ -156,6 +167,8 @@ void PrimitiveWriter::writeMeshNode(const Studio3dsFile& file, const Studio3dsNo
         transformPoints(m, transform, positions.data());
         if (!(box ? writeBox(file, mesh, c, meshBox) : writeSphere(file, mesh, c, meshBox)))
             return;
+        addRange(changedVolumes, kVolumeBase + firstEntry * kVolumeTexels,
+                 (c.volumes - firstEntry) * kVolumeTexels);
     } else {
         writeTriangles(facesFor(file, node, c), c, meshBox);
     }
@@ -169,8 +182,8 @@ void PrimitiveWriter::writeMeshNode(const Studio3dsFile& file, const Studio3dsNo
         c.scene.extend(meshBox);
 }
 
-const PrimitiveWriter::NodeFaces& PrimitiveWriter::facesFor(const Studio3dsFile& file,
-                                                            const Studio3dsNode& node, Cursor& c) {
+PrimitiveWriter::NodeFaces& PrimitiveWriter::facesFor(const Studio3dsFile& file, const Studio3dsNode& node,
+                                                      Cursor& c) {
     if (nodeFaces.size() <= c.triangleNodes)
         nodeFaces.resize(c.triangleNodes + 1);
     NodeFaces& kept = nodeFaces[c.triangleNodes++];
@@ -206,8 +219,10 @@ const PrimitiveWriter::NodeFaces& PrimitiveWriter::facesFor(const Studio3dsFile&
         }
     } else if (!memcmp(kept.nodeMatrix, node.matrix, sizeof kept.nodeMatrix) &&
                !memcmp(kept.pivot, node.pivot, sizeof kept.pivot)) {
+        kept.moved = false;
         return kept; // the node stays where it was: its points and normals too
     }
+    kept.moved = true;
     memcpy(kept.nodeMatrix, node.matrix, sizeof kept.nodeMatrix);
     memcpy(kept.pivot, node.pivot, sizeof kept.pivot);
 
@@ -263,7 +278,7 @@ struct GroupBounds {
     }
 };
 
-void PrimitiveWriter::writeTriangles(const NodeFaces& node, Cursor& c, Box& meshBox) {
+void PrimitiveWriter::writeTriangles(NodeFaces& node, Cursor& c, Box& meshBox) {
     // A group closes once it spans more than kGroupCloseTexels, and once more after
     // the mesh's last face whatever it holds: a mesh of 26 faces ends with an empty
     // group. Faces beyond the region's capacity are dropped.
@@ -272,6 +287,7 @@ void PrimitiveWriter::writeTriangles(const NodeFaces& node, Cursor& c, Box& mesh
     // Locals rather than fields: stores into the buffer would otherwise force the
     // compiler to reload them for every face.
     int next = c.nextTriangleTexel;
+    const int firstTexel = next, firstEntry = c.volumes;
     const size_t room = next < end ? size_t(end - next) / kTriangleTexels : 0;
     const size_t count = node.faces.size() < room ? node.faces.size() : room;
     c.droppedTriangles += int(node.faces.size() - count);
@@ -309,6 +325,13 @@ void PrimitiveWriter::writeTriangles(const NodeFaces& node, Cursor& c, Box& mesh
             break;
     }
     c.nextTriangleTexel = next;
+    if (node.moved || node.writtenTexel != firstTexel || node.writtenEntry != firstEntry) {
+        addRange(changedTriangles, firstTexel, next - firstTexel);
+        addRange(changedVolumes, kVolumeBase + firstEntry * kVolumeTexels,
+                 (c.volumes - firstEntry) * kVolumeTexels);
+        node.writtenTexel = firstTexel;
+        node.writtenEntry = firstEntry;
+    }
     Box box;
     meshBounds.store(box.min, box.max);
     meshBox.extend(box);

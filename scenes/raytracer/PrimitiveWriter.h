@@ -26,6 +26,10 @@ struct FlattenCamera {
 struct FlattenReport {
     FlattenCamera camera;
     std::vector<TexelRange> ranges; // ascending, not overlapping, adjacent runs merged
+    // The part of `ranges` whose content may differ from this writer's previous
+    // write (all of it after a reset), in the same form: a buffer that received
+    // every earlier write of this writer is brought up to date by these alone.
+    std::vector<TexelRange> changed;
     int triangles = 0;
     int volumes = 0;
     int lights = 0;
@@ -83,8 +87,8 @@ class PrimitiveWriter {
     struct Cursor; // the running counts of one write
     struct NodeFaces;
     void writeMeshNode(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c);
-    const NodeFaces& facesFor(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c);
-    __attribute__((target_clones("avx2", "default"))) void writeTriangles(const NodeFaces& faces, Cursor& c,
+    NodeFaces& facesFor(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c);
+    __attribute__((target_clones("avx2", "default"))) void writeTriangles(NodeFaces& faces, Cursor& c,
                                                                           Box& meshBox);
     bool writeSphere(const Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
     bool writeBox(const Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);
@@ -99,6 +103,8 @@ class PrimitiveWriter {
     bool reported[kProblemCount] = {};
     std::vector<float> positions;  // scratch: the placed points of a sphere or box mesh, 4 floats each
     std::vector<float> allNormals; // scratch: vertex normals of every face of a mesh with bad faces
+    // Scratch of one write: the triangle and bounding-volume texels it changed.
+    std::vector<TexelRange> changedTriangles, changedVolumes;
     // What the records of each triangle-mesh node keep from frame to frame, in walk
     // order: per face its point offsets, texture coordinates and material, fixed for
     // the file; its placed points, kept while the node's matrix and pivot stay the
@@ -114,7 +120,11 @@ class PrimitiveWriter {
         float meshFlag = 1;
         float nodeMatrix[4][4] = {}; // the node's, when `positions` were placed
         float pivot[3] = {};
-        float linear[9] = {};          // of the transform that placed them
+        float linear[9] = {}; // of the transform that placed them
+        bool moved = true;    // placed again by this write
+        // Where the last write put the node's records and its first group entry,
+        // -1 before the first: records that stay put and unmoved are unchanged.
+        int writtenTexel = -1, writtenEntry = -1;
         std::vector<float> positions;  // the mesh's points placed for the node, 4 floats each
         std::vector<FaceRecord> faces; // the faces naming points of the mesh, in face order
         std::vector<float> normals;    // 12 per entry of `faces`: 3 corners of 4 floats

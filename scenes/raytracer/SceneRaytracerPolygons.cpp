@@ -128,7 +128,7 @@ void SceneRaytracerPolygons::releaseFileResources() {
 void SceneRaytracerPolygons::flattenScene() {
     float* texels = staging->texels();
     flattenReport = writer.write(*file, dofStrength, texels);
-    primitiveBuffer.upload(texels, flattenReport.ranges);
+    primitiveBuffer.upload(texels, flattenReport.changed); // the buffer holds this writer's last frame
     faceCount = file->countFaces();
     const FlattenCamera& camera = flattenReport.camera;
     for (int i = 0; i < 3; ++i) {

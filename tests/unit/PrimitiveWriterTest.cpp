@@ -4,6 +4,7 @@
 
 #include <lib3ds/mesh.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -274,9 +275,11 @@ TEST(PrimitiveWriterNodes, KeyframesMoveTheGeometry) {
 }
 
 // What the writer keeps between frames (placed points while a node stays, normals
-// while it only moves) must not show: frame by frame, one writer going through the
-// animation writes the same bytes as a fresh writer per frame. Nodes that stay,
-// move, turn, hold still after turning, and one mesh shown by two nodes.
+// while it only moves, which records changed) must not show: frame by frame, one
+// writer going through the animation writes the same bytes as a fresh writer per
+// frame, and a copy that receives only the changed ranges (as the GPU buffer does)
+// holds them too. Nodes that stay, move, turn, hold still after turning, and one
+// mesh shown by two nodes.
 TEST(PrimitiveWriterNodes, WhatTheWriterKeepsBetweenFramesNeverShows) {
     Studio3dsFixture f;
     f.setFrames(12);
@@ -293,13 +296,34 @@ TEST(PrimitiveWriterNodes, WhatTheWriterKeepsBetweenFramesNeverShows) {
     FlattenedScene kept, fresh;
     ASSERT_TRUE(kept.open(f, "kept"));
     ASSERT_TRUE(fresh.open(f, "fresh"));
+    std::vector<float> gpu = kept.texels;
+    auto texels = [](const std::vector<TexelRange>& ranges) {
+        int n = 0;
+        for (const TexelRange& r : ranges)
+            n += r.count;
+        return n;
+    };
     for (int frame : {0, 1, 2, 5, 6, 7, 9, 11, 11, 3, 0}) {
         kept.flatten(float(frame));
         fresh.writer.reset(fresh.path);
         fresh.flatten(float(frame));
         ASSERT_EQ(kept.report.triangles, 2 * 9 * 2 + 2);
         EXPECT_TRUE(kept.texels == fresh.texels) << "frame " << frame;
+        for (const TexelRange& r : kept.report.changed)
+            std::copy_n(&kept.texels[size_t(r.first) * 4], r.count * 4, &gpu[size_t(r.first) * 4]);
+        for (const TexelRange& r : fresh.report.ranges)
+            EXPECT_TRUE(std::equal(&gpu[size_t(r.first) * 4], &gpu[size_t(r.first + r.count) * 4],
+                                   &fresh.texels[size_t(r.first) * 4]))
+                << "frame " << frame << ", texels " << r.first << " to " << r.first + r.count - 1;
+        // From frame 9 on nothing moves: the records of all three nodes are left out.
+        if (frame == 11) {
+            EXPECT_EQ(texels(kept.report.changed), texels(kept.report.ranges) -
+                                                       kept.report.triangles * kTriangleTexels -
+                                                       kept.report.volumes * kVolumeTexels);
+        }
     }
+    EXPECT_EQ(texels(fresh.report.changed), texels(fresh.report.ranges))
+        << "after a reset every range changed";
 }
 
 } // namespace

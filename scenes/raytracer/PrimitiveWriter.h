@@ -50,8 +50,9 @@ struct FlattenReport {
 class PrimitiveWriter {
   public:
     // Call for every file opened, the first one too: each problem is then reported
-    // once per load, and what the writer keeps between frames of one file (vertex
-    // normals) is dropped. fileName is the name the error lines give.
+    // once per load, and what the writer keeps between frames of one file (faces,
+    // placed points, normals, where it wrote what) is dropped, so the next write
+    // reports every range as changed. fileName is the name the error lines give.
     void reset(const std::string& fileName);
     // Flattens the file as last evaluated. Does not evaluate it and does not clear
     // the array: only the reported ranges are written.
@@ -88,6 +89,8 @@ class PrimitiveWriter {
     struct NodeFaces;
     void writeMeshNode(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c);
     NodeFaces& facesFor(const Studio3dsFile& file, const Studio3dsNode& node, Cursor& c);
+    // Every face of every frame passes here: an AVX2 clone where the CPU has it. Only
+    // subtractions, minima and maxima, so both clones write the same bytes.
     __attribute__((target_clones("avx2", "default"))) void writeTriangles(NodeFaces& faces, Cursor& c,
                                                                           Box& meshBox);
     bool writeSphere(const Studio3dsFile& file, int mesh, Cursor& c, Box& meshBox);

@@ -71,9 +71,8 @@ inline void writeTriangle(float* __restrict texels, int first, const float* p0, 
     storeXyz(t + kTriangleNormal0 * kFloatsPerTexel, load4(n));
     storeXyz(t + kTriangleNormal1 * kFloatsPerTexel, load4(n + 4));
     storeXyz(t + kTriangleNormal2 * kFloatsPerTexel, load4(n + 8));
-    store4(t + kTriangleUv01 * kFloatsPerTexel, load4(uv)); // (U0, V0, U1), V1
-    float* uv2 = t + kTriangleUv2 * kFloatsPerTexel;        // (U2, V2), z and w not written
-    store4(uv2, __builtin_shuffle(load4(uv + 2), load4(uv2), Int4{2, 3, 6, 7}));
+    store4(t + kTriangleUv01 * kFloatsPerTexel, load4(uv));                // (U0, V0, U1), V1
+    memcpy(t + kTriangleUv2 * kFloatsPerTexel, uv + 4, 2 * sizeof(float)); // (U2, V2)
 }
 
 // A triangle group over the records from texel `first` up to, not including, `end`.

@@ -278,7 +278,8 @@ struct GroupBounds {
     }
 };
 
-void PrimitiveWriter::writeTriangles(NodeFaces& node, Cursor& c, Box& meshBox) {
+__attribute__((target_clones("avx2", "default"))) void
+PrimitiveWriter::writeTriangles(NodeFaces& node, Cursor& c, Box& meshBox) {
     // A group closes once it spans more than kGroupCloseTexels, and once more after
     // the mesh's last face whatever it holds: a mesh of 26 faces ends with an empty
     // group. Faces beyond the region's capacity are dropped.

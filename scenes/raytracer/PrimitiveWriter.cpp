@@ -51,15 +51,6 @@ void PrimitiveWriter::Box::reset(float start) {
     }
 }
 
-// Strict comparisons: a box that starts at +-10000 keeps 10000 as its minimum on
-// an axis where every point lies above it.
-void PrimitiveWriter::Box::extend(const float* p) {
-    for (int i = 0; i < 3; ++i) {
-        min[i] = p[i] < min[i] ? p[i] : min[i];
-        max[i] = p[i] > max[i] ? p[i] : max[i];
-    }
-}
-
 void PrimitiveWriter::Box::extend(const Box& b) {
     for (int i = 0; i < 3; ++i) {
         if (b.min[i] < min[i])
@@ -262,6 +253,8 @@ struct GroupBounds {
         lo = Float4{start, start, start, start};
         hi = -lo;
     }
+    // Strict comparisons: a box that starts at +-10000 keeps 10000 as its minimum
+    // on an axis where every point lies above it.
     void extend(Float4 p) {
         lo = p < lo ? p : lo;
         hi = p > hi ? p : hi;

@@ -81,7 +81,6 @@ class PrimitiveWriter {
     struct Box {
         float min[3], max[3];
         void reset(float start);
-        void extend(const float* p);
         void extend(const Box& b); // min with min, max with max
         bool empty() const;
     };

@@ -94,9 +94,7 @@ bool buildCity(ModelFile& file, const Beats& beats) {
     gold.shininess = 0.8f;
     file.material("gold", gold);
 
-    Mesh ground = floorGrid(-30, -30, 30, 30, 2, 0, 0.5f, "plain");
-    orderFacesSpatially(ground);
-    file.mesh("groundNoS", ground);
+    file.mesh("groundNoS", floorPlane(-30, -30, 60, 60, 0, 0.25f, "plain"));
 
     std::vector<std::array<Vec3, 2>> towers; // at full height, with what stands on them
     for (int i = -kBlocks; i <= kBlocks; ++i)

@@ -102,9 +102,7 @@ bool buildInfo(ModelFile& file, const Beats& beats) {
     orb.shinStrength = 1;
     file.material("orb", orb);
 
-    Mesh ground = floorGrid(-40, -30, 40, 20, 2, 0, 0.5f, "floor");
-    orderFacesSpatially(ground);
-    file.mesh("floorNoS", ground);
+    file.mesh("floorNoS", floorPlane(-40, -30, 80, 40, 0, 0.25f, "floor"));
 
     // Each letter drops from above and lands on its beat, the first on beat 1.
     for (int i = 0; i < kLetters; ++i) {

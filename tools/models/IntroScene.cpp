@@ -57,9 +57,7 @@ bool buildIntro(ModelFile& file, const Beats& beats) {
     file.material("wood", wood);
 
     // The floor casts no shadow on anything: named NoS, shadow rays skip it.
-    Mesh ground = floorGrid(-18, -18, 24, 24, 1.5f, 0, 0.5f, "floor");
-    orderFacesSpatially(ground);
-    file.mesh("floorNoS", ground);
+    file.mesh("floorNoS", floorPlane(-18, -18, 36, 36, 0, 1 / 3.0f, "floor"));
 
     Mesh knot = tube(knotPath(168), 0.32f, 8, "knot");
     orderFacesSpatially(knot);

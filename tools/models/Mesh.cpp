@@ -183,19 +183,15 @@ Mesh tube(const std::vector<Vec3>& path, float radius, int sides, const std::str
     return m;
 }
 
-Mesh floorGrid(float x0, float y0, int n, int mCells, float cell, float height, float uvRepeat,
-               const std::string& material) {
+Mesh floorPlane(float x0, float y0, float width, float depth, float height, float uvPerUnit,
+                const std::string& material) {
     Mesh m;
-    for (int j = 0; j <= mCells; ++j)
-        for (int i = 0; i <= n; ++i) {
-            m.points.push_back({x0 + i * cell, y0 + j * cell, height});
-            m.uvs.push_back({i * uvRepeat, j * uvRepeat});
+    for (float y : {0.0f, depth})
+        for (float x : {0.0f, width}) {
+            m.points.push_back({x0 + x, y0 + y, height});
+            m.uvs.push_back({x * uvPerUnit, y * uvPerUnit});
         }
-    for (int j = 0; j < mCells; ++j)
-        for (int i = 0; i < n; ++i) {
-            int a = j * (n + 1) + i;
-            addQuad(m, a, a + 1, a + n + 2, a + n + 1, material, 0);
-        }
+    addQuad(m, 0, 1, 3, 2, material, 0);
     return m;
 }
 

@@ -54,10 +54,12 @@ Mesh sphereProxy(Vec3 centre, float radius, const std::string& material);
 Mesh torus(Vec3 centre, float major, float minor, int around, int tube, const std::string& material);
 // A tube following a closed path, `sides` around, with uvs.
 Mesh tube(const std::vector<Vec3>& path, float radius, int sides, const std::string& material);
-// A flat n x m grid in the z = `height` plane from (x0, y0), cells `cell` wide,
-// uvs repeating `uvRepeat` times per cell.
-Mesh floorGrid(float x0, float y0, int n, int m, float cell, float height, float uvRepeat,
-               const std::string& material);
+// A flat rectangle in the z = `height` plane from (x0, y0), two faces. Its uvs run
+// `uvPerUnit` per unit of length: the texture repeats across it, so a floor needs
+// no more faces than these two (a finer grid would only give the tracer more
+// triangles to test).
+Mesh floorPlane(float x0, float y0, float width, float depth, float height, float uvPerUnit,
+                const std::string& material);
 
 // Reorders faces so that each run of 26 consecutive faces is spatially compact: the
 // ray tracer boxes every 26 consecutive faces of a mesh, and compact boxes are what

@@ -54,9 +54,7 @@ bool buildSpheres(ModelFile& file, const Beats& beats) {
         file.material("ball" + std::to_string(i), ball);
     }
 
-    Mesh ground = floorGrid(-20, -20, 20, 20, 2, 0, 0.25f, "floor");
-    orderFacesSpatially(ground);
-    file.mesh("floorNoS", ground);
+    file.mesh("floorNoS", floorPlane(-20, -20, 40, 40, 0, 0.125f, "floor"));
 
     // The ring the balls run on, and spokes from it to the hub, turning slowly.
     Mesh ring = torus({0, 0, 0.25f}, kOrbit, 0.25f, 96, 8, "ring");

@@ -25,6 +25,11 @@ class Scene {
     // window resize and after a number key selects it; may repeat without a render.
     virtual void activate() {}
 
+    // Asks a scene that traces into off-screen targets to trace only a `side` x
+    // `side` part of them (0: the whole target). Called before render by the
+    // window's adaptive resolution only; scenes without such targets ignore it.
+    virtual void setTracedSide(int side) { (void)side; }
+
     // The scene's own full-screen quad (GL objects only; drawQuad draws in immediate mode).
     // A repeated createQuad (a repeated init) first tears down the quad it replaces.
     void createQuad();

@@ -2,9 +2,12 @@
 
 #include <GL/glew.h>
 #include <GL/glu.h>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
+#include "scene/Scene.h"
+#include "shell/AdaptiveResolution.h"
 #include "shell/FrameStep.h"
 #include "shell/LiveEditing.h"
 #include "shell/SharedVbo.h"
@@ -27,9 +30,25 @@ void clearFrame() {
     glLoadIdentity();
 }
 
+// With --target-fps: the time since the last frame decides the traced side of
+// this one.
+void adaptResolution() {
+    static std::chrono::steady_clock::time_point last;
+    const auto now = std::chrono::steady_clock::now();
+    if (last != std::chrono::steady_clock::time_point())
+        adaptiveResolution->update(std::chrono::duration<double>(now - last).count());
+    last = now;
+    // Every scene, so that one the timeline brings on this frame starts small too.
+    for (int n = 1; n <= SceneTable::kSlots; ++n)
+        if (Scene* scene = scenes.get(n))
+            scene->setTracedSide(adaptiveResolution->side());
+}
+
 void display() {
     pollLiveEditing();
     frameCount += 1;
+    if (adaptiveResolution)
+        adaptResolution();
     clearFrame();
     if (frameStep() == FrameOutcome::ShowEnded) {
         shutDownShow();
@@ -62,8 +81,11 @@ void idle() {
 void fpsTimer(int value) {
     if (value != 0) {
         char title[128];
-        snprintf(title, sizeof(title), "%s: %d Frames Per Second @ %d x %d", kWindowName,
-                 frameCount * kFpsPeriodsPerSecond, screenWidth, screenHeight);
+        int length = snprintf(title, sizeof(title), "%s: %d Frames Per Second @ %d x %d", kWindowName,
+                              frameCount * kFpsPeriodsPerSecond, screenWidth, screenHeight);
+        if (adaptiveResolution && length > 0 && length < (int)sizeof(title))
+            snprintf(title + length, sizeof(title) - length, ", traced %d x %d", adaptiveResolution->side(),
+                     adaptiveResolution->side());
         windowing->setWindowTitle(title);
     }
     frameCount = 0;

@@ -27,7 +27,8 @@ enum LongOnly {
     kJson,
     kScene,
     kWatch,
-    kGlDebug
+    kGlDebug,
+    kTargetFps
 };
 
 const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
@@ -45,6 +46,7 @@ const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
                            {"scene", required_argument, nullptr, kScene},
                            {"watch", no_argument, nullptr, kWatch},
                            {"gl-debug", no_argument, nullptr, kGlDebug},
+                           {"target-fps", required_argument, nullptr, kTargetFps},
                            {nullptr, 0, nullptr, 0}};
 
 // freeglut's own options: how many arguments each takes, or -1 for none of its own.
@@ -121,6 +123,10 @@ std::string applyOption(int code, const char* value, Options& o) {
     case kGlDebug:
         o.glDebug = true;
         return "";
+    case kTargetFps:
+        return parseInt(value, 1, kMaxFps, &o.targetFps)
+                   ? ""
+                   : "--target-fps needs a whole number from 1 to 1000;" + bad;
     }
     o.captureOnly = true;
     switch (code) {
@@ -205,13 +211,15 @@ Options parseCommandLine(int argc, char** argv) {
         o.error = "--to must be later than --from";
     else if (o.glDebug && !o.captureOut)
         o.error = "--gl-debug goes with --capture";
+    else if ((o.captureOut || o.bench) && o.targetFps > 0)
+        o.error = "--target-fps is for the window; captures and --bench never adapt their resolution";
     else if ((o.captureOut || o.bench) && o.watch)
         o.error = "--watch needs a window; it does not go with --capture or --bench";
     return o;
 }
 
 void printUsage(const char* program) {
-    printf("Usage: %s [--windowed] [--help]\n"
+    printf("Usage: %s [--windowed] [--target-fps N] [--help]\n"
            "       %s --inspect FILE [--frame N]\n"
            "       %s --capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--render-width N]\n"
            "                    [--gl-debug]\n"
@@ -222,6 +230,10 @@ void printUsage(const char* program) {
            "offers it, plays the music from the start and exits when the track ends.\n"
            "\n"
            "  --windowed   stay in a 1024x768 window (no game mode)\n"
+           "  --target-fps N\n"
+           "               hold about N frames a second in the window on a slow renderer: the\n"
+           "               ray-traced scenes trace a smaller square (96 to 800 pixels) while\n"
+           "               frames take too long, and the title shows its side\n"
            "  --help       show this text\n"
            "  --inspect FILE [--frame N]\n"
            "               evaluate a 3D Studio file at animation frame N (default 0) and print\n"

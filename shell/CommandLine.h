@@ -7,6 +7,7 @@
 // Extras on the command line; with no arguments the show runs as intended.
 struct Options {
     bool windowed = false; // never switch to the full-screen game mode
+    int targetFps = 0;     // window: trace smaller while frames are slower than this; 0: never
     bool help = false;
     const char* inspectFile = nullptr; // print what the GPU receives from this 3D Studio file
     int inspectFrame = 0;

@@ -14,8 +14,6 @@ struct Entry {
 
 const Entry kSchedule[] = {{0.0f, 1}, {48.0f, 2}, {112.0f, 3}, {176.0f, 4}, {240.0f, 5}, {kLastSceneBeat, 6}};
 
-// The polygon scenes' ray-traced target: 800 wide (the side of the square target), 600 kept.
-constexpr int kRenderWidth = 800;
 constexpr int kRenderHeight = 600;
 
 // Constructor arguments of a polygon scene besides the render target size.

@@ -9,6 +9,10 @@ class FlattenStaging;
 constexpr float kLastSceneBeat = 304.0f;
 constexpr float kShowEndBeat = kLastSceneBeat + 64.0f;
 
+// The polygon scenes' ray-traced target: 800 wide (the side of the square target),
+// with a height of 600 kept beside it.
+constexpr int kRenderWidth = 800;
+
 // The scene numbers the show fills, from 1.
 constexpr int kLineUpScenes = 6;
 

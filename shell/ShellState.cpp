@@ -11,3 +11,4 @@ float musicTime = 0;
 float sceneStart = 0;
 float sceneTime = 0;
 float beat = 0;
+AdaptiveResolution* adaptiveResolution = nullptr;

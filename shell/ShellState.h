@@ -16,3 +16,5 @@ extern float musicTime;
 extern float sceneStart;
 extern float sceneTime;
 extern float beat;
+class AdaptiveResolution;
+extern AdaptiveResolution* adaptiveResolution; // --target-fps in the window; null otherwise

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "scene/MusicTime.h"
+#include "shell/AdaptiveResolution.h"
 #include "shell/LineUp.h"
 #include "shell/LiveEditing.h"
 #include "shell/OpenAlMusic.h"
@@ -69,6 +70,11 @@ void initDemo(int* argc, char** argv, const Options& options) {
         audio = new OpenAlMusic(beatsToSeconds(kShowEndBeat));
     openMusic();
     buildShow(options);
+    if (options.targetFps > 0) {
+        static AdaptiveResolution adaptive(options.targetFps, kRenderWidth);
+        adaptiveResolution = &adaptive;
+        printf("Adapting the ray-traced side to hold %d frames per second\n", options.targetFps);
+    }
     startShow();
     if (options.watch)
         startLiveEditing();

@@ -9,6 +9,7 @@
 #include "scenes/raytracer/AnimationFrame.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -31,7 +32,7 @@ SceneRaytracerPolygons::SceneRaytracerPolygons(const char* fileName, float dofSt
                                                std::shared_ptr<FlattenStaging> staging)
     : framesPerBeat(framesPerBeat), dofStrength(dofStrength), fileName(fileName ? fileName : ""),
       renderWidth(effectiveRenderWidth(renderWidth)), renderHeight(renderHeight),
-      numReflections(numReflections),
+      tracedSide(this->renderWidth), numReflections(numReflections),
       staging(staging ? std::move(staging) : std::make_shared<FlattenStaging>()) {
     SceneRaytracerPolygons::init();
     printf("Scene poly init\n");
@@ -167,9 +168,18 @@ void SceneRaytracerPolygons::render(float time, float sceneTime) {
         blurPasses();
 }
 
+void SceneRaytracerPolygons::setTracedSide(int side) {
+    tracedSide = side > 0 ? std::min(side, renderWidth) : renderWidth;
+}
+
+// The later passes read the traced part only: texture coordinates scaled by it.
+float SceneRaytracerPolygons::tracedShare() const {
+    return tracedSide == renderWidth ? 1.0f : float(tracedSide) / float(renderWidth);
+}
+
 void SceneRaytracerPolygons::rayPass(float time) {
     glBindFramebufferEXT(GL_FRAMEBUFFER, renderTargets.framebuffer(0));
-    glViewport(0, 0, renderWidth, renderWidth);
+    glViewport(0, 0, tracedSide, tracedSide);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     rayProgram.bind();
     // activate unbinds every unit, and a scene whose frame another scene already
@@ -205,6 +215,7 @@ void SceneRaytracerPolygons::beginFinalPass() {
     glActiveTexture(GL_TEXTURE0 + kSharpImageUnit);
     glBindTexture(GL_TEXTURE_2D, renderTargets.colorTexture(0));
     postProgram.setUniform1i("tex0", kSharpImageUnit);
+    postProgram.setUniform1f("tracedShare", tracedShare());
 }
 
 void SceneRaytracerPolygons::finalPassWithoutBlur() {
@@ -219,13 +230,14 @@ void SceneRaytracerPolygons::finalPassWithoutBlur() {
 // One half of the blur: `source` on `unit` into render target `target`.
 void SceneRaytracerPolygons::blurPass(ShaderProgram& program, int target, int unit, GLuint source) {
     glBindFramebufferEXT(GL_FRAMEBUFFER, renderTargets.framebuffer(target));
-    glViewport(0, 0, renderWidth, renderWidth);
+    glViewport(0, 0, tracedSide, tracedSide);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     program.bind();
     glActiveTexture(GL_TEXTURE0 + unit);
     glBindTexture(GL_TEXTURE_2D, source);
     program.setUniform1i("RTScene", unit);
     program.setUniform1f("blurSize", blurSize);
+    program.setUniform1f("tracedShare", tracedShare());
     drawQuad();
     glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
 }

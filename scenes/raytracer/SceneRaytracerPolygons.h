@@ -53,6 +53,10 @@ class SceneRaytracerPolygons : public Scene {
     // What the last flattening reported (texel ranges, camera), for the tests.
     const FlattenReport& lastFlatten() const { return flattenReport; }
 
+    // The side traced and blurred this frame: a part of the targets when the window
+    // adapts its resolution (clamped to the targets), else all of them.
+    void setTracedSide(int side) override;
+
   private:
     void flattenScene();
     void loadMaterialTextures();
@@ -60,6 +64,7 @@ class SceneRaytracerPolygons : public Scene {
     void setMaterialSamplers();
     void releaseFileResources();
     void rayPass(float time);
+    float tracedShare() const;
     void beginFinalPass();
     void finalPassWithoutBlur();
     void blurPass(ShaderProgram& program, int target, int unit, GLuint source);
@@ -91,6 +96,7 @@ class SceneRaytracerPolygons : public Scene {
     float focal = 0;
     int renderWidth;
     int renderHeight; // kept; the targets are renderWidth square
+    int tracedSide;   // renderWidth unless the window adapts its resolution
     int numReflections;
 
     std::shared_ptr<FlattenStaging> staging;

@@ -431,15 +431,45 @@ TEST_F(PolygonScene, EveryActiveUniformIsSetByTheCpuWithItsType) {
         ray["tex[" + std::to_string(k) + "]"] = 2;
     expectEveryActiveUniformSet(scene.rayProgramName(), ray);
     double blurSize = 40.0 / 35.0 / 1024.0;
-    expectEveryActiveUniformSet(scene.blurProgramName(false), {{"RTScene", 0}, {"blurSize", blurSize}});
-    expectEveryActiveUniformSet(scene.blurProgramName(true), {{"RTScene", 10}, {"blurSize", blurSize}});
+    expectEveryActiveUniformSet(scene.blurProgramName(false),
+                                {{"RTScene", 0}, {"blurSize", blurSize}, {"tracedShare", 1}});
+    expectEveryActiveUniformSet(scene.blurProgramName(true),
+                                {{"RTScene", 10}, {"blurSize", blurSize}, {"tracedShare", 1}});
     double focus = std::sqrt(0.25 + 81 + 1.75 * 1.75);
-    expectEveryActiveUniformSet(scene.postProgramName(),
-                                {{"tex0", 11}, {"tex1", 12}, {"focus", focus}, {"focal", focus / 2}});
+    expectEveryActiveUniformSet(
+        scene.postProgramName(),
+        {{"tex0", 11}, {"tex1", 12}, {"focus", focus}, {"focal", focus / 2}, {"tracedShare", 1}});
 
     SceneRaytracerPolygons pass("models\\solids.3ds", 0.0f, kSize, kSize, 3, 16);
     pass.render(2.0f, 0);
-    expectEveryActiveUniformSet(pass.postProgramName(), {{"tex0", 11}});
+    expectEveryActiveUniformSet(pass.postProgramName(), {{"tex0", 11}, {"tracedShare", 1}});
+}
+
+// The window's adaptive resolution: tracing half the side fills the whole window
+// with the same picture, only coarser, through the blur and depth-of-field passes
+// too; asking for the whole side (or more) changes nothing at all.
+TEST_F(PolygonScene, ATracedPartFillsTheWindowWithTheSamePicture) {
+    ASSERT_TRUE(saveSolids("models/solids.3ds"));
+    for (float dof : {0.0f, 20.0f}) {
+        SCOPED_TRACE(dof);
+        SceneRaytracerPolygons scene("models\\solids.3ds", dof, kSize, kSize, 1, 16);
+        scene.render(0, 0);
+        const auto whole = window("whole");
+        scene.setTracedSide(4 * kSize);
+        scene.render(0, 0);
+        EXPECT_TRUE(window("clamped") == whole);
+        scene.setTracedSide(kSize / 2);
+        scene.render(0, 0);
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        const auto half = window(dof == 0 ? "half" : "half_dof");
+        double difference = 0;
+        for (size_t i = 0; i < whole.size(); ++i)
+            difference += std::abs(int(whole[i]) - int(half[i]));
+        EXPECT_LT(difference / whole.size(), 10.0) << "not the same picture";
+        Rgb sphere = at(half, columnOf(-2.5f), 32), box = at(half, columnOf(2.5f), 32);
+        EXPECT_GT(sphere.r, 100);
+        EXPECT_GT(box.b, 100);
+    }
 }
 
 } // namespace

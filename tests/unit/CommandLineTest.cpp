@@ -104,9 +104,15 @@ TEST(CommandLine, BadArgumentsAreReported) {
         {"stray"},
         {"--json"},
         {"--bench", "--capture", "o/"},
+        {"--target-fps", "0"},
+        {"--capture", "o/", "--target-fps", "24"}, // captures and benchmarks never adapt
+        {"--bench", "--target-fps", "24"},
     };
     for (const auto& args : bad)
         EXPECT_NE(parse(args).error, "") << args[0] << " " << (args.size() > 1 ? args[1] : "");
+    Options adaptive = parse({"--windowed", "--target-fps", "24", "--scene", "3"});
+    EXPECT_EQ(adaptive.error, "");
+    EXPECT_EQ(adaptive.targetFps, 24);
     EXPECT_EQ(parse({"--fast"}).error, "unknown option --fast");
     EXPECT_EQ(parse({"--windowed", "-xh"}).error, "unknown option -x"); // not "--windowed"
     EXPECT_EQ(parse({"-hx"}).error, "unknown option -x");

@@ -7,6 +7,7 @@
 #include "scene/ScreenSize.h"
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/AnimationFrame.h"
+#include "scenes/raytracer/MaterialBitmapPath.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
 
 #include <cstdio>
@@ -22,6 +23,16 @@ constexpr int kBlurredImageUnit = 12;
 
 std::string samplerName(int k) {
     return "tex[" + std::to_string(k) + "]";
+}
+
+// A material whose bitmap did not load is shown in its own diffuse colour, as if
+// untextured, rather than black: its texture becomes one texel of that colour,
+// in floats so that the shader samples exactly the record's value.
+void fillWithColour(GLuint texture, const float* rgb) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB32F, 1, 1, 0, GL_RGB, GL_FLOAT, rgb);
 }
 
 } // namespace
@@ -62,7 +73,8 @@ void SceneRaytracerPolygons::init() {
     printf("%s\n", fileName.c_str());
     {
         LoadTimer timer(loadTimes().models);
-        file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str(), fileName.c_str()); // reports a failure
+        modelPath = dataPath(fileName.c_str());
+        file = Studio3dsFile::open(modelPath.c_str(), fileName.c_str()); // reports a failure
     }
     primitiveBuffer.resetContent();
     writer.reset(fileName);
@@ -98,7 +110,8 @@ void SceneRaytracerPolygons::loadMaterialTextures() {
         glActiveTexture(GL_TEXTURE0 + unit);
         std::string path = std::string("textures\\") + file->textureMapName(m);
         printf("%s--\n", path.c_str());
-        loadTexture(path.c_str(), &textures[unit]);
+        if (!loadTexture(materialBitmapPath(file->textureMapName(m), modelPath).c_str(), &textures[unit]))
+            fillWithColour(textures[unit].get(), file->materials()[m].diffuse);
         glBindTexture(GL_TEXTURE_2D, textures[unit].get());
         rayProgram.setUniform1i(samplerName(unit - 1).c_str(), unit);
     }

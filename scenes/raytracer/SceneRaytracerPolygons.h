@@ -72,6 +72,7 @@ class SceneRaytracerPolygons : public Scene {
     int framesPerBeat;
     float dofStrength;
     std::string fileName;
+    std::string modelPath; // fileName as a path: its folder is searched for bitmaps too
     ShaderProgram rayProgram;
     ShaderProgram postProgram;
     ShaderProgram blurVerticalProgram;
@@ -100,5 +101,5 @@ class SceneRaytracerPolygons : public Scene {
     // Set by init: the buffer holds the reset content until the next flattening,
     // which must run before the next ray pass whatever the last frame was.
     bool flattenPending = false;
-    int lastEvaluatedFrame = 0; // this scene's own, never shared with another scene
+    int lastEvaluatedFrame = 0;     // this scene's own, never shared with another scene
 };

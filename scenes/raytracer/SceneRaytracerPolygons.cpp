@@ -4,6 +4,7 @@
 #include "scene/RenderSettings.h"
 
 #include "scene/DataPath.h"
+#include "scene/ErrorReport.h"
 #include "scene/ScreenSize.h"
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/AnimationFrame.h"
@@ -78,6 +79,7 @@ void SceneRaytracerPolygons::init() {
     }
     primitiveBuffer.resetContent();
     writer.reset(fileName);
+    headLightReported = false;
     if (file) {
         file->eval((float)initCount);
         faceCount = file->countFaces();
@@ -141,6 +143,8 @@ void SceneRaytracerPolygons::releaseFileResources() {
 void SceneRaytracerPolygons::flattenScene() {
     float* texels = staging->texels();
     flattenReport = writer.write(*file, dofStrength, texels);
+    if (flattenReport.lightsOn == 0)
+        reportHeadLight();
     primitiveBuffer.upload(texels, flattenReport.changed); // the buffer holds this writer's last frame
     faceCount = file->countFaces();
     const FlattenCamera& camera = flattenReport.camera;
@@ -156,6 +160,16 @@ void SceneRaytracerPolygons::flattenScene() {
     rayProgram.bind();
     bindMaterialTextures();
     setMaterialSamplers();
+}
+
+// Models seldom carry lights (those belong to a scene), and spotlights are not
+// traced: with no light on, the ray shader lights the model from just above the
+// camera so that it does not show as a dark silhouette. Said once per load.
+void SceneRaytracerPolygons::reportHeadLight() {
+    if (headLightReported)
+        return;
+    headLightReported = true;
+    reportError("%s: no light is on; lighting the scene from just above the camera\n", fileName.c_str());
 }
 
 void SceneRaytracerPolygons::render(float time, float sceneTime) {

@@ -56,6 +56,7 @@ class SceneRaytracerPolygons : public Scene {
   private:
     void flattenScene();
     void loadMaterialTextures();
+    void reportHeadLight();
     void bindMaterialTextures();
     void setMaterialSamplers();
     void releaseFileResources();
@@ -101,5 +102,6 @@ class SceneRaytracerPolygons : public Scene {
     // Set by init: the buffer holds the reset content until the next flattening,
     // which must run before the next ray pass whatever the last frame was.
     bool flattenPending = false;
+    bool headLightReported = false; // once per load, as the writer reports its problems
     int lastEvaluatedFrame = 0;     // this scene's own, never shared with another scene
 };

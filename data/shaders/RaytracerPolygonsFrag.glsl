@@ -347,8 +347,8 @@ float surfaceOffset(vec3 p) {
 }
 
 // What one light adds: diffuse and highlight, unless the light is behind the
-// surface or something casts a shadow on it.
-vec3 lightAdds(Surface s, Material m, vec3 base, vec3 dir, vec3 position, vec3 intensity) {
+// surface or (where the light casts shadows) something stands between.
+vec3 lightAdds(Surface s, Material m, vec3 base, vec3 dir, vec3 position, vec3 intensity, bool shadows) {
     vec3 toLight = position - s.position;
     float distance = length(toLight);
     if (distance <= 0.0) return vec3(0.0);
@@ -356,7 +356,7 @@ vec3 lightAdds(Surface s, Material m, vec3 base, vec3 dir, vec3 position, vec3 i
     float lambert = dot(s.normal, towards);
     if (lambert <= 0.0) return vec3(0.0);
     vec3 shadowOrigin = s.position + s.normal * surfaceOffset(s.position);
-    if (trace(shadowOrigin, towards, 0.0, distance, true).kind != kKindNone) return vec3(0.0);
+    if (shadows && trace(shadowOrigin, towards, 0.0, distance, true).kind != kKindNone) return vec3(0.0);
     float exponent = 1.0 + 127.0 * clamp(m.shininess, 0.0, 1.0);
     vec3 halfway = normalize(towards - dir);
     float highlight = pow(max(dot(s.normal, halfway), 0.0), exponent) * m.shinStrength;
@@ -365,7 +365,9 @@ vec3 lightAdds(Surface s, Material m, vec3 base, vec3 dir, vec3 position, vec3 i
 
 // A file without a light that is on (a model's file seldom has one; spotlights are
 // not traced) is lit by a white head light a little above the camera, so that its
-// form and materials read instead of a dark silhouette. The CPU says so once.
+// form and materials read instead of a dark silhouette. The CPU says so once. It
+// casts no shadows: from beside the eye they would hardly show, and each would
+// cost a ray per pixel.
 vec3 headLightPosition() {
     vec3 eye = vec3(camx, camy, camz);
     vec3 forward = vec3(camtx, camty, camtz) - eye;
@@ -389,9 +391,9 @@ vec3 shade(Surface s, Material m, vec3 dir) {
         // filled (spotlights): nothing to add, so no shadow ray either.
         if (a.w != 0.0 || max(max(intensity.r, intensity.g), intensity.b) <= 0.0) continue;
         anyOn = true;
-        colour += lightAdds(s, m, base, dir, a.xyz, intensity);
+        colour += lightAdds(s, m, base, dir, a.xyz, intensity, true);
     }
-    if (!anyOn) colour += lightAdds(s, m, base, dir, headLightPosition(), vec3(1.0));
+    if (!anyOn) colour += lightAdds(s, m, base, dir, headLightPosition(), vec3(1.0), false);
     return colour;
 }
 

@@ -2,7 +2,9 @@
 
 #include "scene/ReadWholeFile.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
@@ -19,6 +21,57 @@ namespace {
 
 bool isWindowsBitmap(const unsigned char* data, size_t size) {
     return size >= 2 && data[0] == 'B' && data[1] == 'M';
+}
+
+// The Huffman tables of one JPEG DHT segment starting at `at` and declared to end
+// at `end`: each table's 16 counts must add up to at most the 256 symbols it holds.
+// Like stb_image, a table that starts before `end` is read whole, and bytes past
+// the file count as 0.
+bool huffmanTablesFit(const unsigned char* data, size_t size, size_t at, size_t end) {
+    while (at < end) {
+        size_t symbols = 0;
+        for (size_t i = at + 1; i <= at + 16 && i < size; ++i)
+            symbols += data[i];
+        if (symbols > 256)
+            return false;
+        at += 17 + symbols;
+    }
+    return true;
+}
+
+// stb_image 2.27, which Debian 12 ships, trusts those counts: a table of more
+// than 256 symbols writes past its arrays. So every DHT segment of a JPEG is
+// checked first, found as stb_image finds it: segments follow one another by
+// their lengths, bytes between them are skipped, and in scan data a marker is a
+// 0xFF byte followed by anything but 0. Anything else is left for stb_image.
+bool jpegTablesFit(const unsigned char* data, size_t size) {
+    size_t at = 0;
+    while (at < size && data[at] == 0xFF)
+        ++at;
+    if (at == 0 || at >= size || data[at] != 0xD8)
+        return true; // not a JPEG: its start of image may follow any number of 0xFF
+    ++at;
+    while (at + 1 < size) {
+        if (data[at] != 0xFF) {
+            ++at;
+            continue;
+        }
+        unsigned char marker = data[at + 1];
+        // Fill bytes, escaped 0xFF in scan data, restart markers and markers without a length.
+        if (marker == 0xFF || marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            at += marker == 0xFF ? 1 : 2;
+            continue;
+        }
+        if (marker == 0xD9)
+            return true;
+        if (at + 4 > size)
+            return true;
+        size_t end = std::min(size, at + 2 + (size_t(data[at + 2]) << 8 | data[at + 3]));
+        if (marker == 0xC4 && !huffmanTablesFit(data, size, at + 4, end))
+            return false;
+        at = end;
+    }
+    return true;
 }
 
 // stb_image's rows (top first, red, green, blue, unpadded) in the upload's layout.
@@ -43,8 +96,26 @@ bool fromTopDownRgb(const unsigned char* rgb, int width, int height, DecodedBitm
     return true;
 }
 
+// stb_image 2.27 also grows its buffer to the length a PNG chunk declares before
+// reading it: a few bytes claiming 2 GiB allocate 2 GiB. A chunk that runs past
+// the end of the file is refused first (stb_image would fail on it in the end).
+bool pngChunksFit(const unsigned char* data, size_t size) {
+    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size < 8 || memcmp(data, kSignature, 8) != 0)
+        return true; // not a PNG
+    for (size_t at = 8; at + 8 <= size;) {
+        size_t length = size_t(data[at]) << 24 | data[at + 1] << 16 | data[at + 2] << 8 | data[at + 3];
+        if (memcmp(data + at + 4, "IEND", 4) == 0)
+            return true; // read no further, checksum included
+        if (length > size - at - 8 || size - at - 8 - length < 4)
+            return false;
+        at += 12 + length;
+    }
+    return true;
+}
+
 bool decodeWithStb(const unsigned char* data, size_t size, DecodedBitmap* out, long long maxPixels) {
-    if (size > INT_MAX)
+    if (size > INT_MAX || !jpegTablesFit(data, size) || !pngChunksFit(data, size))
         return false;
     int width = 0, height = 0, channels = 0;
     // The header first: the size a file claims is refused before any pixel is decoded.

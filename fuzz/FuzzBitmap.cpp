@@ -1,13 +1,18 @@
 #include "FuzzCheck.h"
-#include "scene/BitmapDecoder.h"
+#include "scene/ImageDecoder.h"
 
 #include <cstdint>
 
-// Any bytes: the decoder must refuse or deliver rows the texture upload can take
-// whole, without reading outside the input (libFuzzer's copy of it is exactly sized).
+// A few bytes of JPEG or PNG may claim a large picture, which then decodes from
+// nothing, slowly: the runs stay quick below this many pixels.
+const long long kFuzzMaxPixels = 1 << 20;
+
+// Any bytes, as a bitmap or any other image format the texture loader takes: the
+// decoders must refuse or deliver rows the texture upload can take whole, without
+// reading outside the input (libFuzzer's copy of it is exactly sized).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DecodedBitmap bitmap;
-    if (!decodeBitmap(data, size, &bitmap))
+    if (!decodeImage(data, size, &bitmap, kFuzzMaxPixels))
         return 0;
     FUZZ_CHECK(bitmap.width > 0 && bitmap.width <= kMaxBitmapSide);
     FUZZ_CHECK(bitmap.height > 0 && bitmap.height <= kMaxBitmapSide);

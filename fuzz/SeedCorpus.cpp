@@ -1,6 +1,7 @@
 #include "Regressions.h"
 #include "support/AudioFixtures.h"
 #include "support/BitmapFiles.h"
+#include "support/ImageFiles.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"
 
@@ -69,13 +70,19 @@ bool bitmaps() {
     packed16.pixels = rows(2, 6, 7);
     BitmapFields packed32;
     packed32.width = 2, packed32.height = 2, packed32.bitCount = 32, packed32.pixels = rows(2, 8, 3);
+    std::string pattern; // red, green, blue bytes for the formats exporters write
+    for (int i = 0; i < 8 * 8 * 3; ++i)
+        pattern += char(i * 37);
     return put("seeds", "bitmap", "pattern-5x3.bmp", patternBitmap(5, 3)) &&
            put("seeds", "bitmap", "top-down.bmp", bitmapFile(topDown)) &&
            put("seeds", "bitmap", "palette8.bmp", bitmapFile(palette8)) &&
            put("seeds", "bitmap", "palette1.bmp", bitmapFile(palette1)) &&
            put("seeds", "bitmap", "palette4.bmp", bitmapFile(palette4)) &&
            put("seeds", "bitmap", "bitfields16.bmp", bitmapFile(packed16)) &&
-           put("seeds", "bitmap", "rgb32.bmp", bitmapFile(packed32));
+           put("seeds", "bitmap", "rgb32.bmp", bitmapFile(packed32)) &&
+           put("seeds", "bitmap", "pattern-5x3.png", imageFile("png", 5, 3, pattern)) &&
+           put("seeds", "bitmap", "pattern-5x3.tga", imageFile("tga", 5, 3, pattern)) &&
+           put("seeds", "bitmap", "pattern-8x8.jpg", imageFile("jpg", 8, 8, pattern));
 }
 
 bool objs() {

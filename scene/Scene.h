@@ -37,7 +37,8 @@ class Scene {
     void drawQuad();
 
     // Turns a bitmap file (a data name such as "textures\\credits.bmp") into a
-    // linear-filtered RGB texture bound on the active unit. *texture always gets a
+    // linear-filtered RGB texture bound on the active unit. Windows bitmaps keep
+    // their rows exactly; JPEG, PNG, TGA and the like are converted (ImageDecoder.h). *texture always gets a
     // fresh name; on failure it has no image, an "ERROR: " line is printed, the
     // active unit's binding is left alone and the result is false.
     bool loadTexture(const char* path, GLuint* texture);

@@ -1,6 +1,6 @@
-#include "scene/BitmapDecoder.h"
 #include "scene/DataPath.h"
 #include "scene/ErrorReport.h"
+#include "scene/ImageDecoder.h"
 #include "scene/LoadTimes.h"
 #include "scene/Scene.h"
 
@@ -11,7 +11,7 @@ bool Scene::loadTexture(const char* path, GLuint* texture) {
     glGenTextures(1, texture);
     std::string file = dataPath(path);
     DecodedBitmap bitmap;
-    if (!loadBitmapFile(file.c_str(), &bitmap)) {
+    if (!loadImageFile(file.c_str(), &bitmap)) {
         // The name stays without an image (black when sampled); say so, since
         // nothing else would show why the scene lacks its picture.
         reportError("Could not load bitmap %s\n", file.c_str());

@@ -346,11 +346,42 @@ float surfaceOffset(vec3 p) {
     return 1e-4 * (1.0 + max(max(a.x, a.y), a.z));
 }
 
+// What one light adds: diffuse and highlight, unless the light is behind the
+// surface or (where the light casts shadows) something stands between.
+vec3 lightAdds(Surface s, Material m, vec3 base, vec3 dir, vec3 position, vec3 intensity, bool shadows) {
+    vec3 toLight = position - s.position;
+    float distance = length(toLight);
+    if (distance <= 0.0) return vec3(0.0);
+    vec3 towards = toLight / distance;
+    float lambert = dot(s.normal, towards);
+    if (lambert <= 0.0) return vec3(0.0);
+    vec3 shadowOrigin = s.position + s.normal * surfaceOffset(s.position);
+    if (shadows && trace(shadowOrigin, towards, 0.0, distance, true).kind != kKindNone) return vec3(0.0);
+    float exponent = 1.0 + 127.0 * clamp(m.shininess, 0.0, 1.0);
+    vec3 halfway = normalize(towards - dir);
+    float highlight = pow(max(dot(s.normal, halfway), 0.0), exponent) * m.shinStrength;
+    return intensity * (base * lambert + m.specular * highlight);
+}
+
+// A file without a light that is on (a model's file seldom has one; spotlights are
+// not traced) is lit by a white head light a little above the camera, so that its
+// form and materials read instead of a dark silhouette. The CPU says so once. It
+// casts no shadows: from beside the eye they would hardly show, and each would
+// cost a ray per pixel.
+vec3 headLightPosition() {
+    vec3 eye = vec3(camx, camy, camz);
+    vec3 forward = vec3(camtx, camty, camtz) - eye;
+    float distance = length(forward);
+    forward = distance > 0.0 ? forward / distance : vec3(0.0, 1.0, 0.0);
+    vec3 worldUp = abs(forward.z) > 0.999 ? vec3(0.0, 1.0, 0.0) : vec3(0.0, 0.0, 1.0);
+    vec3 up = cross(normalize(cross(forward, worldUp)), forward);
+    return eye + up * 0.1 * max(distance, 1.0);
+}
+
 vec3 shade(Surface s, Material m, vec3 dir) {
     vec3 base = m.slot >= 0 ? textureColour(m.slot, s.uv) : m.diffuse;
     vec3 colour = kAmbient * base;
-    vec3 shadowOrigin = s.position + s.normal * surfaceOffset(s.position);
-    float exponent = 1.0 + 127.0 * clamp(m.shininess, 0.0, 1.0);
+    bool anyOn = false;
     int lights = min(int(fetch(kHeaderTexel)[kHeaderLights]), kLightCapacity);
     for (int l = 0; l < lights; ++l) {
         vec4 a = fetch(kLightBase + kLightTexels * l + kLightPosition);
@@ -359,17 +390,10 @@ vec3 shade(Surface s, Material m, vec3 dir) {
         // Switched off, or a record the file's light count promised but no node
         // filled (spotlights): nothing to add, so no shadow ray either.
         if (a.w != 0.0 || max(max(intensity.r, intensity.g), intensity.b) <= 0.0) continue;
-        vec3 toLight = a.xyz - s.position;
-        float distance = length(toLight);
-        if (distance <= 0.0) continue;
-        vec3 towards = toLight / distance;
-        float lambert = dot(s.normal, towards);
-        if (lambert <= 0.0) continue;
-        if (trace(shadowOrigin, towards, 0.0, distance, true).kind != kKindNone) continue;
-        vec3 halfway = normalize(towards - dir);
-        float highlight = pow(max(dot(s.normal, halfway), 0.0), exponent) * m.shinStrength;
-        colour += intensity * (base * lambert + m.specular * highlight);
+        anyOn = true;
+        colour += lightAdds(s, m, base, dir, a.xyz, intensity, true);
     }
+    if (!anyOn) colour += lightAdds(s, m, base, dir, headLightPosition(), vec3(1.0), false);
     return colour;
 }
 

@@ -15,7 +15,7 @@ using namespace primitive;
 struct PrimitiveWriter::Cursor {
     float* texels;
     int nextTriangleTexel = kTriangleBase;
-    int volumes = 0, lights = 0, meshes = 0, materials = 0;
+    int volumes = 0, lights = 0, lightsOn = 0, meshes = 0, materials = 0;
     int droppedTriangles = 0, droppedVolumes = 0, droppedLights = 0, droppedMeshes = 0, droppedMaterials = 0;
     size_t triangleNodes = 0; // triangle-mesh nodes walked so far
     Box scene;                // union of the mesh boxes, for a default view
@@ -120,6 +120,7 @@ FlattenReport PrimitiveWriter::write(const Studio3dsFile& file, float dofStrengt
     out.triangles = c.triangles();
     out.volumes = c.volumes;
     out.lights = c.lights;
+    out.lightsOn = c.lightsOn;
     out.meshes = c.meshes;
     out.materials = c.materials;
     addRange(out.ranges, kHeaderTexel, 1);
@@ -413,6 +414,9 @@ void PrimitiveWriter::writeLightNode(const Studio3dsFile& file, const Studio3dsN
     const Studio3dsLight& l = file.lights()[node.light];
     writeLight(c.texels, c.lights, n->position, l.off, n->color, l.multiplier);
     ++c.lights;
+    bool bright =
+        n->color[0] * l.multiplier > 0 || n->color[1] * l.multiplier > 0 || n->color[2] * l.multiplier > 0;
+    c.lightsOn += !l.off && bright;
 }
 
 void PrimitiveWriter::writeMaterials(const Studio3dsFile& file, Cursor& c) {

@@ -33,6 +33,7 @@ struct FlattenReport {
     int triangles = 0;
     int volumes = 0;
     int lights = 0;
+    int lightsOn = 0; // light records on and of some intensity: the shader's own test
     int meshes = 0;
     int materials = 0;
 };

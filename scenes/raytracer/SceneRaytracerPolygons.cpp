@@ -4,9 +4,11 @@
 #include "scene/RenderSettings.h"
 
 #include "scene/DataPath.h"
+#include "scene/ErrorReport.h"
 #include "scene/ScreenSize.h"
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/AnimationFrame.h"
+#include "scenes/raytracer/MaterialBitmapPath.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
 
 #include <algorithm>
@@ -23,6 +25,16 @@ constexpr int kBlurredImageUnit = 12;
 
 std::string samplerName(int k) {
     return "tex[" + std::to_string(k) + "]";
+}
+
+// A material whose bitmap did not load is shown in its own diffuse colour, as if
+// untextured, rather than black: its texture becomes one texel of that colour,
+// in floats so that the shader samples exactly the record's value.
+void fillWithColour(GLuint texture, const float* rgb) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB32F, 1, 1, 0, GL_RGB, GL_FLOAT, rgb);
 }
 
 } // namespace
@@ -63,10 +75,12 @@ void SceneRaytracerPolygons::init() {
     printf("%s\n", fileName.c_str());
     {
         LoadTimer timer(loadTimes().models);
-        file = Studio3dsFile::open(dataPath(fileName.c_str()).c_str(), fileName.c_str()); // reports a failure
+        modelPath = dataPath(fileName.c_str());
+        file = Studio3dsFile::open(modelPath.c_str(), fileName.c_str()); // reports a failure
     }
     primitiveBuffer.resetContent();
     writer.reset(fileName);
+    headLightReported = false;
     if (file) {
         file->eval((float)initCount);
         faceCount = file->countFaces();
@@ -99,7 +113,8 @@ void SceneRaytracerPolygons::loadMaterialTextures() {
         glActiveTexture(GL_TEXTURE0 + unit);
         std::string path = std::string("textures\\") + file->textureMapName(m);
         printf("%s--\n", path.c_str());
-        loadTexture(path.c_str(), &textures[unit]);
+        if (!loadTexture(materialBitmapPath(file->textureMapName(m), modelPath).c_str(), &textures[unit]))
+            fillWithColour(textures[unit].get(), file->materials()[m].diffuse);
         glBindTexture(GL_TEXTURE_2D, textures[unit].get());
         rayProgram.setUniform1i(samplerName(unit - 1).c_str(), unit);
     }
@@ -129,6 +144,8 @@ void SceneRaytracerPolygons::releaseFileResources() {
 void SceneRaytracerPolygons::flattenScene() {
     float* texels = staging->texels();
     flattenReport = writer.write(*file, dofStrength, texels);
+    if (flattenReport.lightsOn == 0)
+        reportHeadLight();
     primitiveBuffer.upload(texels, flattenReport.changed); // the buffer holds this writer's last frame
     faceCount = file->countFaces();
     const FlattenCamera& camera = flattenReport.camera;
@@ -144,6 +161,16 @@ void SceneRaytracerPolygons::flattenScene() {
     rayProgram.bind();
     bindMaterialTextures();
     setMaterialSamplers();
+}
+
+// Models seldom carry lights (those belong to a scene), and spotlights are not
+// traced: with no light on, the ray shader lights the model from just above the
+// camera so that it does not show as a dark silhouette. Said once per load.
+void SceneRaytracerPolygons::reportHeadLight() {
+    if (headLightReported)
+        return;
+    headLightReported = true;
+    reportError("%s: no light is on; lighting the scene from just above the camera\n", fileName.c_str());
 }
 
 void SceneRaytracerPolygons::render(float time, float sceneTime) {

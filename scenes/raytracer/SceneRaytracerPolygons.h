@@ -60,6 +60,7 @@ class SceneRaytracerPolygons : public Scene {
   private:
     void flattenScene();
     void loadMaterialTextures();
+    void reportHeadLight();
     void bindMaterialTextures();
     void setMaterialSamplers();
     void releaseFileResources();
@@ -77,6 +78,7 @@ class SceneRaytracerPolygons : public Scene {
     int framesPerBeat;
     float dofStrength;
     std::string fileName;
+    std::string modelPath; // fileName as a path: its folder is searched for bitmaps too
     ShaderProgram rayProgram;
     ShaderProgram postProgram;
     ShaderProgram blurVerticalProgram;
@@ -106,5 +108,6 @@ class SceneRaytracerPolygons : public Scene {
     // Set by init: the buffer holds the reset content until the next flattening,
     // which must run before the next ray pass whatever the last frame was.
     bool flattenPending = false;
-    int lastEvaluatedFrame = 0; // this scene's own, never shared with another scene
+    bool headLightReported = false; // once per load, as the writer reports its problems
+    int lastEvaluatedFrame = 0;     // this scene's own, never shared with another scene
 };

@@ -170,14 +170,26 @@ TEST_F(RayShader, PlateCastsAShadowUnlessItsMeshIsNoS) {
     EXPECT_GT(at(floorColumnOf(2.2f), 32).r, 0.6f * lit);
 }
 
+// Beside a light that is on, the picture is that light's alone. With none on, the
+// head light above the camera stands in, as for a scene without lights.
 TEST_F(RayShader, LightsThatAreOffOrDarkAddNothing) {
-    PrimitiveSceneBuilder scene;
-    scene.sphere({0, 0, 0}, 1, scene.material({1, 1, 1}));
-    scene.light({0, -10, 0}, {1, 1, 1}, 1, /*off*/ true);
-    scene.light({0, -10, 0}, {1, 1, 1}, 0);
-    // The file promises three lights; the third record is never written.
-    render(scene, kFront, 0, "lights_off");
-    EXPECT_NEAR(at(32, 32).r, 0.12f, 0.01f); // ambient only
+    auto sphereLitBy = [&](bool offAndDark, bool on, const char* name) {
+        PrimitiveSceneBuilder scene;
+        scene.sphere({0, 0, 0}, 1, scene.material({1, 1, 1}));
+        if (offAndDark) {
+            scene.light({0, -10, 0}, {1, 1, 1}, 1, /*off*/ true);
+            scene.light({0, -10, 0}, {1, 1, 1}, 0);
+        }
+        if (on)
+            scene.light({3, -10, 0}, {0.5f, 0.5f, 0.5f});
+        render(scene, kFront, 0, name);
+        return image;
+    };
+    EXPECT_EQ(sphereLitBy(true, true, "lights_off_and_on"), sphereLitBy(false, true, "light_on"));
+    std::vector<float> headLit = sphereLitBy(true, false, "lights_off");
+    EXPECT_EQ(headLit, sphereLitBy(false, false, "no_lights"));
+    EXPECT_GT(at(32, 32).r, 0.9f) << "the sphere's centre faces the head light";
+    EXPECT_GT(at(32, 37).r, at(32, 27).r) << "from above the camera";
 }
 
 // A mirror facing the camera and a red ball behind the camera, seen only in it.

@@ -13,7 +13,7 @@ PACKAGES=(
   cmake g++ make pkg-config
   freeglut3-dev libglew-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libx11-dev
   lib3ds-dev libmpg123-dev libopenal-dev libstb-dev
-  libgtest-dev xvfb xauth xdotool x11-utils lame ffmpeg sox clang-format fonts-dejavu-core parallel
+  libgtest-dev xvfb xauth xdotool x11-utils mesa-utils lame ffmpeg sox clang-format fonts-dejavu-core parallel
 )
 
 # The fuzz tree: libFuzzer comes with clang's runtime; valgrind watches lib3ds.
@@ -82,6 +82,12 @@ case "$cmd" in
       ../demo --capture "$preview" --fps 10 --size 320x240 --render-width 192 "$@"
       echo "The preview is in $preview"
       exit 0
+    fi
+    # A software renderer cannot trace the show at full size in real time: let the
+    # window trace smaller while frames are too slow.
+    if glxinfo -B 2>/dev/null | grep -qiE "renderer string:.*(llvmpipe|softpipe|software)"; then
+      echo "OpenGL renders in software here: passing --target-fps 30, so the ray-traced scenes trace a smaller picture to keep the frame rate."
+      exec ../demo --target-fps 30 "$@"
     fi
     exec ../demo "$@"
     ;;

@@ -134,6 +134,66 @@ bool scenes() {
            put("seeds", "3ds", "meshes.3ds", readFile(dir + "/meshes.3ds"));
 }
 
+// Grouped models, for the walk over the whole node tree: meshes only inside groups,
+// a chain of groups as deep as the length limit allows, parents that come after
+// their children in the file, and groups that hold themselves (refused by the scan,
+// so the fuzzer starts next to that edge).
+bool groupedScenes() {
+    std::string dir = outDir + "/scratch";
+    auto save = [&](Studio3dsFixture& f, const std::string& name) {
+        return f.save(dir + "/" + name) && put("seeds", "3ds", name, readFile(dir + "/" + name));
+    };
+    auto triangle = [](Studio3dsFixture& f, const std::string& name) {
+        f.mesh(name, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}}, "");
+    };
+    {
+        Studio3dsFixture f;
+        f.setFrames(10);
+        triangle(f, "hub");
+        triangle(f, "spoke");
+        int wheel = f.dummyNode("wheel", {10, 0, 0});
+        f.rotationKey(wheel, 10, {0, 0, 1}, 1.5f);
+        f.meshNode("hub", {0, 0, 0}, wheel);
+        int rim = f.dummyNode("rim", {0, 0, 1}, wheel);
+        int spoke = f.meshNode("spoke", {0, 2, 0}, rim);
+        f.positionKey(spoke, 10, {0, 4, 0});
+        f.omniLight("lamp", {0, 0, 5});
+        f.saveUnder(f.lastNodeId(), rim);
+        f.camera("cam", {0, -20, 0}, {0, 0, 0}, 45);
+        if (!save(f, "grouped.3ds"))
+            return false;
+    }
+    {
+        Studio3dsFixture f;
+        triangle(f, "leaf");
+        int parent = Studio3dsFixture::kNoParent;
+        for (int depth = 0; depth < 24; ++depth)
+            parent = f.dummyNode("g", {0, 0, 1}, parent);
+        f.meshNode("leaf", {0, 0, 0}, parent);
+        if (!save(f, "deep.3ds"))
+            return false;
+    }
+    {
+        // Made at the top level and saved under groups made after them.
+        Studio3dsFixture f;
+        triangle(f, "a");
+        int inner = f.dummyNode("inner");
+        int outer = f.dummyNode("outer", {1, 0, 0});
+        f.meshNode("a", {0, 1, 0}, inner);
+        f.saveUnder(inner, outer);
+        if (!save(f, "forward.3ds"))
+            return false;
+        f.saveUnder(outer, inner);
+        if (!save(f, "cycle.3ds"))
+            return false;
+        f.saveUnder(outer, outer);
+        f.saveUnder(inner, Studio3dsFixture::kNoParent);
+        if (!save(f, "self.3ds"))
+            return false;
+    }
+    return true;
+}
+
 // A stereo tone, mono ones at two rates, and files joined so that the stream
 // changes format midway.
 bool music() {
@@ -188,7 +248,7 @@ int main(int argc, char** argv) {
     for (const Regression& r : regressions())
         if (!put("regressions", r.target, r.name, std::string(r.bytes.begin(), r.bytes.end())))
             return 1;
-    if (!bitmaps() || !objs() || !scenes() || !music() || !commandLines()) {
+    if (!bitmaps() || !objs() || !scenes() || !groupedScenes() || !music() || !commandLines()) {
         fprintf(stderr, "ERROR: Could not write the seed corpus\n");
         return 1;
     }

@@ -3,6 +3,8 @@
 
 #include "scene/ReadWholeFile.h"
 #include "scene/Studio3dsChunks.h"
+#include "scene/Studio3dsFileOrder.h"
+#include "scene/Studio3dsTree.h"
 
 #include <lib3ds/camera.h>
 #include <lib3ds/file.h>
@@ -17,7 +19,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -163,41 +164,6 @@ std::string unreadableReason(const char* path) {
     return "it could not be read";
 }
 
-// lib3ds's list (sorted by name) in the order of `keys`, as the file has them: each
-// key takes the next unused entry with that key; entries no key names follow, in
-// lib3ds's order.
-template <class T, class Key, class KeyOf>
-std::vector<T*> inFileOrder(T* list, const std::vector<Key>& keys, KeyOf keyOf) {
-    std::vector<T*> all;
-    for (T* p = list; p; p = p->next)
-        all.push_back(p);
-    std::map<Key, std::vector<size_t>> byKey; // positions in `all`, in lib3ds's order
-    for (size_t i = 0; i < all.size(); ++i)
-        byKey[keyOf(all[i])].push_back(i);
-    std::map<Key, size_t> taken;
-    std::vector<bool> used(all.size(), false);
-    std::vector<T*> out;
-    for (const Key& key : keys) {
-        auto found = byKey.find(key);
-        if (found == byKey.end())
-            continue;
-        size_t& next = taken[key];
-        if (next < found->second.size()) {
-            size_t i = found->second[next++];
-            used[i] = true;
-            out.push_back(all[i]);
-        }
-    }
-    for (size_t i = 0; i < all.size(); ++i)
-        if (!used[i])
-            out.push_back(all[i]);
-    return out;
-}
-
-template <class T> std::vector<T*> inFileOrder(T* list, const std::vector<std::string>& names) {
-    return inFileOrder(list, names, [](const T* p) { return std::string(p->name); });
-}
-
 void copy3(float* dest, const float* src) {
     memcpy(dest, src, 3 * sizeof(float));
 }
@@ -264,6 +230,11 @@ void evaluated(const Lib3dsNode* n, Studio3dsNode& v) {
     default:
         break;
     }
+    // lib3ds keys a position relative to the parent; the evaluated matrix is the
+    // parent's translated by it, so its last column is where the node stands.
+    if (n->parent && (v.kind == Studio3dsNode::kCamera || v.kind == Studio3dsNode::kCameraTarget ||
+                      v.kind == Studio3dsNode::kOmnilight))
+        copy3(v.position, n->matrix[3]);
 }
 
 Studio3dsMesh meshView(const Lib3dsMesh* m, const Studio3dsFile& file) {
@@ -329,7 +300,7 @@ Studio3dsNode nodeView(const Lib3dsNode* n, const Studio3dsFile& file) {
 
 struct Studio3dsFile::Lib3ds {
     Lib3dsFile* file;
-    std::vector<Lib3dsNode*> nodes; // the top-level nodes, as nodeList lists them
+    std::vector<Lib3dsNode*> nodes; // as nodeList lists them
     ~Lib3ds() { lib3ds_file_free(file); }
 };
 
@@ -364,11 +335,12 @@ Studio3dsFile* Studio3dsFile::open(const char* path, const char* shownName) {
         return nullptr;
     }
     Studio3dsFile* result = new Studio3dsFile(new Lib3ds{file, {}});
-    result->index(scan);
+    if (result->index(scan))
+        reportError("%s: meshes found only inside groups; drawing the whole tree\n", shown);
     return result;
 }
 
-void Studio3dsFile::index(const Studio3dsChunkScan& scan) {
+bool Studio3dsFile::index(const Studio3dsChunkScan& scan) {
     Lib3dsFile* file = lib->file;
     for (Lib3dsMaterial* m : inFileOrder(file->materials, scan.materialNames)) {
         addName(materialIndex, m->name, int(materialList.size()));
@@ -385,12 +357,19 @@ void Studio3dsFile::index(const Studio3dsChunkScan& scan) {
         meshList.push_back(meshView(m, *this));
         meshNormals.emplace_back(meshList.back());
     }
-    indexNodes(scan);
+    return indexNodes(scan);
 }
 
-void Studio3dsFile::indexNodes(const Studio3dsChunkScan& scan) {
+bool Studio3dsFile::showsAMesh(const std::vector<Lib3dsNode*>& nodes) const {
+    for (const Lib3dsNode* n : nodes)
+        if (n->type == LIB3DS_OBJECT_NODE && meshByName(n->name) >= 0)
+            return true;
+    return false;
+}
+
+bool Studio3dsFile::indexNodes(const Studio3dsChunkScan& scan) {
     Lib3dsFile* file = lib->file;
-    using Key = std::pair<unsigned, std::string>;
+    using Key = Studio3dsNodeKey;
     std::vector<Key> keys;
     if (!file->nodes) {
         // One mesh-instance node per mesh, in mesh order; a node without keys
@@ -408,8 +387,18 @@ void Studio3dsFile::indexNodes(const Studio3dsChunkScan& scan) {
             keys.push_back({tag.id, tag.name});
     }
     lib->nodes = inFileOrder(file->nodes, keys, [](const Lib3dsNode* n) { return Key(n->node_id, n->name); });
+    // A model whose objects were grouped keeps every mesh under a group node (a
+    // mesh-instance node naming no mesh), and its top-level nodes draw nothing.
+    bool wholeTree = false;
+    if (!showsAMesh(lib->nodes)) {
+        std::vector<Lib3dsNode*> tree = studio3dsWholeTree(lib->nodes, keys);
+        wholeTree = showsAMesh(tree);
+        if (wholeTree)
+            lib->nodes = std::move(tree);
+    }
     for (const Lib3dsNode* n : lib->nodes)
         nodeList.push_back(nodeView(n, *this));
+    return wholeTree;
 }
 
 void Studio3dsFile::eval(float frame) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 struct Studio3dsChunkScan;
+struct Lib3dsNode;
 
 // The one adapter between the code and Debian's lib3ds (the 1.x interface): a 3D
 // Studio file as plain views, in the file's own order. lib3ds 1.x keeps materials,
@@ -44,8 +45,10 @@ class Studio3dsFile {
     const std::vector<Studio3dsMesh>& meshes() const { return meshList; }
     const std::vector<Studio3dsLight>& lights() const { return lightList; }
     const std::vector<Studio3dsCamera>& cameras() const { return cameraList; }
-    // The top-level nodes (children are not listed), with their values at the
-    // frame last evaluated.
+    // The nodes the scenes walk, with their values at the frame last evaluated: the
+    // top-level nodes (children are not listed). Only in a file where none of them
+    // shows a mesh but nodes inside groups do, every node of the tree, depth first
+    // in file order, each placed by its parents; open() then says so once.
     const std::vector<Studio3dsNode>& nodes() const { return nodeList; }
 
     int materialByName(const char* name) const; // index, or -1
@@ -63,8 +66,10 @@ class Studio3dsFile {
   private:
     struct Lib3ds; // the lib3ds file and its nodes
     explicit Studio3dsFile(Lib3ds* lib);
-    void index(const Studio3dsChunkScan& scan);
-    void indexNodes(const Studio3dsChunkScan& scan);
+    // Both return true when the nodes listed are the whole tree.
+    bool index(const Studio3dsChunkScan& scan);
+    bool indexNodes(const Studio3dsChunkScan& scan);
+    bool showsAMesh(const std::vector<Lib3dsNode*>& nodes) const;
 
     std::unique_ptr<Lib3ds> lib;
     std::vector<Studio3dsMaterial> materialList;

@@ -55,8 +55,9 @@ struct Studio3dsCamera {
     float fov = 0; // degrees
 };
 
-// A top-level node of the keyframe hierarchy. The values below `matrix` are those
-// of the frame last evaluated; each applies to the kinds named.
+// A node of the keyframe hierarchy as the scenes walk it (see Studio3dsFile::nodes).
+// The values below `matrix` are those of the frame last evaluated, in world space;
+// each applies to the kinds named.
 struct Studio3dsNode {
     // Numbered as the flattening and the model scene number them. An omni light's
     // node is an omnilight node; a spotlight's is another node.

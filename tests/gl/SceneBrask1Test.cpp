@@ -173,6 +173,40 @@ TEST_F(ModelScene, DrawsEveryInstanceWhereItsNodePutsItWithItsMaterialsTexture) 
     EXPECT_EQ(at(picture, pixelOf(0), pixelOf(-3)), kCleared);
 }
 
+// A model whose objects were grouped: no mesh at the top level. Each mesh is drawn
+// where its groups put it at the frame shown, the inner group's through the outer.
+TEST_F(ModelScene, DrawsTheMeshesInsideGroupsWhereTheirGroupsPutThem) {
+    open(kSmall, kSmall);
+    ScratchDataDir data("brask_scene_groups", false);
+    writeRedBitmap();
+    Studio3dsFixture f;
+    f.material("a_red", "red.bmp");
+    square(f, "plain", "");
+    square(f, "tile", "a_red");
+    int outer = f.dummyNode("outer", {3, 0, 0});
+    f.meshNode("tile", {0, 0, 0}, outer);
+    int inner = f.dummyNode("inner", {-6, 0, 0}, outer);
+    int plain = f.meshNode("plain", {0, 0, 3}, inner);
+    f.positionKey(plain, 10, {0, 0, -3}); // at z = 0 in frame 5, the frame of music time 0
+    f.camera("cam", {0, -10, 0}, {0, 0, 0}, 90);
+    ASSERT_TRUE(f.save("models/test5.3DS"));
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    SceneBrask1 scene;
+    scene.activate();
+    auto picture = frame(scene, 0.0f);
+    frame(scene, 0.5f);
+    testing::internal::GetCapturedStdout();
+    std::string errors = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    data.savePicture("groups", picture, kSmall, kSmall);
+    EXPECT_EQ(errors, "ERROR: models\\test5.3DS: meshes found only inside groups; drawing the whole tree\n");
+    EXPECT_EQ(at(picture, pixelOf(3), pixelOf(0)), kRed);
+    EXPECT_EQ(at(picture, pixelOf(-3), pixelOf(0)), kWhite);
+    EXPECT_EQ(at(picture, pixelOf(-3), pixelOf(3)), kCleared) << "moved away by its key";
+    EXPECT_EQ(at(picture, pixelOf(0), pixelOf(0)), kCleared);
+}
+
 TEST_F(ModelScene, WithoutItsModelTheSceneIsBlackAfterOneErrorLine) {
     open(kSmall, kSmall);
     ScratchDataDir data("brask_scene_missing");

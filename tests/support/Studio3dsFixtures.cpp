@@ -285,6 +285,13 @@ void Studio3dsFixture::rotationKey(int nodeId, int frame, Vec3 axis, float angle
     lib3ds_quat_track_insert(&n->data.object.rot_track, key);
 }
 
+void Studio3dsFixture::saveUnder(int nodeId, int parent) {
+    // lib3ds writes each node's parent id as the field holds it, wherever the node
+    // hangs in the tree here, and hangs it by that id when it reads the file.
+    if (Lib3dsNode* n = node(nodeId))
+        n->parent_id = parent;
+}
+
 Lib3dsNode* Studio3dsFixture::node(int nodeId) {
     return nodeId >= 0 && nodeId < int(nodes.size()) ? nodes[nodeId] : nullptr;
 }

@@ -75,6 +75,12 @@ class Studio3dsFixture {
     // `axis`, relative to the previous key (as 3D Studio stores rotations).
     void rotationKey(int nodeId, int frame, Vec3 axis, float angle);
 
+    // Saves node `nodeId` under node `parent` (by id), for the nodes the helpers
+    // above make at the top level (lights, cameras); only the saved file changes.
+    void saveUnder(int nodeId, int parent);
+    // The id of the node made last.
+    int lastNodeId() const { return int(nodes.size()) - 1; }
+
     Lib3dsNode* node(int nodeId);
     Lib3dsFile* raw() { return file; }
     bool save(const std::string& path);

@@ -141,6 +141,22 @@ inline double bestPassSeconds(RayPassHarness& pass, const RayPassHarness::Camera
     return best;
 }
 
+// What the counting build (COUNT_TESTS) of the ray shader wrote, per ray traced.
+struct TestsPerRay {
+    double boxes = 0, triangles = 0, solids = 0, raysPerPixel = 0;
+};
+
+inline TestsPerRay countTestsPerRay(RayPassHarness& counted, const RayPassHarness::Camera& camera,
+                                    int numReflections, int size) {
+    counted.draw(camera, numReflections, 800, 600);
+    std::vector<float> counts = counted.pixels();
+    double sums[4] = {0, 0, 0, 0};
+    for (size_t i = 0; i < counts.size(); ++i)
+        sums[i % 4] += counts[i];
+    const double rays = std::max(sums[3], 1.0);
+    return {sums[0] / rays, sums[1] / rays, sums[2] / rays, sums[3] / (double(size) * size)};
+}
+
 // Pixels whose colour differs by more than `tolerance` (sum over red, green, blue).
 inline int differingPixels(const std::vector<float>& a, const std::vector<float>& b,
                            float tolerance = 0.02f) {

@@ -78,16 +78,11 @@ bool measure(const std::string& name, const std::string& data, int size, const s
     out.meanDifference /= 3.0 * size * size;
     keepPictures(name, walkedPicture, everyPicture, size);
 
-    counted.draw(camera, numReflections, 800, 600);
-    std::vector<float> counts = counted.pixels();
-    double sums[4] = {0, 0, 0, 0};
-    for (size_t i = 0; i < counts.size(); ++i)
-        sums[i % 4] += counts[i];
-    const double rays = std::max(sums[3], 1.0);
-    out.boxes = sums[0] / rays;
-    out.triangles = sums[1] / rays;
-    out.solids = sums[2] / rays;
-    out.raysPerPixel = sums[3] / (double(size) * size);
+    const TestsPerRay tests = countTestsPerRay(counted, camera, numReflections, size);
+    out.boxes = tests.boxes;
+    out.triangles = tests.triangles;
+    out.solids = tests.solids;
+    out.raysPerPixel = tests.raysPerPixel;
     return true;
 }
 

@@ -12,10 +12,9 @@
 
 namespace {
 
-struct Side {
+struct Side : TestsPerRay {
     double seconds = 1e30;
-    double boxes = 0, triangles = 0, solids = 0, raysPerPixel = 0;
-    int triangleCount = 0, meshes = 0;
+    int meshes = 0;
 };
 
 bool countTests(const std::string& data, int size, const FlattenedShowFrame& frame, int numReflections,
@@ -24,17 +23,7 @@ bool countTests(const std::string& data, int size, const FlattenedShowFrame& fra
     if (!loadRayShader(counted, data, "#define COUNT_TESTS\n"))
         return false;
     counted.setUp(size, frame.texels, GL_RGBA32F);
-    counted.draw(frame.camera, numReflections, 800, 600);
-    std::vector<float> counts = counted.pixels();
-    double sums[4] = {0, 0, 0, 0};
-    for (size_t i = 0; i < counts.size(); ++i)
-        sums[i % 4] += counts[i];
-    const double rays = std::max(sums[3], 1.0);
-    out.boxes = sums[0] / rays;
-    out.triangles = sums[1] / rays;
-    out.solids = sums[2] / rays;
-    out.raysPerPixel = sums[3] / (double(size) * size);
-    out.triangleCount = frame.report.triangles;
+    static_cast<TestsPerRay&>(out) = countTestsPerRay(counted, frame.camera, numReflections, size);
     out.meshes = int(frame.texels[primitive::kHeaderTexel * 4 + primitive::kHeaderMeshes]);
     return true;
 }

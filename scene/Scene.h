@@ -6,9 +6,9 @@
 class Scene {
   public:
     Scene() = default;
-    // Not virtual: the show never destroys a scene, and nothing deletes a derived
-    // scene through a Scene pointer.
-    ~Scene() = default;
+    // Virtual: previews and tests own scenes through Scene pointers, and a derived
+    // scene's destructor releases its GL objects and files.
+    virtual ~Scene() = default;
 
     // Draws one frame. Called by the frame loop every frame for the scene on screen,
     // right after the colour and depth buffers were cleared and glLoadIdentity was

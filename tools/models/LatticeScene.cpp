@@ -11,10 +11,11 @@ namespace models {
 namespace {
 
 constexpr float kPi = 3.14159265f;
-constexpr float kSegment = 4;       // ring spacing, and the camera's way per beat
-constexpr float kHalf = 3;          // half the truss's side
-constexpr int kSegmentsPerPart = 8; // one mesh per part, so whole parts are culled
-constexpr int kParts = 10;
+constexpr float kSegment = 4;           // ring spacing, and the camera's way per beat
+constexpr float kHalf = 3;              // half the truss's side
+constexpr int kParts = 10;              // of eight rings, a ball in each
+constexpr int kSegmentsPerSection = 40; // rings per section of the truss's meshes
+constexpr int kSections = kParts * 8 / kSegmentsPerSection;
 constexpr int kLights = 3;        // one passes the camera every bar
 constexpr float kLightRange = 48; // a light travels this far, relative to the camera
 
@@ -66,48 +67,50 @@ bool buildLattice(ModelFile& file, const Beats& beats) {
     grid.shinStrength = 0.2f;
     file.material("wall", grid);
 
-    for (int part = 0; part < kParts; ++part) {
-        const float x0 = part * kSegmentsPerPart * kSegment;
-        Mesh frame, braces;
-        for (int s = 0; s < kSegmentsPerPart; ++s) {
-            float x = x0 + s * kSegment;
-            for (int c = 0; c < 4; ++c) {
-                // Rails in ring-to-ring pieces: a long beam would stretch every
-                // group of faces it falls into over the whole part.
-                frame.append(beam(corner(x, c), corner(x + kSegment, c), 0.3f, "steel"));
-                frame.append(beam(corner(x, c), corner(x, (c + 1) % 4), 0.22f, "steel"));
+    // The truss in sections, each cut into its four sides: a side is a thin slab
+    // (its rail, the ring pieces along that side, and on its own its braces), so
+    // rays flying down the middle enter only the slabs they cross, where a mesh
+    // around the whole truss would hold the camera and every ray.
+    for (int section = 0; section < kSections; ++section) {
+        const float x0 = section * kSegmentsPerSection * kSegment;
+        for (int c = 0; c < 4; ++c) {
+            Mesh side, braces;
+            for (int s = 0; s < kSegmentsPerSection; ++s) {
+                float x = x0 + s * kSegment;
+                // The rail in ring-to-ring pieces: a long beam would stretch every
+                // group of faces it falls into along the whole section.
+                side.append(beam(corner(x, c), corner(x + kSegment, c), 0.3f, "steel"));
+                side.append(beam(corner(x, c), corner(x, (c + 1) % 4), 0.22f, "steel"));
                 // Diagonals on the sides and the roof, alternating.
                 if (c != 0)
                     braces.append(beam(corner(x + (s % 2 ? kSegment : 0), c),
                                        corner(x + (s % 2 ? 0 : kSegment), (c + 1) % 4), 0.12f, "brace"));
             }
+            orderFacesSpatially(side);
+            const std::string n = std::to_string(section) + "_" + std::to_string(c);
+            file.mesh("truss" + n, side);
+            if (!braces.faces.empty()) {
+                orderFacesSpatially(braces);
+                // Thin braces throw busy shadows at speed: they cast none.
+                file.mesh("braceNoS" + n, braces);
+            }
         }
-        orderFacesSpatially(frame);
-        orderFacesSpatially(braces);
-        const std::string n = std::to_string(part);
-        file.mesh("truss" + n, frame);
-        // Thin braces throw busy shadows at speed: they cast none.
-        file.mesh("braceNoS" + n, braces);
-        // A glowing ball hangs under the roof in every part.
-        file.mesh("Sphere" + n, sphereProxy({x0 + kSegment * 4, 0, kHalf - 0.9f}, 0.55f, "lava"));
     }
+    // A glowing ball hangs under the roof every eight rings.
+    for (int part = 0; part < kParts; ++part)
+        file.mesh("Sphere" + std::to_string(part),
+                  sphereProxy({(part * 8 + 4) * kSegment, 0, kHalf - 0.9f}, 0.55f, "lava"));
     // One deck under the whole truss: every mesh box is tested by every ray, so a
     // box per part would cost each ray ten tests where one does.
-    file.mesh("PAABox22deck",
-              box({0, -kHalf + 0.4f, -kHalf - 0.2f},
-                  {kParts * kSegmentsPerPart * kSegment, kHalf - 0.4f, -kHalf + 0.05f}, "deck"));
-    // Walls far out on both sides, so the lights have something to paint.
+    file.mesh("PAABox22deck", box({0, -kHalf + 0.4f, -kHalf - 0.2f},
+                                  {kParts * 8 * kSegment, kHalf - 0.4f, -kHalf + 0.05f}, "deck"));
+    // Walls far out on both sides, so the lights have something to paint: one face
+    // pair each, the grid repeating every eight units along it.
     for (int side = 0; side < 2; ++side) {
         float y = side ? 14 : -14;
-        Mesh wall;
-        for (int i = 0; i < 40; ++i) {
-            float x = i * 8.0f;
-            Mesh panel = floorPlane(0, 0, 1, 1, 0, 1, "wall");
-            for (Vec3& p : panel.points)
-                p = Vec3{x + p[0] * 7.6f, y, -6 + p[1] * 12};
-            wall.append(panel);
-        }
-        orderFacesSpatially(wall);
+        Mesh wall = floorPlane(0, 0, 40, 1, 0, 1, "wall");
+        for (Vec3& p : wall.points)
+            p = Vec3{p[0] * 8, y, -6 + p[1] * 12};
         file.mesh(side ? "wallL" : "wallR", wall);
     }
 

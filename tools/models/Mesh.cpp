@@ -195,6 +195,32 @@ Mesh floorPlane(float x0, float y0, float width, float depth, float height, floa
     return m;
 }
 
+std::vector<Mesh> cutInRuns(const Mesh& mesh, int pieces) {
+    std::vector<Mesh> runs;
+    const size_t faces = mesh.faces.size();
+    const bool withUvs = mesh.uvs.size() == mesh.points.size();
+    for (int r = 0; r < pieces; ++r) {
+        Mesh run;
+        std::vector<int> remap(mesh.points.size(), -1);
+        for (size_t f = faces * r / pieces; f < faces * (r + 1) / pieces; ++f) {
+            Face face = mesh.faces[f];
+            for (int& p : face.points) {
+                if (remap[p] < 0) {
+                    remap[p] = int(run.points.size());
+                    run.points.push_back(mesh.points[p]);
+                    if (withUvs)
+                        run.uvs.push_back(mesh.uvs[p]);
+                }
+                p = remap[p];
+            }
+            run.faces.push_back(face);
+        }
+        orderFacesSpatially(run);
+        runs.push_back(run);
+    }
+    return runs;
+}
+
 void orderFacesSpatially(Mesh& mesh) {
     std::vector<Vec3> centres(mesh.faces.size());
     for (size_t f = 0; f < mesh.faces.size(); ++f) {

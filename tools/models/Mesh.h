@@ -61,6 +61,13 @@ Mesh tube(const std::vector<Vec3>& path, float radius, int sides, const std::str
 Mesh floorPlane(float x0, float y0, float width, float depth, float height, float uvPerUnit,
                 const std::string& material);
 
+// Cuts a mesh into `pieces` runs of consecutive faces, in the order they were made
+// (along a tube's path, for one), each with only the points it uses and its faces
+// spatially ordered. Every mesh box is tested by every ray and every group box of a
+// mesh a ray enters is tested too: a long mesh in pieces, each a node with the same
+// motion, is a few more mesh tests for many fewer group tests.
+std::vector<Mesh> cutInRuns(const Mesh& mesh, int pieces);
+
 // Reorders faces so that each run of 26 consecutive faces is spatially compact: the
 // ray tracer boxes every 26 consecutive faces of a mesh, and compact boxes are what
 // make that hierarchy fast.

@@ -57,9 +57,10 @@ bool buildSpheres(ModelFile& file, const Beats& beats) {
     file.mesh("floorNoS", floorPlane(-20, -20, 40, 40, 0, 0.125f, "floor"));
 
     // The ring the balls run on, and spokes from it to the hub, turning slowly.
-    Mesh ring = torus({0, 0, 0.25f}, kOrbit, 0.25f, 96, 8, "ring");
-    orderFacesSpatially(ring);
-    file.mesh("ring", ring);
+    // The ring in arcs: whole, its box would hold the hub and every ray near it.
+    std::vector<Mesh> ring = cutInRuns(torus({0, 0, 0.25f}, kOrbit, 0.25f, 96, 8, "ring"), 6);
+    for (size_t i = 0; i < ring.size(); ++i)
+        file.mesh("ring" + std::to_string(i), ring[i]);
     Mesh spokes;
     for (int i = 0; i < 8; ++i) {
         float a = 2 * kPi * (i + 0.5f) / 8;

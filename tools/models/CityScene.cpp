@@ -148,7 +148,7 @@ bool buildCity(ModelFile& file, const Beats& beats) {
     // otherwise test all of its groups.
     Motion slow;
     slow.spin = [&](int f) { return 2 * kPi * beats.beatAt(f) / 64; };
-    std::vector<Mesh> halo = cutInRuns(torus({0, 0, 17}, 9, 0.5f, 128, 12, "gold"), 8);
+    std::vector<Mesh> halo = cutInRuns(torus({0, 0, 17}, 9, 0.5f, 128, 12, "gold"), 4);
     for (size_t i = 0; i < halo.size(); ++i)
         file.mesh("halo" + std::to_string(i), halo[i], slow);
 

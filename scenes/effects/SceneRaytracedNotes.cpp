@@ -3,6 +3,7 @@
 #include "scene/GlObjects.h"
 #include "scene/ScreenSize.h"
 
+#include <algorithm>
 #include <cstdio>
 
 SceneRaytracedNotes::SceneRaytracedNotes() {
@@ -35,13 +36,42 @@ void SceneRaytracedNotes::activate() {
 
 void SceneRaytracedNotes::render(float time, float sceneTime) {
     (void)time;
+    if (tracedSide > 0 && tracedSide < screenHeight && screenHeight > 0)
+        drawReduced(std::max(1, screenWidth * tracedSide / screenHeight), tracedSide, sceneTime);
+    else
+        drawPass(screenWidth, screenHeight, sceneTime);
+}
+
+void SceneRaytracedNotes::drawPass(int width, int height, float sceneTime) {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, creditsTexture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     shader.setUniform1i("tex0", 0);
     shader.setUniform1f("time", sceneTime);
-    shader.setUniform1i("ScreenWidth", screenWidth);
-    shader.setUniform1i("ScreenHeight", screenHeight);
+    shader.setUniform1i("ScreenWidth", width);
+    shader.setUniform1i("ScreenHeight", height);
     drawQuad();
+}
+
+void SceneRaytracedNotes::drawReduced(int width, int height, float sceneTime) {
+    if (width != reducedWidth || height != reducedHeight) {
+        reducedFramebuffer = GlFramebuffer::generate();
+        reducedPicture = GlTexture::generate();
+        glBindTexture(GL_TEXTURE_2D, reducedPicture.get());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glBindFramebufferEXT(GL_FRAMEBUFFER, reducedFramebuffer.get());
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, reducedPicture.get(), 0);
+        reducedWidth = width;
+        reducedHeight = height;
+    }
+    glBindFramebufferEXT(GL_FRAMEBUFFER, reducedFramebuffer.get());
+    glViewport(0, 0, width, height);
+    drawPass(width, height, sceneTime);
+    glBindFramebufferEXT(GL_READ_FRAMEBUFFER, reducedFramebuffer.get());
+    glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER, 0);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, screenWidth, screenHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, screenWidth, screenHeight);
 }

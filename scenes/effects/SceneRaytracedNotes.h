@@ -22,13 +22,25 @@ class SceneRaytracedNotes : public Scene {
     // When the scene comes on screen, on resize and on a number key: binds the
     // program, which render relies on.
     void activate() override;
+    // The window's adaptive resolution: the credits are traced `side` pixels high
+    // (and as wide as the window's shape asks) off screen and stretched over the
+    // window; 0, or a side as high as the window, draws on the window directly.
+    void setTracedSide(int side) override { tracedSide = side; }
 
     // Read by the tests.
     GLuint programName() const { return shader.program; }
     GLuint textureName() const { return creditsTexture; }
 
   private:
+    void drawPass(int width, int height, float sceneTime);
+    void drawReduced(int width, int height, float sceneTime);
+
     ShaderProgram shader;
+    int tracedSide = 0;
+    // The off-screen picture of a reduced frame, made when first needed.
+    GlFramebuffer reducedFramebuffer;
+    GlTexture reducedPicture;
+    int reducedWidth = 0, reducedHeight = 0;
     GLuint creditsTexture = 0;
     bool initialised = false;
 };

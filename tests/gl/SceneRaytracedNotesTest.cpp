@@ -118,4 +118,27 @@ TEST_F(CreditsScene, WithoutTheBitmapTheSlabStaysDarkAndTheShowGoesOn) {
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+// The window's adaptive resolution: traced at half the height off screen and
+// stretched, the credits fill the window as they do at full size, only coarser;
+// a side as high as the window draws directly, exactly as without it.
+TEST_F(CreditsScene, AReducedSideFillsTheWindowWithTheSamePicture) {
+    ScratchDataDir data("credits_reduced");
+    testing::internal::CaptureStdout();
+    SceneRaytracedNotes scene;
+    testing::internal::GetCapturedStdout();
+    scene.activate();
+    auto whole = drawn(scene, 0.0f, 6.0f, kWidth, kHeight);
+    scene.setTracedSide(kHeight);
+    EXPECT_TRUE(drawn(scene, 0.0f, 6.0f, kWidth, kHeight) == whole);
+    scene.setTracedSide(kHeight / 2);
+    auto half = drawn(scene, 0.0f, 6.0f, kWidth, kHeight);
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    data.savePicture("credits_half", half, kWidth, kHeight);
+    double difference = 0;
+    for (size_t i = 0; i < whole.size(); ++i)
+        difference += std::abs(int(whole[i]) - int(half[i]));
+    EXPECT_LT(difference / whole.size(), 12.0) << "not the same picture";
+    EXPECT_GT(brightPixels(half), brightPixels(whole) / 2) << "the letters are lost";
+}
+
 } // namespace

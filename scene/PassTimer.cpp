@@ -36,7 +36,7 @@ void markPass(const char* name) {
 void beginPassFrame() {
     marks.clear();
     recording = true;
-    addMark("shell");
+    addMark("other");
 }
 
 std::vector<PassTime> endPassFrame() {

@@ -14,7 +14,7 @@ struct PassTime {
     double cpuMs;
 };
 
-// Starts recording a frame; what comes before the first mark is named "shell".
+// Starts recording a frame; what comes before the first mark is named "other".
 void beginPassFrame();
 // Ends the frame, waits for the GPU and returns its passes in order.
 std::vector<PassTime> endPassFrame();

@@ -15,6 +15,7 @@
 #include "scene/RenderSettings.h"
 #include "scene/Scene.h"
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
+#include "shell/BenchFrames.h"
 #include "shell/BenchReport.h"
 #include "shell/Callbacks.h"
 #include "shell/FrameClock.h"
@@ -81,6 +82,20 @@ void timeFrame(const FrameClock& clock, int64_t k, SceneTimes& times) {
     }
 }
 
+// The content a ray-traced scene traced in the frames just timed.
+TracedContent tracedContent(const Scene* scene) {
+    TracedContent traced;
+    const auto* polygons = dynamic_cast<const SceneRaytracerPolygons*>(scene);
+    if (!polygons)
+        return traced;
+    traced.model = polygons->modelFile();
+    traced.triangles = polygons->lastFlatten().triangles;
+    traced.volumes = polygons->lastFlatten().volumes;
+    traced.reflections = polygons->reflections();
+    traced.renderSide = polygons->renderSide();
+    return traced;
+}
+
 } // namespace
 
 int runBench(const Options& options) {
@@ -115,23 +130,29 @@ int runBench(const Options& options) {
     FrameClock clock{options.fps, manual->format(music)};
     int64_t total = clock.framesBefore(audio->length(music));
     std::vector<SceneTimes> results;
-    for (const auto& entrance : sceneEntrances(clock, total)) {
-        // From half a second in, past the scene's first frame.
-        int64_t first = entrance.second + options.fps / 2;
+    std::vector<std::pair<int, int64_t>> entrances = sceneEntrances(clock, total);
+    for (size_t i = 0; i < entrances.size(); ++i) {
+        int64_t exit = i + 1 < entrances.size() ? entrances[i + 1].second : total;
+        std::vector<int64_t> frames =
+            benchFrames(entrances[i].second, exit, options.fps, kFramesPerScene, options.spread);
+        if (frames.empty())
+            continue;
         restartSchedule();
-        replayTimeline(first, clock);
+        replayTimeline(frames.front(), clock);
         scenes.activate(currentScene);
         SceneTimes times;
-        times.scene = entrance.first;
+        // A scene played alone sits in slot 1; its row keeps the number it has in the show.
+        times.scene = options.scene.lineUpScene != 0 ? options.scene.lineUpScene : entrances[i].first;
         times.className = scenes.get(currentScene) ? className(scenes.get(currentScene)) : "(empty)";
-        for (int64_t k = first; k < first + kFramesPerScene && k < total; ++k)
+        for (int64_t k : frames)
             timeFrame(clock, k, times);
+        times.traced = tracedContent(scenes.get(currentScene));
         fprintf(stderr, "scene %d: %zu frames\n", times.scene, times.frameMs.size());
         results.push_back(times);
     }
     if (options.json)
         printBenchJson(report, startup, results, screenWidth, screenHeight, options.fps);
     else
-        printBenchTable(report, startup, results);
+        printBenchTable(report, startup, results, screenWidth, screenHeight);
     return fclose(report) == 0 ? 0 : 1;
 }

@@ -13,9 +13,19 @@ struct StartupTimes {
     double other = 0; // the rest of building the show
 };
 
+// What a ray-traced scene traces; model empty for the other scenes.
+struct TracedContent {
+    std::string model; // the 3D Studio file as the line-up names it
+    int triangles = 0; // as flattened for the last frame timed
+    int volumes = 0;
+    int reflections = 0;
+    int renderSide = 0; // the square render targets' side
+};
+
 struct SceneTimes {
-    int scene = 0;
+    int scene = 0; // the show's scene number
     std::string className;
+    TracedContent traced;
     std::vector<double> frameMs;                      // whole frames, CPU clock, GPU finished
     std::map<std::string, std::vector<double>> gpuMs; // per pass, one value per frame that ran it
     std::vector<double> flattenMs;                    // per animation frame: evaluation and flattening
@@ -25,6 +35,8 @@ struct SceneTimes {
 // The value below which `share` (0 to 1) of the values lie (nearest rank); 0 for none.
 double percentile(std::vector<double> values, double share);
 
-void printBenchTable(FILE* out, const StartupTimes& startup, const std::vector<SceneTimes>& scenes);
+// width and height: the frame size, the render size of the scenes that draw on the frame directly.
+void printBenchTable(FILE* out, const StartupTimes& startup, const std::vector<SceneTimes>& scenes, int width,
+                     int height);
 void printBenchJson(FILE* out, const StartupTimes& startup, const std::vector<SceneTimes>& scenes, int width,
                     int height, int fps);

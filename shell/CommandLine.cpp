@@ -25,6 +25,7 @@ enum LongOnly {
     kRenderWidth,
     kBench,
     kJson,
+    kSpread,
     kScene,
     kWatch,
     kGlDebug,
@@ -43,6 +44,7 @@ const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
                            {"render-width", required_argument, nullptr, kRenderWidth},
                            {"bench", no_argument, nullptr, kBench},
                            {"json", no_argument, nullptr, kJson},
+                           {"spread", no_argument, nullptr, kSpread},
                            {"scene", required_argument, nullptr, kScene},
                            {"watch", no_argument, nullptr, kWatch},
                            {"gl-debug", no_argument, nullptr, kGlDebug},
@@ -114,6 +116,9 @@ std::string applyOption(int code, const char* value, Options& o) {
         return "";
     case kJson:
         o.json = true;
+        return "";
+    case kSpread:
+        o.spread = true;
         return "";
     case kScene:
         return parseSceneChoice(value, &o.scene);
@@ -205,6 +210,8 @@ Options parseCommandLine(int argc, char** argv) {
         o.error = "--fps, --size, --from, --to and --render-width go with --capture or --bench";
     else if (o.json && !o.bench)
         o.error = "--json goes with --bench";
+    else if (o.spread && !o.bench)
+        o.error = "--spread goes with --bench";
     else if (o.bench && o.captureOut)
         o.error = "--bench and --capture are separate runs";
     else if (o.captureOut && o.to >= 0 && o.to <= o.from)
@@ -223,7 +230,7 @@ void printUsage(const char* program) {
            "       %s --inspect FILE [--frame N]\n"
            "       %s --capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--render-width N]\n"
            "                    [--gl-debug]\n"
-           "       %s --bench [--json] [--fps N] [--size WxH] [--render-width N]\n"
+           "       %s --bench [--json] [--spread] [--fps N] [--size WxH] [--render-width N]\n"
            "\n"
            "Plays the demo: run it in its data directory (horn.mp3, shaders/, textures/, models/).\n"
            "With no options it switches to the 1024x768 full-screen game mode when the display\n"
@@ -257,12 +264,17 @@ void printUsage(const char* program) {
            "               side of the ray-traced scenes' square render targets (default 800)\n"
            "  --gl-debug   capture on a GL debug context: every GL error or undefined\n"
            "               behaviour GL reports is printed, and any makes the capture fail\n"
-           "  --bench [--json]\n"
+           "  --bench [--json] [--spread]\n"
            "               time the show without a window: the start-up split into music, shaders,\n"
            "               models and textures, then 30 frames of each scene, FPS frames a second,\n"
            "               from half a second into it: median and 95th-percentile frame time, GPU\n"
-           "               time of each pass (timer queries), animation evaluation and flattening\n"
-           "               time and bytes uploaded per animation frame; a table, or JSON\n"
+           "               time of each pass (timer queries; \"other\" is the rest of the frame),\n"
+           "               animation evaluation and flattening time and bytes uploaded per\n"
+           "               animation frame; per ray-traced scene its model file, triangles,\n"
+           "               volumes, reflections and render size; a table, or JSON. With --scene N\n"
+           "               the row carries the show's scene number N\n"
+           "  --spread     with --bench: the 30 frames evenly across each scene's whole time on\n"
+           "               screen, first and last frame included, instead of from half a second in\n"
            "\n"
            "freeglut's own options (-display, -geometry, -direct, -indirect, -iconic, -gldebug,\n"
            "-sync) are passed on to it.\n"

@@ -25,7 +25,8 @@ struct Options {
 
     // Times each scene of the line-up headlessly (with --size, --fps, --render-width).
     bool bench = false;
-    bool json = false; // the benchmark's report as JSON instead of a table
+    bool json = false;   // the benchmark's report as JSON instead of a table
+    bool spread = false; // the benchmark's frames across each scene's whole time, not its start
 
     SceneChoice scene;  // --scene: one scene alone instead of the show
     bool watch = false; // --watch: reload the scene on screen when its data files change

@@ -50,8 +50,14 @@ class SceneRaytracerPolygons : public Scene {
     }
     GLuint renderTarget(int index) const { return renderTargets.framebuffer(index); }
     float currentBlurSize() const { return blurSize; }
-    // What the last flattening reported (texel ranges, camera), for the tests.
+    // What the last flattening reported (texel ranges, camera, counts), for the tests
+    // and the benchmark.
     const FlattenReport& lastFlatten() const { return flattenReport; }
+    // What the benchmark names the scene by: its file as given, the reflections traced
+    // and the render targets' side.
+    const std::string& modelFile() const { return fileName; }
+    int reflections() const { return numReflections; }
+    int renderSide() const { return renderWidth; }
 
     // The side traced and blurred this frame: a part of the targets when the window
     // adapts its resolution (clamped to the targets), else all of them.

@@ -1,6 +1,7 @@
 # The benchmark in the build's data directory at a tiny size: its JSON report alone
 # on standard output, one entry per scene of the line-up, and, once the show's
-# models are built, the passes and uploads of the ray-traced scenes.
+# models are built, the passes, uploads and content of the ray-traced scenes; the
+# credits' ray pass; one scene alone labelled with its number in the show.
 source "$3/lib.sh"
 unset DISPLAY
 DATA="$(dirname "$DEMO")/data"
@@ -19,5 +20,12 @@ if [ -f "$DATA/models/intro.3ds" ]; then
   grep '"class": "SceneRaytracerPolygons"' "$SCRATCH/out" >"$SCRATCH/poly"
   [ "$(wc -l <"$SCRATCH/poly")" -eq 5 ] || fail "not five ray-traced scenes"
   grep -v '"ray": [0-9.]*[1-9].*"uploadBytes": [1-9]' "$SCRATCH/poly" && fail "a ray-traced scene without passes or uploads"
+  grep -v '"model": "models\\\\[a-z0-9]*\.3ds", "triangles": [1-9][0-9]*, "volumes": [0-9]*, "reflections": [1-9], "renderSize": \[16, 16\]' \
+    "$SCRATCH/poly" && fail "a ray-traced scene without its model, counts or render size"
 fi
+grep '"class": "SceneRaytracedNotes"' "$SCRATCH/out" | grep -q '"ray": [0-9.]*[1-9]' || fail "the credits' ray pass is not timed"
+# One scene alone, its frames across the whole track: the row keeps the show's number.
+(cd "$DATA" && "$DEMO" --scene 5 --bench --spread --json --fps 30 --size 64x48 >"$SCRATCH/one" 2>>"$SCRATCH/err") ||
+  fail "--scene 5 --bench --spread failed"
+grep -q '{"scene": 5, "class": "SceneRaytracedNotes", "frames": 30,' "$SCRATCH/one" || fail "--scene 5 is not labelled scene 5"
 echo "ok"

@@ -1,6 +1,6 @@
 # The render farm on this machine: a short range in chunks of 3 frames, one boundary
 # on the first scene change, gives frame for frame the video of one capture, with
-# the music as its sound. Uses the build's data directory.
+# the music as its sound, cut to the frames. Uses the build's data directory.
 source "$3/lib.sh"
 unset DISPLAY
 FARM="$3/../../tools/farm/render-farm.sh"
@@ -17,5 +17,16 @@ frames "$SCRATCH/one.mkv" >"$SCRATCH/one.md5"
 cmp -s "$SCRATCH/farm.md5" "$SCRATCH/one.md5" || fail "the farm's frames differ from one capture's"
 ffprobe -v error -select_streams a -show_entries stream=codec_name -of csv=p=0 "$SCRATCH/farm.mkv" | grep -q flac ||
   fail "the farm's video has no sound"
+# The sound ends with the last frame (12 frames at 10 fps), within Matroska's 1 ms
+# timestamps.
+audio_end() {
+  ffprobe -v error -select_streams a:0 -show_entries packet=pts_time,duration_time -of csv=p=0 "$1" |
+    awk -F, 'END { printf "%.6f", $1 + $2 }'
+}
+for video in farm one; do
+  end=$(audio_end "$SCRATCH/$video.mkv")
+  awk -v e="$end" 'BEGIN { exit !(e >= 1.199 && e <= 1.201) }' ||
+    fail "the sound of $video.mkv ends at $end s, not with the last frame at 1.200 s"
+done
 [ ! -e "$SCRATCH/farm.chunks" ] || fail "the chunks were not removed"
 echo "ok"

@@ -5,7 +5,7 @@ source "$3/lib.sh"
 start_xvfb
 make_music 60
 use_show_data
-rm "$SCRATCH/shaders" && cp -r "$SHOW_DATA/shaders" "$SCRATCH/shaders" || fail "copying the shaders"
+rm "$SCRATCH/shaders" && cp -rL "$SHOW_DATA/shaders" "$SCRATCH/shaders" || fail "copying the shaders"
 start_demo --windowed --watch --scene SceneGLSLTunnel:1
 WINDOW_ID=$(wait_window "^Demo" 15) || fail "no window"
 wait_for "$SCRATCH/out" "^Watching [1-9][0-9]* data files for changes$" 15

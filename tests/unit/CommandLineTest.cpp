@@ -81,6 +81,8 @@ TEST(CommandLine, InspectorAndCaptureArguments) {
     o = parse({"--bench", "--json", "--size", "64x48"});
     EXPECT_EQ(o.error, "");
     EXPECT_TRUE(o.bench && o.json);
+    EXPECT_FALSE(o.spread);
+    EXPECT_TRUE(parse({"--bench", "--spread"}).spread);
     EXPECT_EQ(o.captureOut, nullptr);
     EXPECT_EQ(o.width, 64);
 }
@@ -103,6 +105,7 @@ TEST(CommandLine, BadArgumentsAreReported) {
         {"--fps", "10"}, // capture settings without a capture
         {"stray"},
         {"--json"},
+        {"--spread"},
         {"--bench", "--capture", "o/"},
         {"--target-fps", "0"},
         {"--capture", "o/", "--target-fps", "24"}, // captures and benchmarks never adapt

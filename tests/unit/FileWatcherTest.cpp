@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "support/TestPaths.h"
@@ -48,6 +50,21 @@ TEST(FileWatcher, ReportsRewrittenFilesOnceTheyHaveSettled) {
     ASSERT_TRUE(writeFile(shader, "d"));
     EXPECT_EQ(watcher.poll(40.0), Paths{});
     EXPECT_EQ(watcher.poll(41.0), (Paths{shader, dir + "/./frag.glsl"}));
+}
+
+// The build's data directory reaches the shaders through a link to the checkout's
+// folder: a save in the checkout, the editor's way, is seen under the linked name.
+TEST(FileWatcher, SeesSavesThroughALinkedFolder) {
+    std::string dir = makeScratchDir("filewatcher-link");
+    ASSERT_EQ(mkdir((dir + "/source").c_str(), 0755), 0);
+    ASSERT_EQ(symlink((dir + "/source").c_str(), (dir + "/shaders").c_str()), 0);
+    ASSERT_TRUE(writeFile(dir + "/source/frag.glsl", "old"));
+    FileWatcher watcher(0.1);
+    ASSERT_TRUE(watcher.watch(dir + "/shaders/frag.glsl"));
+    ASSERT_TRUE(writeFile(dir + "/source/.frag.glsl.swp", "new"));
+    ASSERT_EQ(std::rename((dir + "/source/.frag.glsl.swp").c_str(), (dir + "/source/frag.glsl").c_str()), 0);
+    EXPECT_EQ(watcher.poll(0.0), Paths{});
+    EXPECT_EQ(watcher.poll(1.0), Paths{dir + "/shaders/frag.glsl"});
 }
 
 } // namespace

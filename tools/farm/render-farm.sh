@@ -118,9 +118,17 @@ parallel --colsep ' ' --jobs "$JOBS" "${REMOTE[@]}" --env LP_NUM_THREADS --halt 
 
 LIST="$WORK/list.txt"
 : >"$LIST"
+FRAMES=0
 while read -r n _; do
   echo "file '$WORK/chunk-$n.mkv'" >>"$LIST"
+  count=$(ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets -of csv=p=0 \
+    "$WORK/chunk-$n.mkv") || fail "ffprobe could not read $WORK/chunk-$n.mkv"
+  FRAMES=$((FRAMES + count))
 done <"$WORK/chunks.txt"
+# The sound is cut to the frames' time to the sample: -shortest stops the mux only
+# at a packet boundary, which left up to a FLAC block (0.1 s) of music after the
+# last frame.
+SECONDS_OF_VIDEO=$(awk -v n="$FRAMES" -v fps="$FPS" 'BEGIN { printf "%.6f", n / fps }')
 START=$(head -n1 "$WORK/chunks.txt" | cut -d' ' -f2)
 case "$OUT" in
   *.mkv) VIDEO=(-c:v copy -c:a flac) ;;
@@ -128,6 +136,7 @@ case "$OUT" in
 esac
 echo "Joining into $OUT"
 ffmpeg -hide_banner -loglevel error -y -f concat -safe 0 -i "$LIST" -ss "$START" -i "$DATA/horn.mp3" \
-  -map 0:v:0 -map 1:a:0 "${VIDEO[@]}" -shortest "$OUT" || fail "ffmpeg could not join the chunks"
+  -map 0:v:0 -map 1:a:0 -af "atrim=duration=$SECONDS_OF_VIDEO" "${VIDEO[@]}" "$OUT" ||
+  fail "ffmpeg could not join the chunks"
 [ "$KEEP" = 1 ] || rm -rf "$WORK"
 echo "Wrote $OUT"

@@ -22,6 +22,7 @@
 #include "shell/LineUp.h"
 #include "shell/OpenAlMusic.h"
 #include "shell/PngSequence.h"
+#include "shell/RenderSide.h"
 #include "shell/ShellState.h"
 #include "shell/Startup.h"
 #include "shell/TimelineReplay.h"
@@ -160,7 +161,7 @@ int runCapture(const Options& options) {
         return 1;
     screenWidth = options.width;
     screenHeight = options.height;
-    setRenderWidthOverride(options.renderWidth);
+    setRenderWidthOverride(renderSideForFrame(options.renderWidth, options.width, options.height));
     if (options.glDebug)
         requestGlDebugOutput(true);
     HeadlessContext context;

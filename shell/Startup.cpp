@@ -9,6 +9,7 @@
 #include "scene/MusicTime.h"
 #include "scene/RenderSettings.h"
 #include "shell/AdaptiveResolution.h"
+#include "shell/FrameStep.h"
 #include "shell/LineUp.h"
 #include "shell/LiveEditing.h"
 #include "shell/OpenAlMusic.h"
@@ -114,5 +115,9 @@ void buildShow(const Options& options) {
 void startShow() {
     if (!audio->play(music, true))
         printf("Error playing sound\n");
+    // A scene previewed alone plays over its own part of the music.
+    float from = timeline.size() > 0 ? sceneStartSeconds(timeline.startBeat(0)) : 0.0f;
+    if (from > 0)
+        audio->setPosition(music, audio->secondsToBytes(music, from));
     activateScene(currentScene);
 }

@@ -5,6 +5,7 @@
 #include "scene/DataPath.h"
 #include "scene/GlErrors.h"
 #include "scene/ReadWholeFile.h"
+#include "scene/ShaderBuildLog.h"
 
 #include <cstdio>
 #include <string>
@@ -14,7 +15,13 @@ namespace {
 // No shader source comes near this; anything larger is not a shader.
 const size_t kMaxShaderFileBytes = 16u << 20;
 
-bool keepLastLinked = false;
+ShaderBuildLog* buildLog = nullptr; // live editing's; null when off
+
+// reportError, but only the first time this reload when live editing counts them.
+void reportFailure(const std::string& message) {
+    if (!buildLog || buildLog->firstTime(message))
+        reportError("%s", message.c_str());
+}
 
 // The source line of the first message in a compile log, or 0: Mesa writes
 // "0:12(5): error", NVIDIA "0(12) : error".
@@ -60,10 +67,8 @@ bool compiled(GLuint shader, const char* path) {
         return true;
     std::string log = infoLog(shader, false);
     int line = firstLogLine(log);
-    if (line > 0)
-        reportError("Could not compile shader file %s:%d:\n%s", dataPath(path).c_str(), line, log.c_str());
-    else
-        reportError("Could not compile shader file %s:\n%s", dataPath(path).c_str(), log.c_str());
+    std::string where = dataPath(path) + (line > 0 ? ":" + std::to_string(line) : "");
+    reportFailure("Could not compile shader file " + where + ":\n" + log);
     return false;
 }
 
@@ -100,7 +105,7 @@ GLuint ShaderProgram::compileStage(GLenum type, const char* path, bool* read) {
     char* text = readFile(path, &length);
     *read = text != nullptr;
     if (!text)
-        reportError("Could not read shader file %s\n", dataPath(path).c_str());
+        reportFailure("Could not read shader file " + dataPath(path) + "\n");
     // An unreadable file becomes an empty source: the stage then fails to
     // compile or link, which is reported below, and the show goes on.
     const char* source = text ? text : "";
@@ -129,7 +134,11 @@ void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
         inUse = program;
         return;
     }
-    if (keepLastLinked && inUse) {
+    if (buildLog) {
+        buildLog->failed += 1;
+        buildLog->kept += inUse ? 1 : 0;
+    }
+    if (buildLog && inUse) {
         printf("Still drawing with the last program of %s and %s that linked\n", dataPath(vertexPath).c_str(),
                dataPath(fragmentPath).c_str());
         return;
@@ -139,8 +148,8 @@ void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
         emptyProgram = makeEmptyProgram();
 }
 
-void ShaderProgram::keepLastLinkedOnFailure(bool keep) {
-    keepLastLinked = keep;
+void ShaderProgram::keepLastLinkedOnFailure(ShaderBuildLog* log) {
+    buildLog = log;
 }
 
 // Compile and link failures print the file names and GL's log: with the reload
@@ -155,8 +164,8 @@ bool ShaderProgram::reportBuildStatus(bool vertexRead, bool fragmentRead) {
         return true;
     // A stage that did not compile already explains the failed link.
     if (vertexOk && fragmentOk)
-        reportError("Could not link shader files %s and %s:\n%s", dataPath(vertexPath).c_str(),
-                    dataPath(fragmentPath).c_str(), infoLog(program, true).c_str());
+        reportFailure("Could not link shader files " + dataPath(vertexPath) + " and " +
+                      dataPath(fragmentPath) + ":\n" + infoLog(program, true));
     return false;
 }
 

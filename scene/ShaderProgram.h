@@ -1,6 +1,8 @@
 #pragma once
 #include <GL/glew.h>
 
+class ShaderBuildLog;
+
 // A GLSL program built from one vertex and one fragment shader file. Scenes hold
 // these by value, load them in init, bind them on activation or before a pass, and
 // set uniforms by name every frame. GL objects are never deleted: a reload makes
@@ -33,10 +35,12 @@ class ShaderProgram {
     // the NUL, or nullptr with *length untouched.
     static char* readFile(const char* path, int* length);
 
-    // Live editing: a load that fails to compile or link leaves every object of
-    // the class drawing with the program of its last load that linked, so a typo
-    // saved in an editor does not blank the scene. Off by default.
-    static void keepLastLinkedOnFailure(bool keep);
+    // Live editing: with a log, a load that fails to compile or link leaves every
+    // object of the class drawing with the program of its last load that linked, so
+    // a typo saved in an editor does not blank the scene; the log counts the failed
+    // builds and prints each failure message once per reload (beginReload). Null,
+    // the default, turns it off; the log must outlive the loads.
+    static void keepLastLinkedOnFailure(ShaderBuildLog* log);
 
     GLuint program = 0;
     GLuint vertexShader = 0;

@@ -43,19 +43,14 @@ std::string className(const Scene* scene) {
     return result;
 }
 
-void restartSchedule() {
-    timeline.reset();
-    currentScene = 1;
-    sceneStart = 0;
-}
-
 // The first frame of each scene on the timeline, in order of appearance.
 std::vector<std::pair<int, int64_t>> sceneEntrances(const FrameClock& clock, int64_t total) {
-    std::vector<std::pair<int, int64_t>> entrances = {{currentScene, 0}};
-    for (int64_t k = 0; k < total; ++k)
+    int64_t start = clock.firstFrameAt(sceneStart); // 0 but for a preview of a later scene
+    std::vector<std::pair<int, int64_t>> entrances = {{currentScene, start}};
+    for (int64_t k = start; k < total; ++k)
         if (followTimeline(secondsToBeats((float)audio->bytesToSeconds(music, clock.position(k)))))
             entrances.push_back({currentScene, k});
-    restartSchedule();
+    startSchedule();
     return entrances;
 }
 
@@ -137,7 +132,7 @@ int runBench(const Options& options) {
             benchFrames(entrances[i].second, exit, options.fps, kFramesPerScene, options.spread);
         if (frames.empty())
             continue;
-        restartSchedule();
+        startSchedule();
         replayTimeline(frames.front(), clock);
         scenes.activate(currentScene);
         SceneTimes times;

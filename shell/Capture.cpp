@@ -3,6 +3,7 @@
 
 #include <GL/glew.h>
 #include <GL/glu.h>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,8 @@
 #include "shell/LineUp.h"
 #include "shell/OpenAlMusic.h"
 #include "shell/PngSequence.h"
+#include "shell/RenderSide.h"
+#include "shell/ScenePreview.h"
 #include "shell/ShellState.h"
 #include "shell/Startup.h"
 #include "shell/TimelineReplay.h"
@@ -77,7 +80,9 @@ bool readFrame(int width, int height, std::vector<unsigned char>& rgb) {
 // The frames of the track the options ask for, [first, end).
 bool frameRange(const Options& options, const FrameClock& clock, int64_t* first, int64_t* end) {
     int64_t total = clock.framesBefore(audio->length(music));
-    *first = clock.firstFrameAt(options.from);
+    // A scene of the show previewed alone has no picture before its own start.
+    double from = std::max(options.from, (double)sceneStartSeconds(previewStartBeat(options.scene)));
+    *first = clock.firstFrameAt(from);
     *end = total;
     if (options.to >= 0 && clock.firstFrameAt(options.to) < total)
         *end = clock.firstFrameAt(options.to);
@@ -85,10 +90,10 @@ bool frameRange(const Options& options, const FrameClock& clock, int64_t* first,
         return true;
     double length = audio->bytesToSeconds(music, audio->length(music));
     if (options.to < 0)
-        reportError("No frame to capture from %.3f s: the track is %.3f s long\n", options.from, length);
+        reportError("No frame to capture from %.3f s: the track is %.3f s long\n", from, length);
     else
-        reportError("No frame to capture from %.3f s to %.3f s: the track is %.3f s long\n", options.from,
-                    options.to, length);
+        reportError("No frame to capture from %.3f s to %.3f s: the track is %.3f s long\n", from, options.to,
+                    length);
     return false;
 }
 
@@ -160,7 +165,7 @@ int runCapture(const Options& options) {
         return 1;
     screenWidth = options.width;
     screenHeight = options.height;
-    setRenderWidthOverride(options.renderWidth);
+    setRenderWidthOverride(renderSideForFrame(options.renderWidth, options.width, options.height));
     if (options.glDebug)
         requestGlDebugOutput(true);
     HeadlessContext context;

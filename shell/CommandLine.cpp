@@ -128,6 +128,13 @@ std::string applyOption(int code, const char* value, Options& o) {
     case kGlDebug:
         o.glDebug = true;
         return "";
+    // Both shape the frame of a window as well as of a capture or benchmark.
+    case kSize:
+        o.sizeGiven = true;
+        return parseSize(value, &o.width, &o.height) ? ""
+                                                     : "--size needs WIDTHxHEIGHT, each 1 to 16384;" + bad;
+    case kRenderWidth:
+        return parseInt(value, 1, kMaxSide, &o.renderWidth) ? "" : "--render-width needs 1 to 16384;" + bad;
     case kTargetFps:
         return parseInt(value, 1, kMaxFps, &o.targetFps)
                    ? ""
@@ -137,15 +144,10 @@ std::string applyOption(int code, const char* value, Options& o) {
     switch (code) {
     case kFps:
         return parseInt(value, 1, kMaxFps, &o.fps) ? "" : "--fps needs a whole number from 1 to 1000;" + bad;
-    case kSize:
-        return parseSize(value, &o.width, &o.height) ? ""
-                                                     : "--size needs WIDTHxHEIGHT, each 1 to 16384;" + bad;
     case kFrom:
         return parseSeconds(value, &o.from) ? "" : "--from needs seconds, 0 or more;" + bad;
     case kTo:
         return parseSeconds(value, &o.to) ? "" : "--to needs seconds, 0 or more;" + bad;
-    case kRenderWidth:
-        return parseInt(value, 1, kMaxSide, &o.renderWidth) ? "" : "--render-width needs 1 to 16384;" + bad;
     }
     return "unhandled option";
 }
@@ -207,7 +209,9 @@ Options parseCommandLine(int argc, char** argv) {
         return o;
     }
     if (o.captureOnly && !o.captureOut && !o.bench)
-        o.error = "--fps, --size, --from, --to and --render-width go with --capture or --bench";
+        o.error = "--fps, --from and --to go with --capture or --bench";
+    else if (o.inspectFile && (o.sizeGiven || o.renderWidth > 0))
+        o.error = "--size and --render-width do not go with --inspect";
     else if (o.json && !o.bench)
         o.error = "--json goes with --bench";
     else if (o.spread && !o.bench)
@@ -226,7 +230,7 @@ Options parseCommandLine(int argc, char** argv) {
 }
 
 void printUsage(const char* program) {
-    printf("Usage: %s [--windowed] [--target-fps N] [--help]\n"
+    printf("Usage: %s [--windowed] [--target-fps N] [--size WxH] [--render-width N] [--help]\n"
            "       %s --inspect FILE [--frame N]\n"
            "       %s --capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--render-width N]\n"
            "                    [--gl-debug]\n"
@@ -256,12 +260,15 @@ void printUsage(const char* program) {
            "               (.mp4: H.264 and AAC; .mkv: lossless FFV1 and FLAC). Ctrl-C ends the\n"
            "               capture after the current frame and leaves a playable file.\n"
            "  --fps N      frames per second of music (default 60)\n"
-           "  --size WxH   frame size, the window size the scenes see (default 1024x768)\n"
+           "  --size WxH   frame size, the window size the scenes see (default 1024x768); in the\n"
+           "               window its starting size, and the show stays in a window\n"
            "  --from S, --to S\n"
            "               capture only frames k with S_from <= k/FPS < S_to (default: the whole\n"
            "               track); a range renders exactly the frames a whole capture renders there\n"
            "  --render-width N\n"
-           "               side of the ray-traced scenes' square render targets (default 800)\n"
+           "               side of the ray-traced scenes' square render targets, in the window or a\n"
+           "               capture (default 800; for a frame under 800 in both directions the\n"
+           "               larger of its width and height, at least 96: 320x240 traces 320)\n"
            "  --gl-debug   capture on a GL debug context: every GL error or undefined\n"
            "               behaviour GL reports is printed, and any makes the capture fail\n"
            "  --bench [--json] [--spread]\n"

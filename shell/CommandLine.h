@@ -15,13 +15,14 @@ struct Options {
     // Headless capture of the show to PNG files (a directory) or a video (.mp4, .mkv).
     const char* captureOut = nullptr;
     int fps = 60;
-    int width = 1024; // the window size the scenes read
+    int width = 1024; // the window size the scenes read; with --size also the window's own
     int height = 768;
+    bool sizeGiven = false;   // --size: the window starts at that size and stays a window
     double from = 0;          // seconds of music
     double to = -1;           // seconds of music; below 0: the end of the track
-    int renderWidth = 0;      // side of the polygon scenes' render targets; 0: their own
+    int renderWidth = 0;      // side of the polygon scenes' render targets; 0: see RenderSide.h
     bool glDebug = false;     // capture on a GL debug context; GL's errors fail the run
-    bool captureOnly = false; // an option that only makes sense with --capture or --bench was given
+    bool captureOnly = false; // --fps, --from or --to: they only make sense with --capture or --bench
 
     // Times each scene of the line-up headlessly (with --size, --fps, --render-width).
     bool bench = false;

@@ -10,6 +10,12 @@ float sceneStartSeconds(float startBeat) {
     return seconds < 0 ? 0.0f : seconds;
 }
 
+void startSchedule() {
+    timeline.reset();
+    currentScene = timeline.sceneNumber(0);
+    sceneStart = sceneStartSeconds(timeline.startBeat(0));
+}
+
 bool followTimeline(float beat) {
     float startBeat = 0;
     int nextScene = timeline.lookup(beat, startBeat);

@@ -12,6 +12,10 @@ FrameOutcome frameStep();
 // Start time in seconds of a timeline entry's scene, never below 0.
 float sceneStartSeconds(float startBeat);
 
+// Puts the schedule at its start: the timeline's cursor and the scene on screen at
+// its first entry, with that entry's start time. Needs at least one entry.
+void startSchedule();
+
 // The schedule's part of a frame: asks the timeline for the scene of `beat` and,
 // when it is not the scene on screen, makes it current with its start time.
 // Returns true on a change. Touches no GL and prints nothing.

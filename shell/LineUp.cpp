@@ -56,6 +56,13 @@ Scene* newPolygonScene(const char* fileName) {
     return newPolygon(fileName, kTypicalPolygonScene, nullptr);
 }
 
+float lineUpStartBeat(int sceneNumber) {
+    for (const Entry& entry : kSchedule)
+        if (entry.sceneNumber == sceneNumber)
+            return entry.startBeat;
+    return 0.0f;
+}
+
 void createScenes() {
     for (const Entry& entry : kSchedule)
         timeline.add(entry.startBeat, entry.sceneNumber);

@@ -16,6 +16,9 @@ constexpr int kRenderWidth = 800;
 // The scene numbers the show fills, from 1.
 constexpr int kLineUpScenes = 6;
 
+// The beat where scene `sceneNumber` (1 to kLineUpScenes) of the show starts.
+float lineUpStartBeat(int sceneNumber);
+
 // Fills the timeline and constructs the show's scenes into the scene table. Needs
 // a current GL context (scene constructors load their files).
 void createScenes();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scene/ErrorReport.h"
+#include "scene/ShaderBuildLog.h"
 #include "scene/ShaderProgram.h"
 #include "shell/FileWatcher.h"
 #include "shell/SceneFiles.h"
@@ -18,6 +19,7 @@ namespace {
 const double kQuietSeconds = 0.15;
 
 FileWatcher* watcher = nullptr;
+ShaderBuildLog buildLog;
 
 double steadySeconds() {
     using namespace std::chrono;
@@ -44,7 +46,7 @@ std::string changedFilesOf(int sceneNumber, const std::vector<std::string>& chan
 } // namespace
 
 void startLiveEditing() {
-    ShaderProgram::keepLastLinkedOnFailure(true);
+    ShaderProgram::keepLastLinkedOnFailure(&buildLog);
     watcher = new FileWatcher(kQuietSeconds);
     if (!watcher->ok()) {
         reportError("Could not watch the data files for changes (inotify); --watch is off\n");
@@ -65,14 +67,23 @@ void pollLiveEditing() {
     if (changed.empty())
         return;
     bool reloaded = false;
+    // One edit explains itself once, however many programs and scenes load the file.
+    buildLog.beginReload();
     for (int n = 1; n <= SceneTable::kSlots; ++n) {
         std::string names = changedFilesOf(n, changed);
         if (names.empty())
             continue;
         printf("Reloading scene %d: %s changed\n", n, names.c_str());
+        int failedBefore = buildLog.failed, keptBefore = buildLog.kept;
         reloadScene(n);
         watchScene(n); // files the reload opened for the first time
-        printf("Reloaded scene %d\n", n);
+        int failed = buildLog.failed - failedBefore, kept = buildLog.kept - keptBefore;
+        if (failed == 0)
+            printf("Reloaded scene %d\n", n);
+        else if (kept == failed)
+            printf("Reload of scene %d failed; kept the last program\n", n);
+        else
+            printf("Reload of scene %d failed; a program that never linked draws nothing\n", n);
         reloaded = true;
     }
     // As after the Enter key; a reload of another slot left its own state bound.

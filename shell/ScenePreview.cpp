@@ -14,6 +14,7 @@
 #include "scenes/effects/SceneRaytracedInfo.h"
 #include "scenes/effects/SceneRaytracedNotes.h"
 #include "scenes/effects/SceneRaytracer.h"
+#include "shell/FrameStep.h"
 #include "shell/LineUp.h"
 #include "shell/SceneFiles.h"
 #include "shell/ShellState.h"
@@ -126,8 +127,18 @@ std::string parseSceneChoice(const char* text, SceneChoice* choice) {
            "); got \"" + value + "\"";
 }
 
+float previewStartBeat(const SceneChoice& choice) {
+    return choice.lineUpScene ? lineUpStartBeat(choice.lineUpScene) : 0.0f;
+}
+
+void schedulePreview(const SceneChoice& choice) {
+    timeline.clear();
+    timeline.add(previewStartBeat(choice), 1);
+    startSchedule();
+}
+
 void createPreviewScene(const SceneChoice& choice) {
-    timeline.add(0.0f, 1);
+    schedulePreview(choice);
     if (choice.lineUpScene)
         placeScene(1, [&] { return newLineUpScene(choice.lineUpScene, nullptr); });
     else if (choice.libraryClass)
@@ -138,10 +149,12 @@ void printPreviewUsage(const char* program) {
     printf("\n"
            "One scene alone:\n"
            "  %s --scene N|CLASS[:ARG] [--watch] [--windowed | --capture OUT ... | --bench ...]\n"
-           "  --scene N    play scene N (1 to %d) of the show alone, with the music, from the\n"
-           "               start of the track; keys, --capture and --bench work as in the show\n"
+           "  --scene N    play scene N (1 to %d) of the show alone, with the music from where\n"
+           "               the scene starts in the show (a capture starts there at the earliest);\n"
+           "               keys, --capture and --bench work as in the show\n"
            "  --scene CLASS[:ARG]\n"
-           "               play a scene of the library alone; paths may use '/'. Classes:\n",
+           "               play a scene of the library alone, with the music from the start of\n"
+           "               the track; paths may use '/'. Classes:\n",
            program, kLineUpScenes);
     for (const PreviewClass& c : kClasses)
         printf("                 %s\n", usageName(c).c_str());

@@ -25,8 +25,14 @@ struct SceneChoice {
 
 // Understands "N" (1 to 6) or "CLASS[:ARG]"; returns "" or why it cannot.
 std::string parseSceneChoice(const char* text, SceneChoice* choice);
-// Fills the timeline with one entry from beat 0 and constructs the chosen scene
-// alone into slot 1, where the jump keys reach it. Needs a current GL context.
+// Where the preview starts in the music: a scene of the show at its own start
+// beat, so that it plays over its own part of the track; a library class at 0.
+float previewStartBeat(const SceneChoice& choice);
+// Fills the timeline with one entry, scene 1 from previewStartBeat, and puts the
+// schedule at it. Touches no GL.
+void schedulePreview(const SceneChoice& choice);
+// schedulePreview, then constructs the chosen scene alone into slot 1, where the
+// jump keys reach it. Needs a current GL context.
 void createPreviewScene(const SceneChoice& choice);
 // The --scene and --watch lines of --help, with every class name.
 void printPreviewUsage(const char* program);

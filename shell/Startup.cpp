@@ -7,10 +7,13 @@
 #include <cstdlib>
 
 #include "scene/MusicTime.h"
+#include "scene/RenderSettings.h"
 #include "shell/AdaptiveResolution.h"
+#include "shell/FrameStep.h"
 #include "shell/LineUp.h"
 #include "shell/LiveEditing.h"
 #include "shell/OpenAlMusic.h"
+#include "shell/RenderSide.h"
 #include "shell/SceneFiles.h"
 #include "shell/ScenePreview.h"
 #include "shell/SharedVbo.h"
@@ -25,6 +28,10 @@ const int kAudioFrequency = 44100;
 void initWindow(Windowing& toolkit, int* argc, char** argv, const Options& options) {
     toolkit.init(argc, argv);
     toolkit.setOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    if (options.sizeGiven) {
+        screenWidth = options.width;
+        screenHeight = options.height;
+    }
     toolkit.initWindowSize(screenWidth, screenHeight);
     toolkit.initDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_MULTISAMPLE);
     windowId = toolkit.createWindow("Demo");
@@ -32,7 +39,8 @@ void initWindow(Windowing& toolkit, int* argc, char** argv, const Options& optio
         reportError("Could not create a new rendering window.\n");
         exit(1);
     }
-    if (!options.windowed) {
+    // A size asked for is a window's: the game mode would replace it with its own.
+    if (!options.windowed && !options.sizeGiven) {
         toolkit.gameModeString(kGameMode);
         if (toolkit.gameModeGet(GLUT_GAME_MODE_POSSIBLE)) {
             printf("GameMode %s is possible\n", kGameMode);
@@ -69,9 +77,11 @@ void initDemo(int* argc, char** argv, const Options& options) {
     if (!audio)
         audio = new OpenAlMusic(beatsToSeconds(kShowEndBeat));
     openMusic();
+    int side = renderSideForFrame(options.renderWidth, screenWidth, screenHeight);
+    setRenderWidthOverride(side);
     buildShow(options);
     if (options.targetFps > 0) {
-        static AdaptiveResolution adaptive(options.targetFps, kRenderWidth);
+        static AdaptiveResolution adaptive(options.targetFps, side > 0 ? side : kRenderWidth);
         adaptiveResolution = &adaptive;
         printf("Adapting the ray-traced side to hold %d frames per second\n", options.targetFps);
     }
@@ -105,5 +115,9 @@ void buildShow(const Options& options) {
 void startShow() {
     if (!audio->play(music, true))
         printf("Error playing sound\n");
+    // A scene previewed alone plays over its own part of the music.
+    float from = timeline.size() > 0 ? sceneStartSeconds(timeline.startBeat(0)) : 0.0f;
+    if (from > 0)
+        audio->setPosition(music, audio->secondsToBytes(music, from));
     activateScene(currentScene);
 }

@@ -23,5 +23,6 @@ void openMusic();
 // The line-up (or the one scene of --scene), the shared vertex buffer and the
 // clear colour.
 void buildShow(const Options& options);
-// Starts the music from the beginning and activates the scene on screen.
+// Starts the music where the timeline's first entry starts (the beginning, but for
+// a scene of the show previewed alone) and activates the scene on screen.
 void startShow();

@@ -23,6 +23,9 @@ class Timeline {
     }
 
     int size() const { return count; }
+    // Start beat of entry `index` (0 to size() - 1).
+    float startBeat(int index) const { return beats[index]; }
+    int sceneNumber(int index) const { return sceneNumbers[index]; }
     int position() const { return cursor; }
 
   private:

@@ -38,6 +38,16 @@ grep -Eq '^Scene (poly|Notes) init$' "$SCRATCH/out" && fail "a scene of the show
 errors=$(unexpected_errors)
 [ -z "$errors" ] || fail "error lines: $errors"
 
+# A cheap preview: --size and --render-width in the window, which stays a window of that size.
+start_demo --scene SceneGLSLTunnel:1 --size 320x240 --render-width 64
+WINDOW_ID=$(wait_window "^Demo" 15) || fail "no window for a preview of 320x240"
+wait_for "$SCRATCH/out" "^Sound loaded$" 15
+geometry=$(xdotool getwindowgeometry "$WINDOW_ID" | sed -n 's/^ *Geometry: //p')
+[ "$geometry" = "320x240" ] || fail "a preview of 320x240 opened at $geometry"
+xdotool key --window "$WINDOW_ID" Escape 2>/dev/null
+wait_exit 20
+[ "$STATUS" -eq 0 ] || fail "small preview exit status $STATUS"
+
 # The model scene in the window: its init and texture lines, a lit screen, Esc ends it.
 start_demo --windowed --scene SceneBrask1
 WINDOW_ID=$(wait_window "^Demo" 15) || fail "no window for the model scene"

@@ -1,5 +1,6 @@
 #include "scene/ShaderProgram.h"
 #include "scene/Scene.h"
+#include "scene/ShaderBuildLog.h"
 #include "support/GlTest.h"
 #include "support/TestPaths.h"
 
@@ -165,14 +166,15 @@ TEST_F(ShaderProgramTest, FailedReloadKeepsTheLastLinkedProgramWhenAsked) {
     ShaderProgram shader;
     shader.load(vertex.c_str(), edited.c_str());
     GLuint good = shader.program;
-    ShaderProgram::keepLastLinkedOnFailure(true);
+    ShaderBuildLog log;
+    ShaderProgram::keepLastLinkedOnFailure(&log);
     file("edited.glsl", "uniform float Red;\n\nvoid main() { gl_FragColor = vec4(Red) + nothing; }\n");
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
     shader.reload();
     std::string out = testing::internal::GetCapturedStdout();
     std::string err = testing::internal::GetCapturedStderr();
-    ShaderProgram::keepLastLinkedOnFailure(false);
+    ShaderProgram::keepLastLinkedOnFailure(nullptr);
     EXPECT_EQ(err.rfind("ERROR: Could not compile shader file " + edited + ":3:\n", 0), 0u) << err;
     EXPECT_EQ(out, "Still drawing with the last program of " + vertex + " and " + edited + " that linked\n");
     EXPECT_NE(shader.program, good);
@@ -199,6 +201,49 @@ TEST_F(ShaderProgramTest, FailedReloadKeepsTheLastLinkedProgramWhenAsked) {
     shader.reload();
     testing::internal::GetCapturedStderr();
     expectDrawsNothingAfterOther(shader);
+}
+
+// A file two programs share, broken in one edit: the reload counts both failures
+// and prints the compile log once; the next reload explains it again.
+TEST_F(ShaderProgramTest, OneReloadExplainsASharedFailureOnce) {
+    ShaderProgram first, second, never;
+    first.load(vertex.c_str(), green.c_str());
+    second.load(vertex.c_str(), colour.c_str());
+    ShaderBuildLog log;
+    ShaderProgram::keepLastLinkedOnFailure(&log);
+    file("vert.glsl", "void main() { gl_Position = vec4(1.0) +; }\n");
+    std::string missing = dir + "/missing.glsl";
+    auto reloadAll = [&] {
+        log.beginReload();
+        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout();
+        first.reload();
+        second.reload();
+        testing::internal::GetCapturedStdout();
+        return testing::internal::GetCapturedStderr();
+    };
+    auto count = [](const std::string& text, const std::string& part) {
+        int n = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+            ++n;
+        return n;
+    };
+    std::string err = reloadAll();
+    EXPECT_EQ(count(err, "ERROR: Could not compile shader file " + vertex + ":1:\n"), 1) << err;
+    EXPECT_EQ(count(err, "ERROR: "), 1) << err;
+    EXPECT_EQ(log.failed, 2);
+    EXPECT_EQ(log.kept, 2);
+    EXPECT_EQ(count(reloadAll(), "ERROR: Could not compile shader file " + vertex), 1);
+
+    // A program that never linked has nothing to keep.
+    log.beginReload();
+    testing::internal::CaptureStderr();
+    never.load(vertex.c_str(), missing.c_str());
+    err = testing::internal::GetCapturedStderr();
+    ShaderProgram::keepLastLinkedOnFailure(nullptr);
+    EXPECT_EQ(log.failed, 1);
+    EXPECT_EQ(log.kept, 0);
+    EXPECT_EQ(count(err, "ERROR: Could not read shader file " + missing), 1) << err;
 }
 
 TEST_F(ShaderProgramTest, DataNamesWithBackslashesAreMapped) {

@@ -1,4 +1,5 @@
 #include "shell/CommandLine.h"
+#include "shell/RenderSide.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,31 @@ TEST(CommandLine, InspectorAndCaptureArguments) {
     EXPECT_EQ(o.width, 64);
 }
 
+// A cheap preview in the window: the frame's size and the traced side, with the
+// rule that picks the side when only the size is given.
+TEST(CommandLine, WindowTakesSizeAndRenderWidth) {
+    Options o = parse({"--windowed", "--scene", "4", "--size", "320x240", "--render-width", "128"});
+    EXPECT_EQ(o.error, "");
+    EXPECT_TRUE(o.sizeGiven);
+    EXPECT_EQ(o.width, 320);
+    EXPECT_EQ(o.height, 240);
+    EXPECT_EQ(o.renderWidth, 128);
+    o = parse({"--render-width", "200"});
+    EXPECT_EQ(o.error, "");
+    EXPECT_FALSE(o.sizeGiven);
+    EXPECT_EQ(o.renderWidth, 200);
+
+    EXPECT_EQ(renderSideForFrame(128, 320, 240), 128); // asked for: always that
+    EXPECT_EQ(renderSideForFrame(900, 320, 240), 900);
+    EXPECT_EQ(renderSideForFrame(0, 320, 240), 320); // the larger side of a small frame
+    EXPECT_EQ(renderSideForFrame(0, 240, 320), 320);
+    EXPECT_EQ(renderSideForFrame(0, 799, 600), 799);
+    EXPECT_EQ(renderSideForFrame(0, 64, 48), 96);   // never below the adaptive floor
+    EXPECT_EQ(renderSideForFrame(0, 1024, 768), 0); // the scenes' own 800
+    EXPECT_EQ(renderSideForFrame(0, 800, 100), 0);
+    EXPECT_EQ(renderSideForFrame(0, 100, 800), 0);
+}
+
 TEST(CommandLine, BadArgumentsAreReported) {
     const std::vector<std::vector<std::string>> bad = {
         {"--inspect"},
@@ -103,6 +129,8 @@ TEST(CommandLine, BadArgumentsAreReported) {
         {"--capture", "o/", "--from", "5", "--to", "5"},
         {"--capture", "o/", "--render-width", "0"},
         {"--fps", "10"}, // capture settings without a capture
+        {"--scene", "3", "--from", "20"},
+        {"--inspect", "x.3ds", "--render-width", "64"},
         {"stray"},
         {"--json"},
         {"--spread"},

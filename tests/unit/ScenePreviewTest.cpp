@@ -2,8 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
+
+#include "scene/MusicTime.h"
+#include "shell/FrameStep.h"
+#include "shell/ShellState.h"
+#include "shell/Startup.h"
+#include "support/ShellFakes.h"
 
 namespace {
 
@@ -68,6 +76,48 @@ TEST(ScenePreview, BadChoicesAreExplained) {
               "error: SceneRaytracerPolygons needs a 3D Studio file: SceneRaytracerPolygons:FILE");
     EXPECT_EQ(understood("1", {"--capture", "o/", "--watch"}),
               "error: --watch needs a window; it does not go with --capture or --bench");
+}
+
+class PreviewStartTest : public ::testing::Test {
+  protected:
+    FakeMusic fakeMusic;
+    FakeWindowing fakeWindowing;
+    void SetUp() override { resetShellForTest(fakeMusic, fakeWindowing); }
+    RecordingScene* shown() { return static_cast<RecordingScene*>(scenes.get(1)); }
+    // Schedules `choice` as --scene does (the scene itself is the fake of slot 1),
+    // starts the show and renders one frame.
+    void startPreview(const std::string& value) {
+        SceneChoice choice;
+        ASSERT_EQ(parseSceneChoice(value.c_str(), &choice), "");
+        schedulePreview(choice);
+        startShow();
+        frameStep();
+    }
+};
+
+// A scene of the show plays over its own part of the music, with its scene time
+// starting at 0 there as in the show.
+TEST_F(PreviewStartTest, ShowSceneStartsAtItsBeat) {
+    startPreview("4");
+    EXPECT_EQ(timeline.size(), 1);
+    EXPECT_NEAR(musicTime, beatsToSeconds(176.0f), 1e-3);
+    EXPECT_NEAR(musicTime, 81.2, 0.05);
+    EXPECT_NEAR(shown()->lastTime, musicTime, 1e-6);
+    EXPECT_NEAR(shown()->lastSceneTime, 0.0f, 1e-3);
+    EXPECT_EQ(currentScene, 1);
+    fakeMusic.setSeconds(90.0);
+    frameStep();
+    EXPECT_NEAR(shown()->lastSceneTime, 90.0f - beatsToSeconds(176.0f), 1e-3);
+    EXPECT_EQ(currentScene, 1);
+}
+
+TEST_F(PreviewStartTest, LibraryClassStartsAtZero) {
+    startPreview("SceneM1");
+    EXPECT_EQ(musicTime, 0.0f);
+    EXPECT_EQ(shown()->lastSceneTime, 0.0f);
+    EXPECT_EQ(std::count(callLog.begin(), callLog.end(), "setPosition"), 0);
+    startPreview("1"); // the intro starts at the start of the track too
+    EXPECT_EQ(musicTime, 0.0f);
 }
 
 } // namespace

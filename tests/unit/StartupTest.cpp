@@ -59,6 +59,21 @@ TEST_F(StartupTest, WindowedOptionNeverAsksForGameMode) {
     }
 }
 
+TEST_F(StartupTest, SizeOpensAWindowOfThatSizeWithoutGameMode) {
+    fakeWindowing.gameModePossible = 1;
+    Options options;
+    options.sizeGiven = true;
+    options.width = 320;
+    options.height = 240;
+    initWindow(fakeWindowing, &argc, argv, options);
+    std::vector<std::string> expected(std::begin(kWindowSteps), std::end(kWindowSteps) - 2);
+    expected[2] = "initWindowSize 320x240";
+    expected.push_back("registerCallbacks");
+    EXPECT_EQ(callLog, expected);
+    EXPECT_EQ(screenWidth, 320);
+    EXPECT_EQ(screenHeight, 240);
+}
+
 TEST_F(StartupTest, NoWindowEndsWithStatusOne) {
     fakeWindowing.createWindowResult = 0;
     EXPECT_EXIT(initWindow(fakeWindowing, &argc, argv, Options()), ::testing::ExitedWithCode(1),

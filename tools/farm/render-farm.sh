@@ -13,7 +13,7 @@ Usage: tools/farm/render-farm.sh [options] OUT.mkv|OUT.mp4
   --data DIR          its data directory (default: build/data of this checkout)
   --fps N             frames per second (default 60)
   --size WxH          frame size (default 1024x768)
-  --render-width N    side of the ray-traced scenes' render targets (default: theirs, 800)
+  --render-width N    side of the ray-traced scenes' render targets (default: the demo's)
   --from S, --to S    the range in seconds of music (default: the whole track)
   --chunk S           seconds of music per chunk (default 10)
   --jobs N            chunks rendered at once on each host (default: this machine's cores)

@@ -19,6 +19,7 @@ int runInspector(const char* path, int frame) {
     std::vector<float> texels(size_t(primitive::kTexels) * primitive::kFloatsPerTexel);
     PrimitiveWriter::resetTexels(texels.data());
     PrimitiveWriter writer;
+    writer.setNoteStream(stderr); // standard output is for the lines below alone
     writer.reset(path);
     FlattenReport report = writer.write(*file, 0.0f, texels.data());
     for (const TexelRange& range : report.ranges)

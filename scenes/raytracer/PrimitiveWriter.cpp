@@ -90,6 +90,19 @@ void PrimitiveWriter::report(Problem problem, const char* format, ...) {
     reportError("%s: %s\n", fileName.c_str(), message);
 }
 
+void PrimitiveWriter::note(Problem problem, const char* format, ...) {
+    if (reported[problem])
+        return;
+    reported[problem] = true;
+    va_list args;
+    va_start(args, format);
+    fprintf(notes, "%s: ", fileName.c_str());
+    vfprintf(notes, format, args);
+    fputc('\n', notes);
+    fflush(notes);
+    va_end(args);
+}
+
 FlattenReport PrimitiveWriter::write(const Studio3dsFile& file, float dofStrength, float* texels) {
     changedTriangles.clear();
     changedVolumes.clear();
@@ -109,9 +122,10 @@ FlattenReport PrimitiveWriter::write(const Studio3dsFile& file, float dofStrengt
             break;
         }
     }
-    // Header: the light count is the file's, whatever its nodes, within the region.
-    int lightCount = file.lightCount() < kLightCapacity ? file.lightCount() : kLightCapacity;
-    writeHeader(texels, c.nextTriangleTexel - kTriangleBase, c.volumes, lightCount, c.meshes);
+    // The header counts the light records written: the shader reads that many, so a
+    // light of the file without an omnilight node (a spotlight, or a light whose
+    // node is missing) must not be counted, or it would read a stale record.
+    writeHeader(texels, c.nextTriangleTexel - kTriangleBase, c.volumes, c.lights, c.meshes);
     writeMaterials(file, c);
     reportDropped(c);
 

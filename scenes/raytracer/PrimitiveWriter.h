@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,10 @@ class PrimitiveWriter {
     // and 1 hold (30, -10, 50, 0) and texel 2 holds (1, 0, 0.2, 1).
     static void resetTexels(float* texels);
 
+    // Where notes go: standard output with the other progress lines, unless a
+    // caller keeps that for its own output.
+    void setNoteStream(FILE* stream) { notes = stream; }
+
     enum Problem {
         kTrianglesFull,
         kVolumesFull,
@@ -101,6 +106,10 @@ class PrimitiveWriter {
     FlattenCamera camera(const Studio3dsFile& file, float dofStrength, const Box& sceneBounds);
     void reportDropped(const Cursor& c);
     void report(Problem problem, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    // What a file lacks and the writer makes up for (no camera, a camera without
+    // nodes) is no failure: said once per reset as a note, without "ERROR: ".
+    void note(Problem problem, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    FILE* notes = stdout;
 
     std::string fileName;
     bool reported[kProblemCount] = {};

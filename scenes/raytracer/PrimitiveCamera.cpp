@@ -42,6 +42,7 @@ FlattenCamera PrimitiveWriter::camera(const Studio3dsFile& file, float dofStreng
     FlattenCamera cam;
     if (file.cameras().empty()) {
         note(kNoCamera, "no camera; showing a view of the whole scene");
+        cam.source = FlattenCamera::kWholeSceneView;
         defaultView(scene.min, scene.max, scene.empty(), cam);
     } else {
         const Studio3dsCamera& record = file.cameras()[0];
@@ -55,6 +56,7 @@ FlattenCamera PrimitiveWriter::camera(const Studio3dsFile& file, float dofStreng
         } else {
             note(kCameraWithoutNodes, "camera %s has no camera or target node; using its own record",
                  record.name.c_str());
+            cam.source = FlattenCamera::kCameraRecord;
             copy3(cam.position, record.position);
             copy3(cam.target, record.target);
             cam.roll = record.roll;

@@ -22,6 +22,9 @@ struct FlattenCamera {
     float focusDistance = 0;
     float blurSize = 0;
     float focal = 0;
+    // Where the view comes from: the first camera's nodes, its own record where it
+    // has no camera or target node, or a view made up for a file with no camera.
+    enum Source { kCameraNodes, kCameraRecord, kWholeSceneView } source = kCameraNodes;
 };
 
 struct FlattenReport {
@@ -37,6 +40,9 @@ struct FlattenReport {
     int lightsOn = 0; // light records on and of some intensity: the shader's own test
     int meshes = 0;
     int materials = 0;
+    // What the mesh entries hold: sphere and box entries, and triangle meshes with
+    // the triangle groups they were cut into.
+    int spheres = 0, boxes = 0, triangleMeshes = 0, triangleGroups = 0;
 };
 
 // Writes an evaluated 3D Studio scene into a plain float array laid out as the

@@ -14,6 +14,7 @@
 #include <lib3ds/matrix.h>
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
+#include <lib3ds/tracks.h>
 
 #include <cerrno>
 #include <csetjmp>
@@ -237,6 +238,21 @@ void evaluated(const Lib3dsNode* n, Studio3dsNode& v) {
         copy3(v.position, n->matrix[3]);
 }
 
+// A key at frame 0, so the track holds `value` at every frame.
+void lin3Key(Lib3dsLin3Track* track, const float value[3]) {
+    Lib3dsLin3Key* key = lib3ds_lin3_key_new();
+    key->tcb.frame = 0;
+    copy3(key->value, value);
+    lib3ds_lin3_track_insert(track, key);
+}
+
+void lin1Key(Lib3dsLin1Track* track, float value) {
+    Lib3dsLin1Key* key = lib3ds_lin1_key_new();
+    key->tcb.frame = 0;
+    key->value = value;
+    lib3ds_lin1_track_insert(track, key);
+}
+
 Studio3dsMesh meshView(const Lib3dsMesh* m, const Studio3dsFile& file) {
     Studio3dsMesh v;
     v.name = m->name;
@@ -372,16 +388,10 @@ bool Studio3dsFile::indexNodes(const Studio3dsChunkScan& scan) {
     using Key = Studio3dsNodeKey;
     std::vector<Key> keys;
     if (!file->nodes) {
-        // One mesh-instance node per mesh, in mesh order; a node without keys
-        // evaluates to the identity transform.
-        for (size_t i = 0; i < meshList.size(); ++i) {
-            Lib3dsNode* node = lib3ds_node_new_object();
-            snprintf(node->name, sizeof node->name, "%s", meshList[i].name.c_str());
-            node->node_id = Lib3dsWord(i);
-            node->parent_id = LIB3DS_NO_PARENT;
-            lib3ds_file_insert_node(file, node);
-            keys.push_back({unsigned(i), node->name});
-        }
+        // A file saved without a keyframe section (as lib3ds writes one that was
+        // given none) would show nothing: its nodes are made here, in the order
+        // the keys list them.
+        addStandInNodes(keys);
     } else {
         for (const Studio3dsChunkScan::NodeTag& tag : scan.nodes)
             keys.push_back({tag.id, tag.name});
@@ -399,6 +409,42 @@ bool Studio3dsFile::indexNodes(const Studio3dsChunkScan& scan) {
     for (const Lib3dsNode* n : lib->nodes)
         nodeList.push_back(nodeView(n, *this));
     return wholeTree;
+}
+
+void Studio3dsFile::addStandInNodes(std::vector<Studio3dsNodeKey>& keys) {
+    Lib3dsFile* file = lib->file;
+    auto insert = [&](Lib3dsNode* node, const std::string& name) {
+        snprintf(node->name, sizeof node->name, "%s", name.c_str());
+        node->node_id = Lib3dsWord(keys.size());
+        node->parent_id = LIB3DS_NO_PARENT;
+        lib3ds_file_insert_node(file, node);
+        keys.push_back({unsigned(node->node_id), node->name});
+    };
+    // One mesh-instance node per mesh; a node without keys evaluates to the
+    // identity transform.
+    for (const Studio3dsMesh& m : meshList)
+        insert(lib3ds_node_new_object(), m.name);
+    // A light or camera node without keys evaluates to the origin, black and a
+    // field of view of 0: each is keyed once with its record's values, which then
+    // hold at every frame. Spotlights are not traced and get no node.
+    for (const Studio3dsLight& l : lightList) {
+        if (l.spot)
+            continue;
+        Lib3dsNode* node = lib3ds_node_new_light();
+        insert(node, l.name);
+        lin3Key(&node->data.light.pos_track, l.position);
+        lin3Key(&node->data.light.col_track, l.color);
+    }
+    for (const Studio3dsCamera& c : cameraList) {
+        Lib3dsNode* node = lib3ds_node_new_camera();
+        insert(node, c.name);
+        lin3Key(&node->data.camera.pos_track, c.position);
+        lin1Key(&node->data.camera.fov_track, c.fov);
+        lin1Key(&node->data.camera.roll_track, c.roll);
+        Lib3dsNode* target = lib3ds_node_new_target();
+        insert(target, c.name);
+        lin3Key(&target->data.target.pos_track, c.target);
+    }
 }
 
 void Studio3dsFile::eval(float frame) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "scene/Studio3dsScene.h"
+#include "scene/Studio3dsTree.h"
 
 #include <memory>
 #include <string>
@@ -24,7 +25,9 @@ class Studio3dsFile {
 
     // nullptr after one "ERROR: " line when the file cannot be opened or read (a
     // missing file, a directory, a pipe or device, a file over the cap, a broken
-    // file). A file with no nodes gets one mesh-instance node per mesh.
+    // file). A file with no nodes gets one mesh-instance node per mesh, then one
+    // node per omni light and a camera and a target node per camera, each
+    // holding its record's values at every frame.
     // The error line names the file `shownName` where one is given.
     static Studio3dsFile* open(const char* path, const char* shownName = nullptr);
     ~Studio3dsFile();
@@ -69,6 +72,7 @@ class Studio3dsFile {
     // Both return true when the nodes listed are the whole tree.
     bool index(const Studio3dsChunkScan& scan);
     bool indexNodes(const Studio3dsChunkScan& scan);
+    void addStandInNodes(std::vector<Studio3dsNodeKey>& keys);
     bool showsAMesh(const std::vector<Lib3dsNode*>& nodes) const;
 
     std::unique_ptr<Lib3ds> lib;

@@ -29,7 +29,8 @@ enum LongOnly {
     kScene,
     kWatch,
     kGlDebug,
-    kTargetFps
+    kTargetFps,
+    kSummary
 };
 
 const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
@@ -49,6 +50,7 @@ const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
                            {"watch", no_argument, nullptr, kWatch},
                            {"gl-debug", no_argument, nullptr, kGlDebug},
                            {"target-fps", required_argument, nullptr, kTargetFps},
+                           {"summary", no_argument, nullptr, kSummary},
                            {nullptr, 0, nullptr, 0}};
 
 // freeglut's own options: how many arguments each takes, or -1 for none of its own.
@@ -104,6 +106,9 @@ std::string applyOption(int code, const char* value, Options& o) {
         return "";
     case kInspect:
         o.inspectFile = value;
+        return "";
+    case kSummary:
+        o.inspectSummary = true;
         return "";
     case kFrame:
         return parseInt(value, INT_MIN, INT_MAX, &o.inspectFrame) ? ""
@@ -208,7 +213,9 @@ Options parseCommandLine(int argc, char** argv) {
         o.error = std::string("unexpected argument ") + ours[optind];
         return o;
     }
-    if (o.captureOnly && !o.captureOut && !o.bench)
+    if (o.inspectSummary && !o.inspectFile)
+        o.error = "--summary goes with --inspect";
+    else if (o.captureOnly && !o.captureOut && !o.bench)
         o.error = "--fps, --from and --to go with --capture or --bench";
     else if (o.inspectFile && (o.sizeGiven || o.renderWidth > 0))
         o.error = "--size and --render-width do not go with --inspect";
@@ -231,7 +238,7 @@ Options parseCommandLine(int argc, char** argv) {
 
 void printUsage(const char* program) {
     printf("Usage: %s [--windowed] [--target-fps N] [--size WxH] [--render-width N] [--help]\n"
-           "       %s --inspect FILE [--frame N]\n"
+           "       %s --inspect FILE [--frame N] [--summary]\n"
            "       %s --capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--render-width N]\n"
            "                    [--gl-debug]\n"
            "       %s --bench [--json] [--spread] [--fps N] [--size WxH] [--render-width N]\n"
@@ -252,6 +259,10 @@ void printUsage(const char* program) {
            "               \"TEXEL REGION X Y Z W\" per texel written to the primitive buffer, in\n"
            "               index order (REGION: header, triangle, volume, material, light, mesh;\n"
            "               floats in %%.9g), then \"camera PX PY PZ TX TY TZ ROLL FOV\"\n"
+           "  --summary    with --inspect: instead, the mesh entries (triangle meshes,\n"
+           "               spheres, boxes), triangles and their groups, lights traced against\n"
+           "               the file's, where the camera comes from, and the file's frames\n"
+           "               against the frames the show asks for\n"
            "  --capture OUT\n"
            "               render the show without a window at a fixed frame rate, frame k\n"
            "               showing the music at k/FPS seconds. OUT a directory (or ending in /):\n"

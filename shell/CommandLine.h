@@ -11,6 +11,7 @@ struct Options {
     bool help = false;
     const char* inspectFile = nullptr; // print what the GPU receives from this 3D Studio file
     int inspectFrame = 0;
+    bool inspectSummary = false; // --summary: a few lines about the file instead of every texel
 
     // Headless capture of the show to PNG files (a directory) or a video (.mp4, .mkv).
     const char* captureOut = nullptr;

@@ -1,9 +1,13 @@
 #include "shell/LineUp.h"
 
 #include "scenes/effects/SceneRaytracedNotes.h"
+#include "scenes/raytracer/Inspector.h"
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "shell/SceneFiles.h"
 #include "shell/ShellState.h"
+
+#include <cstring>
+#include <strings.h>
 
 namespace {
 
@@ -72,4 +76,22 @@ void createScenes() {
     auto staging = std::make_shared<FlattenStaging>();
     for (int n = 1; n <= kLineUpScenes; ++n)
         placeScene(n, [&] { return newLineUpScene(n, staging); });
+}
+
+ShowPace showPaceOf(const char* path) {
+    ShowPace pace;
+    const char* slash = path ? strrchr(path, '/') : nullptr;
+    const char* name = slash ? slash + 1 : path ? path : "";
+    const size_t entries = sizeof kSchedule / sizeof kSchedule[0];
+    for (size_t i = 0; i < entries; ++i) {
+        const PolygonArgs& args = kScenes[kSchedule[i].sceneNumber - 1];
+        if (!args.fileName || strcasecmp(strrchr(args.fileName, '\\') + 1, name) != 0)
+            continue;
+        float end = i + 1 < entries ? kSchedule[i + 1].startBeat : kShowEndBeat;
+        pace.scene = kSchedule[i].sceneNumber;
+        pace.framesPerBeat = args.framesPerBeat;
+        pace.beats = end - kSchedule[i].startBeat;
+        break;
+    }
+    return pace;
 }

@@ -3,6 +3,7 @@
 
 class Scene;
 class FlattenStaging;
+struct ShowPace;
 
 // The show's schedule ends 64 beats after its last scene starts; a show without
 // music runs this long.
@@ -29,3 +30,8 @@ Scene* newLineUpScene(int sceneNumber, const std::shared_ptr<FlattenStaging>& st
 // A polygon scene of any 3D Studio file with the arguments most of the show's
 // polygon scenes take: depth of field 1.0, 800 x 600, 4 reflections, 16 frames per beat.
 Scene* newPolygonScene(const char* fileName);
+
+// How the show plays a 3D Studio file named like one of its polygon scenes' files
+// (the last part of `path`, regardless of case): the scene, its frames per beat
+// and the beats until the next scene. framesPerBeat 0 for any other name.
+ShowPace showPaceOf(const char* path);

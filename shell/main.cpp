@@ -9,6 +9,7 @@
 #include "shell/Capture.h"
 #include "shell/CommandLine.h"
 #include "shell/GlutWindowing.h"
+#include "shell/LineUp.h"
 #include "shell/Startup.h"
 
 int main(int argc, char** argv) {
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.inspectFile)
-        return runInspector(options.inspectFile, options.inspectFrame);
+        return runInspector(options.inspectFile, options.inspectFrame, options.inspectSummary,
+                            showPaceOf(options.inspectFile));
     if (options.captureOut)
         return runCapture(options);
     if (options.bench)

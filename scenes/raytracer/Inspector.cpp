@@ -1,4 +1,5 @@
 #include "scenes/raytracer/Inspector.h"
+#include "scenes/raytracer/InspectorSummary.h"
 
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/PrimitiveLayout.h"
@@ -8,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-int runInspector(const char* path, int frame) {
+int runInspector(const char* path, int frame, bool summary, const ShowPace& pace) {
     std::unique_ptr<Studio3dsFile> file(Studio3dsFile::open(path));
     if (!file)
         return 1; // open has said why
@@ -19,8 +20,13 @@ int runInspector(const char* path, int frame) {
     std::vector<float> texels(size_t(primitive::kTexels) * primitive::kFloatsPerTexel);
     PrimitiveWriter::resetTexels(texels.data());
     PrimitiveWriter writer;
+    writer.setNoteStream(stderr); // standard output is for the lines below alone
     writer.reset(path);
     FlattenReport report = writer.write(*file, 0.0f, texels.data());
+    if (summary) {
+        printInspectorSummary(stdout, *file, report, pace);
+        return 0;
+    }
     for (const TexelRange& range : report.ranges)
         for (int t = range.first; t < range.first + range.count; ++t) {
             const float* v = &texels[size_t(t) * primitive::kFloatsPerTexel];

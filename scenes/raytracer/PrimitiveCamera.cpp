@@ -41,7 +41,8 @@ void defaultView(const float* min, const float* max, bool empty, FlattenCamera& 
 FlattenCamera PrimitiveWriter::camera(const Studio3dsFile& file, float dofStrength, const Box& scene) {
     FlattenCamera cam;
     if (file.cameras().empty()) {
-        report(kNoCamera, "no camera; showing a view of the whole scene");
+        note(kNoCamera, "no camera; showing a view of the whole scene");
+        cam.source = FlattenCamera::kWholeSceneView;
         defaultView(scene.min, scene.max, scene.empty(), cam);
     } else {
         const Studio3dsCamera& record = file.cameras()[0];
@@ -53,8 +54,9 @@ FlattenCamera PrimitiveWriter::camera(const Studio3dsFile& file, float dofStreng
             cam.roll = node->roll;
             cam.fov = node->fov;
         } else {
-            report(kCameraWithoutNodes, "camera %s has no camera or target node; using its own record",
-                   record.name.c_str());
+            note(kCameraWithoutNodes, "camera %s has no camera or target node; using its own record",
+                 record.name.c_str());
+            cam.source = FlattenCamera::kCameraRecord;
             copy3(cam.position, record.position);
             copy3(cam.target, record.target);
             cam.roll = record.roll;

@@ -16,6 +16,7 @@ struct PrimitiveWriter::Cursor {
     float* texels;
     int nextTriangleTexel = kTriangleBase;
     int volumes = 0, lights = 0, lightsOn = 0, meshes = 0, materials = 0;
+    int spheres = 0, boxes = 0, triangleMeshes = 0, triangleGroups = 0;
     int droppedTriangles = 0, droppedVolumes = 0, droppedLights = 0, droppedMeshes = 0, droppedMaterials = 0;
     size_t triangleNodes = 0; // triangle-mesh nodes walked so far
     Box scene;                // union of the mesh boxes, for a default view
@@ -90,6 +91,19 @@ void PrimitiveWriter::report(Problem problem, const char* format, ...) {
     reportError("%s: %s\n", fileName.c_str(), message);
 }
 
+void PrimitiveWriter::note(Problem problem, const char* format, ...) {
+    if (reported[problem])
+        return;
+    reported[problem] = true;
+    va_list args;
+    va_start(args, format);
+    fprintf(notes, "%s: ", fileName.c_str());
+    vfprintf(notes, format, args);
+    fputc('\n', notes);
+    fflush(notes);
+    va_end(args);
+}
+
 FlattenReport PrimitiveWriter::write(const Studio3dsFile& file, float dofStrength, float* texels) {
     changedTriangles.clear();
     changedVolumes.clear();
@@ -109,9 +123,10 @@ FlattenReport PrimitiveWriter::write(const Studio3dsFile& file, float dofStrengt
             break;
         }
     }
-    // Header: the light count is the file's, whatever its nodes, within the region.
-    int lightCount = file.lightCount() < kLightCapacity ? file.lightCount() : kLightCapacity;
-    writeHeader(texels, c.nextTriangleTexel - kTriangleBase, c.volumes, lightCount, c.meshes);
+    // The header counts the light records written: the shader reads that many, so a
+    // light of the file without an omnilight node (a spotlight, or a light whose
+    // node is missing) must not be counted, or it would read a stale record.
+    writeHeader(texels, c.nextTriangleTexel - kTriangleBase, c.volumes, c.lights, c.meshes);
     writeMaterials(file, c);
     reportDropped(c);
 
@@ -123,6 +138,10 @@ FlattenReport PrimitiveWriter::write(const Studio3dsFile& file, float dofStrengt
     out.lightsOn = c.lightsOn;
     out.meshes = c.meshes;
     out.materials = c.materials;
+    out.spheres = c.spheres;
+    out.boxes = c.boxes;
+    out.triangleMeshes = c.triangleMeshes;
+    out.triangleGroups = c.triangleGroups;
     addRange(out.ranges, kHeaderTexel, 1);
     addRange(out.ranges, kTriangleBase, c.nextTriangleTexel - kTriangleBase);
     addRange(out.ranges, kVolumeBase, c.volumes * kVolumeTexels);
@@ -170,6 +189,7 @@ void PrimitiveWriter::writeMeshNode(const Studio3dsFile& file, const Studio3dsNo
     }
     writeMesh(c.texels, c.meshes, meshBox.min, meshBox.max, firstEntry, c.volumes);
     ++c.meshes;
+    ++(box ? c.boxes : m.name.find("Sphere") != std::string::npos ? c.spheres : c.triangleMeshes);
     if (!meshBox.empty())
         c.scene.extend(meshBox);
 }
@@ -312,6 +332,7 @@ PrimitiveWriter::writeTriangles(NodeFaces& node, Cursor& c, Box& meshBox) {
         meshBounds.extend(bounds);
         int entry = claimVolume(c);
         if (entry >= 0) {
+            ++c.triangleGroups;
             float min[3], max[3];
             bounds.store(min, max);
             writeGroup(buffer, entry, min, max, groupStart, next);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct FlattenCamera {
     float focusDistance = 0;
     float blurSize = 0;
     float focal = 0;
+    // Where the view comes from: the first camera's nodes, its own record where it
+    // has no camera or target node, or a view made up for a file with no camera.
+    enum Source { kCameraNodes, kCameraRecord, kWholeSceneView } source = kCameraNodes;
 };
 
 struct FlattenReport {
@@ -36,6 +40,9 @@ struct FlattenReport {
     int lightsOn = 0; // light records on and of some intensity: the shader's own test
     int meshes = 0;
     int materials = 0;
+    // What the mesh entries hold: sphere and box entries, and triangle meshes with
+    // the triangle groups they were cut into.
+    int spheres = 0, boxes = 0, triangleMeshes = 0, triangleGroups = 0;
 };
 
 // Writes an evaluated 3D Studio scene into a plain float array laid out as the
@@ -62,6 +69,10 @@ class PrimitiveWriter {
     // The content of the buffer before the first flattening: zeros, but texels 0
     // and 1 hold (30, -10, 50, 0) and texel 2 holds (1, 0, 0.2, 1).
     static void resetTexels(float* texels);
+
+    // Where notes go: standard output with the other progress lines, unless a
+    // caller keeps that for its own output.
+    void setNoteStream(FILE* stream) { notes = stream; }
 
     enum Problem {
         kTrianglesFull,
@@ -101,6 +112,10 @@ class PrimitiveWriter {
     FlattenCamera camera(const Studio3dsFile& file, float dofStrength, const Box& sceneBounds);
     void reportDropped(const Cursor& c);
     void report(Problem problem, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    // What a file lacks and the writer makes up for (no camera, a camera without
+    // nodes) is no failure: said once per reset as a note, without "ERROR: ".
+    void note(Problem problem, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    FILE* notes = stdout;
 
     std::string fileName;
     bool reported[kProblemCount] = {};

@@ -4,7 +4,6 @@
 #include "scene/RenderSettings.h"
 
 #include "scene/DataPath.h"
-#include "scene/ErrorReport.h"
 #include "scene/ScreenSize.h"
 #include "scene/Studio3dsFile.h"
 #include "scenes/raytracer/AnimationFrame.h"
@@ -170,7 +169,8 @@ void SceneRaytracerPolygons::reportHeadLight() {
     if (headLightReported)
         return;
     headLightReported = true;
-    reportError("%s: no light is on; lighting the scene from just above the camera\n", fileName.c_str());
+    printf("%s: no light is on; lighting the scene from just above the camera\n", fileName.c_str());
+    fflush(stdout);
 }
 
 void SceneRaytracerPolygons::render(float time, float sceneTime) {

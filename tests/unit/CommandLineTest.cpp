@@ -57,7 +57,12 @@ TEST(CommandLine, InspectorAndCaptureArguments) {
     Options o = parse({"--inspect", "models/a.3ds", "--frame", "-12"});
     EXPECT_STREQ(o.inspectFile, "models/a.3ds");
     EXPECT_EQ(o.inspectFrame, -12);
+    EXPECT_FALSE(o.inspectSummary);
     EXPECT_EQ(o.error, "");
+    o = parse({"--summary", "--inspect", "models/a.3ds"});
+    EXPECT_TRUE(o.inspectSummary);
+    EXPECT_EQ(o.error, "");
+    EXPECT_EQ(parse({"--summary"}).error, "--summary goes with --inspect");
 
     o = parse({"--capture", "out/"});
     EXPECT_STREQ(o.captureOut, "out/");

@@ -1,5 +1,6 @@
 #include "scenes/raytracer/Inspector.h"
 #include "scene/Studio3dsFile.h"
+#include "shell/LineUp.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"
 
@@ -56,6 +57,55 @@ TEST(Inspector, PrintsEveryWrittenTexelInOrderThenTheCamera) {
     }
     // Floats keep all their digits.
     EXPECT_NE(out[19].find("0.501960814"), std::string::npos) << out[19];
+}
+
+// Each kind of mesh entry, lights traced and not, a camera without nodes, a file
+// shorter than the scene that plays it. The note about the camera goes to standard
+// error, so standard output holds the summary alone.
+TEST(Inspector, SummaryCountsWhatIsDrawnAgainstTheFile) {
+    Studio3dsFixture f;
+    f.setFrames(100);
+    f.sphere("ballSphere", {0, 0, 0}, 1, "");
+    f.box("cratePAABox22", {2, 0, 0}, {3, 1, 1}, "");
+    f.mesh("square", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}}, "");
+    for (const char* mesh : {"ballSphere", "cratePAABox22", "square"})
+        f.meshNode(mesh);
+    f.meshNode("square", {0, 0, 5});
+    f.omniLight("a", {1, 2, 3});
+    f.omniLight("b", {4, 5, 6}, {1, 1, 1}, 1.0f, false, false);
+    f.spotLight("c", {7, 8, 9}, {0, 0, 0});
+    f.camera("cam", {0, -10, 0}, {0, 0, 0}, 45, 0, false);
+    std::string path = makeScratchDir("inspector_summary") + "/scene.3ds";
+    ASSERT_TRUE(f.save(path));
+
+    const std::string common = "meshes: 4 drawn from 3 in the file (2 triangle meshes, 1 sphere, 1 box)\n"
+                               "triangles: 4 in 2 groups\n"
+                               "lights: 1 traced of 3 in the file, 1 on; 1 spotlight, not traced; 1 omni "
+                               "light without a node, not traced\n"
+                               "camera: cam, from its own record (it has no camera or target node)\n";
+    CaptureStdout();
+    CaptureStderr();
+    EXPECT_EQ(runInspector(path.c_str(), 0, true), 0);
+    EXPECT_EQ(GetCapturedStdout(),
+              common +
+                  "frames: 100 in the file; a scene at 16 per beat asks for 1030 over 64 beats (frames "
+                  "per beat x (beats + 0.35) + 1); past the file's last frame the animation starts over\n");
+    EXPECT_EQ(GetCapturedStderr(),
+              path + ": camera cam has no camera or target node; using its own record\n");
+
+    // As the show plays its test9.3ds: scene 4, 8 frames per beat for 64 beats.
+    ShowPace pace = showPaceOf("somewhere/TEST9.3DS");
+    EXPECT_EQ(pace.scene, 4);
+    EXPECT_EQ(showPaceOf("intro.3ds").beats, 48);
+    EXPECT_EQ(showPaceOf("models/info.3ds").beats, 64); // the last scene, to the show's end
+    EXPECT_EQ(showPaceOf("models/other.3ds").framesPerBeat, 0);
+    f.setFrames(600);
+    ASSERT_TRUE(f.save(path));
+    CaptureStdout();
+    EXPECT_EQ(runInspector(path.c_str(), 0, true, pace), 0);
+    EXPECT_EQ(GetCapturedStdout(),
+              common +
+                  "frames: 600 in the file; scene 4 of the show asks for 515 (8 per beat over 64 beats)\n");
 }
 
 // Anything but a readable 3D Studio file of at most 256 MiB: one error line, at

@@ -214,14 +214,17 @@ TEST(PrimitiveWriterShapes, StartingBoxesClampFarGeometry) {
     expectTexel(s, kMeshBase + 3, 200004, -10000, 1, 2);
 }
 
-TEST(PrimitiveWriterNodes, LightCountIncludesSpotlights) {
+// The shader reads as many light records as the header counts: a spotlight or an
+// omni light without a node gets no record, so it is not counted either.
+TEST(PrimitiveWriterNodes, LightCountIsTheRecordsWritten) {
     Studio3dsFixture f;
     f.omniLight("a", {1, 2, 3}, {0.5f, 0.5f, 0.5f}, 1.5f, true);
     f.spotLight("b", {0, 0, 9}, {0, 0, 0});
     f.omniLight("c", {4, 5, 6});
+    f.omniLight("d", {7, 8, 9}, {1, 1, 1}, 1.0f, false, false);
     FlattenedScene s;
     ASSERT_TRUE(s.build(f, "spot"));
-    expectTexel(s, kHeaderTexel, 0, 0, 3, 0); // three lights, two records
+    expectTexel(s, kHeaderTexel, 0, 0, 2, 0); // four lights, two records
     expectTexel(s, kLightBase, 1, 2, 3, 1);   // switched off
     expectTexel(s, kLightBase + 1, 0.5f, 0.5f, 0.5f, 1.5f);
     expectTexel(s, kLightBase + 2, 4, 5, 6, 0);

@@ -135,10 +135,10 @@ Brask1Camera SceneBrask1::camera() {
     }
     Brask1Camera view = brask1Camera(*model, modelBox, windowAspect());
     if (!cameraReported && view.source == Brask1Camera::kRecord)
-        reportError("Camera %s of %s has no camera or target node; using the camera's own values\n",
-                    model->cameras()[0].name.c_str(), kModelName);
+        printf("%s: camera %s has no camera or target node; using its own record\n", kModelName,
+               model->cameras()[0].name.c_str());
     else if (!cameraReported && view.source == Brask1Camera::kBoundingBox)
-        reportError("No camera in %s; showing the whole model\n", kModelName);
+        printf("%s: no camera; showing the whole model\n", kModelName);
     cameraReported = true;
     return view;
 }

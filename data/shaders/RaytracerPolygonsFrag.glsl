@@ -177,7 +177,8 @@ vec3 safeInverse(vec3 dir) {
 }
 
 // Nearest hit closer than tMax; a shadow ray stops at the first hit that casts a
-// shadow. Boxes entered beyond the best hit so far are skipped.
+// shadow and skips the meshes that cast none. Boxes entered beyond the best hit so
+// far are skipped.
 HitRef walkHierarchy(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowRay) {
     HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
     vec3 invDir = safeInverse(dir);
@@ -186,8 +187,16 @@ HitRef walkHierarchy(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowR
         vec4 meshA = fetch(kMeshBase + kMeshTexels * m + kMeshMin);
         vec4 meshB = fetch(kMeshBase + kMeshTexels * m + kMeshMax);
         if (boxEntry(meshA.xyz, meshB.xyz, origin, invDir, best.t) == kNoHit) continue;
+        int firstEntry = max(int(meshA.w), 0);
         int lastEntry = min(int(meshB.w), kVolumeCapacity);
-        for (int e = max(int(meshA.w), 0); e < lastEntry; ++e) {
+        if (shadowRay && firstEntry < lastEntry) {
+            // A mesh that casts no shadow ("NoS") says so in every triangle: one
+            // look at its first spares a shadow ray all its group boxes.
+            vec4 first = fetch(kVolumeBase + kVolumeTexels * firstEntry + kVolumeA);
+            bool solid = first.w == kVolumeSphere || first.w == kVolumeBox;
+            if (!solid && first.w >= float(kTriangleBase) && !castsShadow(int(first.w))) continue;
+        }
+        for (int e = firstEntry; e < lastEntry; ++e) {
             int entry = kVolumeBase + kVolumeTexels * e;
             vec4 a = fetch(entry + kVolumeA);
             vec4 b = fetch(entry + kVolumeB);

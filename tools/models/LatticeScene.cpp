@@ -40,6 +40,36 @@ float lightLevel(float ahead) {
     return std::sin(kPi * t);
 }
 
+// A beam of the truss without the faces that no point inside the truss can see:
+// the camera, the lights and the deck's reflections stay inside it, and a shadow
+// ray from the walls crossing a beam still meets the faces left. Fewer faces make
+// fewer groups for every ray that enters a side of the truss. A face is dropped
+// only where it looks away from the whole inner cross-section and not along the
+// flight (which a point further down the truss could see).
+Mesh innerBeam(Vec3 a, Vec3 b, float width, const std::string& material) {
+    constexpr float kInside = kHalf - 0.2f;
+    Mesh full = beam(a, b, width, material);
+    Mesh kept;
+    kept.points = full.points;
+    const Vec3 along = normalized(b - a);
+    auto dot = [](Vec3 p, Vec3 q) { return p[0] * q[0] + p[1] * q[1] + p[2] * q[2]; };
+    for (const Face& face : full.faces) {
+        Vec3 centre = {0, 0, 0};
+        for (int p : face.points)
+            centre = centre + full.points[p] * (1.0f / 3);
+        const Vec3 fromLine = centre - a;
+        const Vec3 outward = normalized(fromLine - along * dot(fromLine, along));
+        bool seen = std::fabs(outward[0]) > 1e-3f;
+        for (int corner = 0; corner < 4 && !seen; ++corner) {
+            const Vec3 inside = {centre[0], corner & 1 ? kInside : -kInside, corner & 2 ? kInside : -kInside};
+            seen = dot(outward, inside - centre) > 0;
+        }
+        if (seen)
+            kept.faces.push_back(face);
+    }
+    return kept;
+}
+
 } // namespace
 
 bool buildLattice(ModelFile& file, const Beats& beats) {
@@ -79,12 +109,12 @@ bool buildLattice(ModelFile& file, const Beats& beats) {
                 float x = x0 + s * kSegment;
                 // The rail in ring-to-ring pieces: a long beam would stretch every
                 // group of faces it falls into along the whole section.
-                side.append(beam(corner(x, c), corner(x + kSegment, c), 0.3f, "steel"));
-                side.append(beam(corner(x, c), corner(x, (c + 1) % 4), 0.22f, "steel"));
+                side.append(innerBeam(corner(x, c), corner(x + kSegment, c), 0.3f, "steel"));
+                side.append(innerBeam(corner(x, c), corner(x, (c + 1) % 4), 0.22f, "steel"));
                 // Diagonals on the sides and the roof, alternating.
                 if (c != 0)
-                    braces.append(beam(corner(x + (s % 2 ? kSegment : 0), c),
-                                       corner(x + (s % 2 ? 0 : kSegment), (c + 1) % 4), 0.12f, "brace"));
+                    braces.append(innerBeam(corner(x + (s % 2 ? kSegment : 0), c),
+                                            corner(x + (s % 2 ? 0 : kSegment), (c + 1) % 4), 0.12f, "brace"));
             }
             orderFacesSpatially(side);
             const std::string n = std::to_string(section) + "_" + std::to_string(c);

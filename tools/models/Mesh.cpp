@@ -104,6 +104,34 @@ Mesh box(Vec3 lo, Vec3 hi, const std::string& material) {
     return m;
 }
 
+Mesh texturedBox(Vec3 lo, Vec3 hi, const std::string& material) {
+    Mesh m;
+    // Per face the two other axes in increasing order, as a "PAABox22" box maps them.
+    for (int axis = 0; axis < 3; ++axis) {
+        const int u = axis == 0 ? 1 : 0, v = axis == 2 ? 1 : 2;
+        for (int side = 0; side < 2; ++side) {
+            const int base = int(m.points.size());
+            for (int corner = 0; corner < 4; ++corner) {
+                const int iu = corner == 1 || corner == 2, iv = corner >= 2;
+                Vec3 p;
+                p[axis] = side ? hi[axis] : lo[axis];
+                p[u] = iu ? hi[u] : lo[u];
+                p[v] = iv ? hi[v] : lo[v];
+                m.points.push_back(p);
+                m.uvs.push_back({float(iu), float(iv)});
+            }
+            // Counter-clockwise seen from outside: the order flips with the side
+            // and with the handedness of (axis, u, v).
+            const bool flip = (side == 1) == (axis == 1);
+            if (flip)
+                addQuad(m, base, base + 1, base + 2, base + 3, material, 0);
+            else
+                addQuad(m, base, base + 3, base + 2, base + 1, material, 0);
+        }
+    }
+    return m;
+}
+
 Mesh beam(Vec3 a, Vec3 b, float width, const std::string& material) {
     Vec3 u, v;
     perpendiculars(normalized(b - a), u, v);

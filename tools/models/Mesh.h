@@ -42,6 +42,9 @@ Vec3 lerp(Vec3 a, Vec3 b, float t);
 // Shapes. Boxes and beams are flat shaded; round shapes are one smoothing group.
 // An axis-aligned box, 8 points and 12 faces, faces pointing out.
 Mesh box(Vec3 min, Vec3 max, const std::string& material);
+// The same box with 24 points, each face's uvs running 0 to 1 over it as a
+// "PAABox22" box's texture does, for a box that has to be part of a triangle mesh.
+Mesh texturedBox(Vec3 min, Vec3 max, const std::string& material);
 // A square beam of width `width` from a to b, without end caps (8 faces).
 Mesh beam(Vec3 a, Vec3 b, float width, const std::string& material);
 // A latitude-longitude sphere with uvs; `rings` and `segments` even so that points

@@ -115,9 +115,10 @@ bool reloadShow() {
     *show = next;
     followToTime(musicTime);
     activateScene(currentScene);
-    printf("Show reloaded at t=%.2f: %d timeline entries, %d scenes rebuilt, %g beats per minute; scene %d "
-           "on screen\n",
-           musicTime, timeline.size(), rebuilt, showTempo.beatsPerMinute, currentScene);
+    printf("Show reloaded at t=%.2f: %d timeline entries, rebuilt %d of %d scenes, %g beats per minute; "
+           "scene %d on screen\n",
+           musicTime, timeline.size(), rebuilt, (int)show->scenes.size(), showTempo.beatsPerMinute,
+           currentScene);
     return true;
 }
 

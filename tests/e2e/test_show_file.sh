@@ -49,7 +49,7 @@ kill -0 "$DEMO_PID" || fail "a broken show file ended the show"
 # Scene 2 from 12 s in, at 60 beats per minute: a change on the beat named, not on
 # beat 12 of the built-in tempo (5.5 s).
 show 12
-wait_for "$SCRATCH/out" "^Show reloaded at t=[0-9.]*: 2 timeline entries, 0 scenes rebuilt, 60 beats per minute" 10
+wait_for "$SCRATCH/out" "^Show reloaded at t=[0-9.]*: 2 timeline entries, rebuilt 0 of 2 scenes, 60 beats per minute" 10
 wait_for "$SCRATCH/out" "^Change scene to 2 on beat 12\.[0-9]*$" 20
 scene_change=$(grep -m1 "^Scenestart 2: " "$SCRATCH/out")
 [ "$scene_change" = "Scenestart 2: 12.000000" ] || fail "scene 2 starts at '$scene_change', not 12 s"

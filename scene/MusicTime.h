@@ -6,10 +6,24 @@ constexpr double kBeatsPerMinute = 130.0;
 constexpr double kBeatOffset = 0.11;
 constexpr double kAnimationBeatOffset = 0.35;
 
-// Computed in double precision, operations left to right, rounded to float.
+// A show's beat clock: the built-in show's by default, a show file's own otherwise.
+// Computed in double precision, operations left to right, rounded to float, so the
+// default gives exactly the built-in show's beats.
+struct Tempo {
+    double beatsPerMinute = kBeatsPerMinute;
+    double beatOffset = kBeatOffset;
+
+    float beatAt(float seconds) const { return (float)(seconds * beatsPerMinute / 60.0 + beatOffset); }
+    float secondsAt(float beat) const { return (float)((beat - beatOffset) * 60.0 / beatsPerMinute); }
+    bool operator==(const Tempo& other) const {
+        return beatsPerMinute == other.beatsPerMinute && beatOffset == other.beatOffset;
+    }
+};
+
+// The built-in show's conversions.
 inline float secondsToBeats(float seconds) {
-    return (float)(seconds * kBeatsPerMinute / 60.0 + kBeatOffset);
+    return Tempo().beatAt(seconds);
 }
 inline float beatsToSeconds(float beat) {
-    return (float)((beat - kBeatOffset) * 60.0 / kBeatsPerMinute);
+    return Tempo().secondsAt(beat);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "scene/GlObjects.h"
+#include "scene/MusicTime.h"
 
 // Base of every scene. The shell reaches a scene only through the three virtual
 // operations below (in this slot order) and the scene table.
@@ -30,6 +31,11 @@ class Scene {
     // window's adaptive resolution only; scenes without such targets ignore it.
     virtual void setTracedSide(int side) { (void)side; }
 
+    // The beat clock of the show the scene plays in: scenes that count beats (an
+    // animation frame per beat, a bitmap every few beats) count them at its tempo.
+    // Set by the line-up right after construction; the built-in show's by default.
+    void setTempo(const Tempo& showTempo) { tempo = showTempo; }
+
     // The scene's own full-screen quad (GL objects only; drawQuad draws in immediate mode).
     // A repeated createQuad (a repeated init) first tears down the quad it replaces.
     void createQuad();
@@ -46,6 +52,7 @@ class Scene {
     bool loadTexture(const char* path, GlTexture* texture);
 
   protected:
+    Tempo tempo;
     // Empty until createQuad, so destroyQuad on a scene that never made its quad
     // touches no other object. A quad not torn down is deleted with the scene.
     GlVertexArray quadVertexArray;

@@ -23,6 +23,7 @@
 #include "shell/LineUp.h"
 #include "shell/OpenAlMusic.h"
 #include "shell/ShellState.h"
+#include "shell/ShowLineUp.h"
 #include "shell/Startup.h"
 #include "shell/TimelineReplay.h"
 
@@ -48,7 +49,7 @@ std::vector<std::pair<int, int64_t>> sceneEntrances(const FrameClock& clock, int
     int64_t start = clock.firstFrameAt(sceneStart); // 0 but for a preview of a later scene
     std::vector<std::pair<int, int64_t>> entrances = {{currentScene, start}};
     for (int64_t k = start; k < total; ++k)
-        if (followTimeline(secondsToBeats((float)audio->bytesToSeconds(music, clock.position(k)))))
+        if (followTimeline(showTempo.beatAt((float)audio->bytesToSeconds(music, clock.position(k)))))
             entrances.push_back({currentScene, k});
     startSchedule();
     return entrances;
@@ -106,7 +107,7 @@ int runBench(const Options& options) {
         return 1;
     setInitialGlState();
     printGlVersion();
-    OpenAlMusic* manual = new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual);
+    OpenAlMusic* manual = new OpenAlMusic(showEndSeconds(), OpenAlMusic::Clock::Manual);
     audio = manual;
 
     StartupTimes startup;

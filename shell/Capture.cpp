@@ -11,9 +11,9 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "scene/DataPath.h"
 #include "scene/GlDebugOutput.h"
 #include "scene/HeadlessContext.h"
-#include "scene/MusicTime.h"
 #include "scene/RenderSettings.h"
 #include "shell/Callbacks.h"
 #include "shell/CaptureProgress.h"
@@ -26,6 +26,7 @@
 #include "shell/RenderSide.h"
 #include "shell/ScenePreview.h"
 #include "shell/ShellState.h"
+#include "shell/ShowLineUp.h"
 #include "shell/Startup.h"
 #include "shell/TimelineReplay.h"
 
@@ -107,7 +108,7 @@ std::unique_ptr<FrameSink> openSink(Output kind, const Options& options, const F
     video.height = options.height;
     video.fps = clock.fps;
     if (music != 0) {
-        video.audioPath = kMusicFile;
+        video.audioPath = dataPath(musicFile.c_str());
         video.audioFrom = (double)first / clock.fps;
         video.duration = (double)(end - first) / clock.fps;
     } else {
@@ -175,7 +176,7 @@ int runCapture(const Options& options) {
     // The window's start-up, on the manual clock.
     setInitialGlState();
     printGlVersion();
-    OpenAlMusic* manual = new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual);
+    OpenAlMusic* manual = new OpenAlMusic(showEndSeconds(), OpenAlMusic::Clock::Manual);
     audio = manual;
     openMusic();
     FrameClock clock{options.fps, manual->format(music)};

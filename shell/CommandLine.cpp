@@ -30,7 +30,8 @@ enum LongOnly {
     kWatch,
     kGlDebug,
     kTargetFps,
-    kSummary
+    kSummary,
+    kShow
 };
 
 const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
@@ -51,6 +52,7 @@ const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
                            {"gl-debug", no_argument, nullptr, kGlDebug},
                            {"target-fps", required_argument, nullptr, kTargetFps},
                            {"summary", no_argument, nullptr, kSummary},
+                           {"show", required_argument, nullptr, kShow},
                            {nullptr, 0, nullptr, 0}};
 
 // freeglut's own options: how many arguments each takes, or -1 for none of its own.
@@ -129,6 +131,9 @@ std::string applyOption(int code, const char* value, Options& o) {
         return parseSceneChoice(value, &o.scene);
     case kWatch:
         o.watch = true;
+        return "";
+    case kShow:
+        o.showFile = value;
         return "";
     case kGlDebug:
         o.glDebug = true;
@@ -231,13 +236,16 @@ Options parseCommandLine(int argc, char** argv) {
         o.error = "--gl-debug goes with --capture";
     else if ((o.captureOut || o.bench) && o.targetFps > 0)
         o.error = "--target-fps is for the window; captures and --bench never adapt their resolution";
+    else if (o.showFile && (o.scene.chosen() || o.inspectFile || o.bench))
+        o.error = "--show plays a show file in the window or a capture; it does not go with --scene, "
+                  "--inspect or --bench";
     else if ((o.captureOut || o.bench) && o.watch)
         o.error = "--watch needs a window; it does not go with --capture or --bench";
     return o;
 }
 
 void printUsage(const char* program) {
-    printf("Usage: %s [--windowed] [--target-fps N] [--size WxH] [--render-width N] [--help]\n"
+    printf("Usage: %s [--show FILE] [--windowed] [--target-fps N] [--size WxH] [--render-width N] [--help]\n"
            "       %s --inspect FILE [--frame N] [--summary]\n"
            "       %s --capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--render-width N]\n"
            "                    [--gl-debug]\n"
@@ -247,6 +255,11 @@ void printUsage(const char* program) {
            "With no options it switches to the 1024x768 full-screen game mode when the display\n"
            "offers it, plays the music from the start and exits when the track ends.\n"
            "\n"
+           "  --show FILE  play the line-up of a TOML show file instead of the built-in one: its\n"
+           "               music, tempo, timeline and scenes (data/show.toml is the built-in\n"
+           "               show written out); a bad file ends the program with its line; with\n"
+           "               --watch a saved show file replaces the line-up as it plays. Also\n"
+           "               with --capture\n"
            "  --windowed   stay in a 1024x768 window (no game mode)\n"
            "  --target-fps N\n"
            "               hold about N frames a second in the window on a slow renderer: the\n"

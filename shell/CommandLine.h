@@ -30,8 +30,9 @@ struct Options {
     bool json = false;   // the benchmark's report as JSON instead of a table
     bool spread = false; // the benchmark's frames across each scene's whole time, not its start
 
-    SceneChoice scene;  // --scene: one scene alone instead of the show
-    bool watch = false; // --watch: reload the scene on screen when its data files change
+    SceneChoice scene;              // --scene: one scene alone instead of the show
+    bool watch = false;             // --watch: reload the scene on screen when its data files change
+    const char* showFile = nullptr; // --show: the line-up from this TOML file instead of the built-in one
 
     // argv[0] and freeglut's own options (-display NAME, -geometry WxH+X+Y, -direct,
     // -indirect, -iconic, -gldebug, -sync) in their order, null-terminated: what

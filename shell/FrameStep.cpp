@@ -6,7 +6,7 @@
 #include "shell/ShellState.h"
 
 float sceneStartSeconds(float startBeat) {
-    float seconds = beatsToSeconds(startBeat);
+    float seconds = showTempo.secondsAt(startBeat);
     return seconds < 0 ? 0.0f : seconds;
 }
 
@@ -33,7 +33,7 @@ FrameOutcome frameStep() {
         return FrameOutcome::ShowEnded;
 
     musicTime = (float)audio->bytesToSeconds(music, position);
-    beat = secondsToBeats(musicTime);
+    beat = showTempo.beatAt(musicTime);
 
     if (followTimeline(beat)) {
         printf("Scenestart %d: %f\n", currentScene, sceneStart);

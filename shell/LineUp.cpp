@@ -5,6 +5,7 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "shell/SceneFiles.h"
 #include "shell/ShellState.h"
+#include "shell/ShowFile.h"
 
 #include <cstring>
 #include <strings.h>
@@ -65,6 +66,35 @@ float lineUpStartBeat(int sceneNumber) {
         if (entry.sceneNumber == sceneNumber)
             return entry.startBeat;
     return 0.0f;
+}
+
+ShowFile builtInShow() {
+    ShowFile show;
+    for (const Entry& entry : kSchedule) {
+        ShowEntry e;
+        e.startBeat = entry.startBeat;
+        e.slot = entry.sceneNumber;
+        show.timeline.push_back(e);
+    }
+    for (int n = 1; n <= kLineUpScenes; ++n) {
+        const PolygonArgs& args = kScenes[n - 1];
+        ShowScene s;
+        s.slot = n;
+        if (!args.fileName) {
+            s.className = "SceneRaytracedNotes";
+        } else {
+            s.className = "SceneRaytracerPolygons";
+            s.argument = args.fileName;
+            s.argumentGiven = true;
+            s.dofStrength = args.dofStrength;
+            s.renderWidth = kRenderWidth;
+            s.renderHeight = kRenderHeight;
+            s.numReflections = args.numReflections;
+            s.framesPerBeat = args.framesPerBeat;
+        }
+        show.scenes.push_back(s);
+    }
+    return show;
 }
 
 void createScenes() {

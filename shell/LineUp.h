@@ -4,6 +4,7 @@
 class Scene;
 class FlattenStaging;
 struct ShowPace;
+struct ShowFile;
 
 // The show's schedule ends 64 beats after its last scene starts; a show without
 // music runs this long.
@@ -19,6 +20,10 @@ constexpr int kLineUpScenes = 6;
 
 // The beat where scene `sceneNumber` (1 to kLineUpScenes) of the show starts.
 float lineUpStartBeat(int sceneNumber);
+
+// The built-in line-up as a show file would describe it (file names as written
+// here, with backslashes): what data/show.toml must read as.
+ShowFile builtInShow();
 
 // Fills the timeline and constructs the show's scenes into the scene table. Needs
 // a current GL context (scene constructors load their files).

@@ -12,6 +12,8 @@
 #include "shell/FileWatcher.h"
 #include "shell/SceneFiles.h"
 #include "shell/ShellState.h"
+#include "shell/ShowFile.h"
+#include "shell/ShowLineUp.h"
 
 namespace {
 
@@ -57,6 +59,8 @@ void startLiveEditing() {
     int count = 0;
     for (int n = 1; n <= SceneTable::kSlots; ++n)
         count += watchScene(n);
+    if (loadedShow() && watcher->watch(loadedShow()->path))
+        count += 1;
     printf("Watching %d data files for changes\n", count);
 }
 
@@ -67,6 +71,16 @@ void pollLiveEditing() {
     if (changed.empty())
         return;
     bool reloaded = false;
+    // A saved show file rebuilds the line-up first, so the scene files below are
+    // those of the line-up that plays from now on.
+    if (loadedShow() && std::find(changed.begin(), changed.end(), loadedShow()->path) != changed.end()) {
+        printf("Reloading the show: %s changed\n", loadedShow()->path.c_str());
+        if (reloadShow()) {
+            for (int n = 1; n <= SceneTable::kSlots; ++n)
+                watchScene(n);
+        }
+        fflush(stdout);
+    }
     // One edit explains itself once, however many programs and scenes load the file.
     buildLog.beginReload();
     for (int n = 1; n <= SceneTable::kSlots; ++n) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // --watch: a scene whose data files (shaders, bitmaps, models) change on disk is
-// reloaded as the Enter key reloads it, and what was reloaded is printed.
+// reloaded as the Enter key reloads it, and what was reloaded is printed. A saved
+// show file (--show) rebuilds the line-up, or is reported and left unapplied.
 
 // After start-up: watches the folders of every scene's files and keeps each shader
 // program's last linked version in use when a reload does not compile or link.

@@ -71,14 +71,16 @@ std::string usageName(const PreviewClass& c) {
     return std::string(c.name) + ":" + c.argumentName;
 }
 
-std::string classList() {
+} // namespace
+
+std::string previewClassList() {
     std::string list;
     for (const PreviewClass& c : kClasses)
         list += (list.empty() ? "" : ", ") + usageName(c);
     return list;
 }
 
-std::string checkArgument(const PreviewClass& c, const std::string& argument, bool given) {
+std::string checkPreviewArgument(const PreviewClass& c, const std::string& argument, bool given) {
     std::string name = c.name;
     switch (c.argument) {
     case PreviewArgument::None:
@@ -95,7 +97,12 @@ std::string checkArgument(const PreviewClass& c, const std::string& argument, bo
     return argument.empty() ? name + " needs a 3D Studio file: " + name + ":" + c.argumentName : "";
 }
 
-} // namespace
+const PreviewClass* findPreviewClass(const std::string& name) {
+    for (const PreviewClass& c : kClasses)
+        if (name == c.name)
+            return &c;
+    return nullptr;
+}
 
 std::string parseSceneChoice(const char* text, SceneChoice* choice) {
     *choice = SceneChoice();
@@ -111,20 +118,18 @@ std::string parseSceneChoice(const char* text, SceneChoice* choice) {
     }
     size_t colon = value.find(':');
     std::string name = value.substr(0, colon);
-    for (const PreviewClass& c : kClasses) {
-        if (name != c.name)
-            continue;
+    if (const PreviewClass* c = findPreviewClass(name)) {
         bool given = colon != std::string::npos;
         std::string argument = given ? value.substr(colon + 1) : "";
-        std::string complaint = checkArgument(c, argument, given);
+        std::string complaint = checkPreviewArgument(*c, argument, given);
         if (complaint.empty()) {
-            choice->libraryClass = &c;
+            choice->libraryClass = c;
             choice->argument = argument;
         }
         return complaint;
     }
-    return "--scene needs 1 to " + std::to_string(kLineUpScenes) + " or a scene class (" + classList() +
-           "); got \"" + value + "\"";
+    return "--scene needs 1 to " + std::to_string(kLineUpScenes) + " or a scene class (" +
+           previewClassList() + "); got \"" + value + "\"";
 }
 
 float previewStartBeat(const SceneChoice& choice) {

@@ -23,6 +23,14 @@ struct SceneChoice {
     bool chosen() const { return lineUpScene != 0 || libraryClass != nullptr; }
 };
 
+// The library class of that name, or null.
+const PreviewClass* findPreviewClass(const std::string& name);
+// Why `argument` does not suit the class ("" when it does); `given` says whether
+// anything followed the colon at all.
+std::string checkPreviewArgument(const PreviewClass& c, const std::string& argument, bool given);
+// Every class as --scene names it, comma-separated.
+std::string previewClassList();
+
 // Understands "N" (1 to 6) or "CLASS[:ARG]"; returns "" or why it cannot.
 std::string parseSceneChoice(const char* text, SceneChoice* choice);
 // Where the preview starts in the music: a scene of the show at its own start

@@ -1,5 +1,7 @@
 #include "shell/ShellState.h"
 
+#include "shell/Startup.h"
+
 int currentScene = 1;
 SceneTable scenes;
 Timeline timeline;
@@ -11,4 +13,6 @@ float musicTime = 0;
 float sceneStart = 0;
 float sceneTime = 0;
 float beat = 0;
+Tempo showTempo;
+std::string musicFile = kMusicFile;
 AdaptiveResolution* adaptiveResolution = nullptr;

@@ -1,4 +1,7 @@
 #pragma once
+#include <string>
+
+#include "scene/MusicTime.h"
 #include "scene/SceneTable.h"
 #include "scene/ScreenSize.h"
 #include "shell/Music.h"
@@ -16,5 +19,8 @@ extern float musicTime;
 extern float sceneStart;
 extern float sceneTime;
 extern float beat;
+// The show's beat clock and music file: the built-in show's unless --show names others.
+extern Tempo showTempo;
+extern std::string musicFile;
 class AdaptiveResolution;
 extern AdaptiveResolution* adaptiveResolution; // --target-fps in the window; null otherwise

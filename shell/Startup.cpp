@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "scene/MusicTime.h"
+#include "scene/DataPath.h"
 #include "scene/RenderSettings.h"
 #include "shell/AdaptiveResolution.h"
 #include "shell/FrameStep.h"
@@ -18,6 +18,7 @@
 #include "shell/ScenePreview.h"
 #include "shell/SharedVbo.h"
 #include "shell/ShellState.h"
+#include "shell/ShowLineUp.h"
 #include "shell/Windowing.h"
 
 namespace {
@@ -75,7 +76,7 @@ void initDemo(int* argc, char** argv, const Options& options) {
     glGetError(); // glewInit's probing can leave an error behind
     printGlVersion();
     if (!audio)
-        audio = new OpenAlMusic(beatsToSeconds(kShowEndBeat));
+        audio = new OpenAlMusic(showEndSeconds());
     openMusic();
     int side = renderSideForFrame(options.renderWidth, screenWidth, screenHeight);
     setRenderWidthOverride(side);
@@ -93,18 +94,21 @@ void initDemo(int* argc, char** argv, const Options& options) {
 void openMusic() {
     if (!audio->init(kAudioFrequency))
         printf("Can't initialize device\n");
-    music = audio->streamCreateFile(kMusicFile);
+    std::string path = dataPath(musicFile.c_str());
+    music = audio->streamCreateFile(path.c_str());
     if (music == 0) {
         printf("Error loading sound\n");
         fflush(stdout);
-        reportError("%s: %s\n", kMusicFile, audio->lastError());
+        reportError("%s: %s\n", path.c_str(), audio->lastError());
     } else {
         printf("Sound loaded\n");
     }
 }
 
 void buildShow(const Options& options) {
-    if (options.scene.chosen())
+    if (loadedShow())
+        createShowScenes(*loadedShow());
+    else if (options.scene.chosen())
         createPreviewScene(options.scene);
     else
         createScenes();
@@ -115,8 +119,9 @@ void buildShow(const Options& options) {
 void startShow() {
     if (!audio->play(music, true))
         printf("Error playing sound\n");
-    // A scene previewed alone plays over its own part of the music.
-    float from = timeline.size() > 0 ? sceneStartSeconds(timeline.startBeat(0)) : 0.0f;
+    // A scene previewed alone plays over its own part of the music; a show file's
+    // show plays it from the start, whatever beat its first entry names.
+    float from = timeline.size() > 0 && !loadedShow() ? sceneStartSeconds(timeline.startBeat(0)) : 0.0f;
     if (from > 0)
         audio->setPosition(music, audio->secondsToBytes(music, from));
     activateScene(currentScene);

@@ -17,10 +17,10 @@ void initDemo(int* argc, char** argv, const Options& options);
 // GL state the scenes rely on from the start.
 void setInitialGlState();
 void printGlVersion();
-// Opens the audio device and loads "horn.mp3" into `music` through `audio`,
+// Opens the audio device and loads the show's music (musicFile) into `music` through `audio`,
 // printing the outcome; failures only print.
 void openMusic();
-// The line-up (or the one scene of --scene), the shared vertex buffer and the
+// The line-up (the show file's, or the one scene of --scene), the shared vertex buffer and the
 // clear colour.
 void buildShow(const Options& options);
 // Starts the music where the timeline's first entry starts (the beginning, but for

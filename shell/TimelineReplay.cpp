@@ -8,6 +8,6 @@
 void replayTimeline(int64_t frames, const FrameClock& clock) {
     for (int64_t k = 0; k < frames; ++k) {
         float seconds = (float)audio->bytesToSeconds(music, clock.position(k));
-        followTimeline(secondsToBeats(seconds));
+        followTimeline(showTempo.beatAt(seconds));
     }
 }

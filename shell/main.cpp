@@ -10,6 +10,7 @@
 #include "shell/CommandLine.h"
 #include "shell/GlutWindowing.h"
 #include "shell/LineUp.h"
+#include "shell/ShowLineUp.h"
 #include "shell/Startup.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +25,9 @@ int main(int argc, char** argv) {
         reportError("%s (see --help)\n", options.error.c_str());
         return 2;
     }
+    // A bad show file ends the run before anything opens.
+    if (options.showFile && !loadShow(options.showFile))
+        return 2;
     if (options.inspectFile)
         return runInspector(options.inspectFile, options.inspectFrame, options.inspectSummary,
                             showPaceOf(options.inspectFile));

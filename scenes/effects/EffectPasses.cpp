@@ -43,8 +43,8 @@ void renderTwoUnits(Scene& scene, ShaderProgram& shader, const GlTexture (&textu
     scene.drawQuad();
 }
 
-int beatSwitchIndex(float time, float beatsPerSwitch) {
-    float beat = secondsToBeats(time);
+int beatSwitchIndex(float time, float beatsPerSwitch, const Tempo& tempo) {
+    float beat = tempo.beatAt(time);
     // In floating point, so no beat overflows an int; a negative time (which the
     // music clock never gives) still picks a valid index.
     double period = std::trunc(double(beat / beatsPerSwitch));
@@ -52,9 +52,9 @@ int beatSwitchIndex(float time, float beatsPerSwitch) {
 }
 
 void renderBeatSwitched(Scene& scene, ShaderProgram& shader, const GlTexture (&textures)[2], float time,
-                        float beatsPerSwitch, bool nearest) {
+                        float beatsPerSwitch, bool nearest, const Tempo& tempo) {
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, textures[beatSwitchIndex(time, beatsPerSwitch)].get());
+    glBindTexture(GL_TEXTURE_2D, textures[beatSwitchIndex(time, beatsPerSwitch, tempo)].get());
     if (nearest) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);

@@ -1,5 +1,6 @@
 #pragma once
 #include "scene/GlObjects.h"
+#include "scene/MusicTime.h"
 
 class Scene;
 class ShaderProgram;
@@ -31,9 +32,9 @@ void bindTwoUnits(ShaderProgram& shader, const GlTexture (&textures)[2]);
 void renderTwoUnits(Scene& scene, ShaderProgram& shader, const GlTexture (&textures)[2], float time);
 
 // Which of two bitmaps shows at a music time when they alternate every
-// `beatsPerSwitch` beats, starting with the first: 0 or 1.
-int beatSwitchIndex(float time, float beatsPerSwitch);
+// `beatsPerSwitch` beats of `tempo`, starting with the first: 0 or 1.
+int beatSwitchIndex(float time, float beatsPerSwitch, const Tempo& tempo = Tempo());
 // The beat-chosen bitmap on unit 0 as "tex0" (its filters set to GL_NEAREST when
 // `nearest`), the time and window size, one quad. Unit 0 stays selected.
 void renderBeatSwitched(Scene& scene, ShaderProgram& shader, const GlTexture (&textures)[2], float time,
-                        float beatsPerSwitch, bool nearest);
+                        float beatsPerSwitch, bool nearest, const Tempo& tempo);

@@ -87,8 +87,8 @@ void SceneBrask1::loadMaterialTextures() {
         materialTextures[i].reset();
 }
 
-int SceneBrask1::animationFrame(float time, int frames) {
-    float beat = float(double(time) * 130.0 / 60.0 + 0.35);
+int SceneBrask1::animationFrame(float time, int frames, double beatsPerMinute) {
+    float beat = float(double(time) * beatsPerMinute / 60.0 + kAnimationBeatOffset);
     double count = frames > 0 ? frames : 1;
     double frame = std::fmod(std::trunc(double(beat * 16.0f)), count);
     if (!(frame >= 0)) // a negative time, or one too large to count frames in
@@ -120,7 +120,7 @@ void SceneBrask1::render(float time, float sceneTime) {
 
 // The model is evaluated once per animation frame, and once after it was opened.
 void SceneBrask1::evaluate(float time) {
-    int frame = animationFrame(time, model->frames());
+    int frame = animationFrame(time, model->frames(), tempo.beatsPerMinute);
     if (frame != lastModelFrame || evaluationPending) {
         model->eval(float(frame));
         lastModelFrame = frame;

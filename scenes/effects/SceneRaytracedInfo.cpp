@@ -30,5 +30,5 @@ void SceneRaytracedInfo::activate() {
 
 void SceneRaytracedInfo::render(float time, float sceneTime) {
     (void)sceneTime;
-    renderBeatSwitched(*this, shader, textures, time, kBeatsPerBitmap, true);
+    renderBeatSwitched(*this, shader, textures, time, kBeatsPerBitmap, true, tempo);
 }

@@ -30,5 +30,5 @@ void SceneRaytracer::activate() {
 
 void SceneRaytracer::render(float time, float sceneTime) {
     (void)sceneTime;
-    renderBeatSwitched(*this, shader, textures, time, kBeatsPerBitmap, false);
+    renderBeatSwitched(*this, shader, textures, time, kBeatsPerBitmap, false, tempo);
 }

@@ -2,8 +2,8 @@
 
 #include "scene/MusicTime.h"
 
-int AnimationFrame::at(float sceneTime, int framesPerBeat, int frames) {
-    float beat = (float)(sceneTime * kBeatsPerMinute / 60.0 + kAnimationBeatOffset);
+int AnimationFrame::at(float sceneTime, int framesPerBeat, int frames, double beatsPerMinute) {
+    float beat = (float)(sceneTime * beatsPerMinute / 60.0 + kAnimationBeatOffset);
     int f = (int)(framesPerBeat * beat);
     return f % (frames > 0 ? frames : 1);
 }

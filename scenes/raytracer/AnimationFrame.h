@@ -1,12 +1,14 @@
 #pragma once
+#include "scene/MusicTime.h"
 
 // Which animation frame a polygon scene shows, and whether it must evaluate and
 // flatten its file before drawing it.
 struct AnimationFrame {
     // frame = trunc(framesPerBeat * beat) modulo the file's frame count, with
-    // beat = sceneTime * 130 / 60 + 0.35 (double, rounded to float). The remainder
-    // keeps the sign of the dividend; a file that reports no frames counts as one.
-    static int at(float sceneTime, int framesPerBeat, int frames);
+    // beat = sceneTime * beatsPerMinute / 60 + 0.35 (double, rounded to float; the
+    // built-in show's 130 beats per minute by default). The remainder keeps the sign
+    // of the dividend; a file that reports no frames counts as one.
+    static int at(float sceneTime, int framesPerBeat, int frames, double beatsPerMinute = kBeatsPerMinute);
 
     // Whether a scene must evaluate and flatten before drawing `frame`: it differs
     // from the frame this scene last evaluated (each scene keeps its own: another

@@ -178,7 +178,7 @@ void SceneRaytracerPolygons::render(float time, float sceneTime) {
         drawBlack();
         return;
     }
-    int frame = AnimationFrame::at(sceneTime, framesPerBeat, file->frames());
+    int frame = AnimationFrame::at(sceneTime, framesPerBeat, file->frames(), tempo.beatsPerMinute);
     if (AnimationFrame::needsFlatten(frame, lastEvaluatedFrame, flattenPending)) {
         markPass("flatten");
         file->eval((float)frame);

@@ -165,4 +165,55 @@ TEST_F(CaptureShowTest, TheWholeShowChangesScenesOnTheirBeats) {
     EXPECT_GT(filesIn(scratch + "/whole").size(), 4u * 165) << "the show ends before the track";
 }
 
+// The changes of scene a capture's log reports, as "Change scene to N on beat B" lines.
+std::vector<std::string> sceneChanges(const std::string& log) {
+    std::istringstream in(bytesOf(log));
+    std::vector<std::string> changes;
+    for (std::string line; std::getline(in, line);)
+        if (line.compare(0, 16, "Change scene to ") == 0)
+            changes.push_back(line);
+    return changes;
+}
+
+// The example show file plays the built-in show: at one frame a second the frames
+// just before and after every scene change (22.1, 51.6, 81.2, 110.7, 140.3 s) and
+// all between are the same bytes.
+TEST_F(CaptureShowTest, TheExampleShowFileCapturesTheBuiltInShow) {
+    const std::string settings = " --fps 1 --to 142 --size 32x24 --render-width 16";
+    capture(scratch + "/builtin", settings);
+    capture(scratch + "/file", settings + " --show '" + DEMO_SOURCE_DIR + "/data/show.toml'");
+    std::vector<std::string> names = frameNames(0, 142);
+    ASSERT_EQ(filesIn(scratch + "/builtin"), names);
+    ASSERT_EQ(filesIn(scratch + "/file"), names);
+    expectSameFrames(scratch + "/builtin", scratch + "/file", names);
+    EXPECT_EQ(sceneChanges(scratch + "/file.log"), sceneChanges(scratch + "/builtin.log"));
+    EXPECT_EQ(sceneChanges(scratch + "/file.log").size(), 5u);
+}
+
+// Two library scenes at 60 beats per minute, the second from beat 6: six seconds
+// in, where the built-in tempo would have changed at 2.7 s. Each side of the change
+// is the picture of its scene played alone.
+TEST_F(CaptureShowTest, AShowAtItsOwnTempoChangesSceneOnItsBeat) {
+    const std::string show = scratch + "/tempo.toml";
+    ASSERT_TRUE(writeFile(show, "music = \"horn.mp3\"\nbpm = 60\nbeat_offset = 0\n"
+                                "timeline = [{ beat = 0, slot = 1 }, { beat = 6, slot = 2 }]\n"
+                                "[[scene]]\nslot = 1\nclass = \"Scene1\"\n"
+                                "[[scene]]\nslot = 2\nclass = \"SceneGLSLTunnel\"\narg = 1\n"));
+    const std::string range = " --fps 10 --from 5.8 --to 6.2" + kSmall;
+    capture(scratch + "/show", range + " --show '" + show + "'");
+    capture(scratch + "/first", range + " --scene Scene1");
+    capture(scratch + "/second", range + " --scene SceneGLSLTunnel:1");
+    ASSERT_EQ(filesIn(scratch + "/show"), frameNames(58, 62));
+    EXPECT_EQ(sceneChanges(scratch + "/show.log"),
+              std::vector<std::string>{"Change scene to 2 on beat 6.000000"});
+    expectSameFrames(scratch + "/show", scratch + "/first", frameNames(58, 60));
+    expectSameFrames(scratch + "/show", scratch + "/second", frameNames(60, 62));
+    EXPECT_NE(bytesOf(scratch + "/show/000059.png"), bytesOf(scratch + "/show/000060.png"));
+    // Chunks split at the change render the frames of the one run.
+    capture(scratch + "/chunks", " --fps 10 --from 5.8 --to 6" + kSmall + " --show '" + show + "'");
+    capture(scratch + "/chunks", " --fps 10 --from 6 --to 6.2" + kSmall + " --show '" + show + "'");
+    ASSERT_EQ(filesIn(scratch + "/chunks"), frameNames(58, 62));
+    expectSameFrames(scratch + "/show", scratch + "/chunks", frameNames(58, 62));
+}
+
 } // namespace

@@ -121,7 +121,11 @@ if [ ${#LOGINS[@]} -gt 0 ]; then
   mapfile -t HOSTS < <(usable_logins "$DEMO" "$DATA" "${LOGINS[@]}")
   [ ${#HOSTS[@]} -gt 0 ] || fail "none of the hosts can render (see the notes above)"
 fi
-echo "Rendering $TOTAL chunks of ${CHUNK} s into $WORK on ${#HOSTS[@]} host(s) (${HOSTS[*]:-this machine}; $JOBS at once per host unless its login says otherwise, LP_NUM_THREADS=$THREADS)"
+if [ ${#HOSTS[@]} -eq 0 ]; then
+  echo "Rendering $TOTAL chunks of ${CHUNK} s into $WORK on this machine ($JOBS at once, LP_NUM_THREADS=$THREADS)"
+else
+  echo "Rendering $TOTAL chunks of ${CHUNK} s into $WORK on ${#HOSTS[@]} host(s): ${HOSTS[*]} ($JOBS at once on a host whose login names no number, LP_NUM_THREADS=$THREADS)"
+fi
 
 EXTRA="--fps $FPS --size $SIZE ${RENDER_WIDTH:+--render-width $RENDER_WIDTH}"
 export LP_NUM_THREADS=$THREADS
@@ -139,7 +143,7 @@ JOB+=" { (cd $(q "$DATA") && $(q "$DEMO") --capture \"\$w/chunk-\$n.part.mkv\" $
 JOB+=" \$( [ {3} = end ] || echo --to {3} ) 2>&1); echo \$? >\"\$w/chunk-\$n.status\"; } | tee \"\$w/chunk-\$n.log\";"
 JOB+=" s=\$(cat \"\$w/chunk-\$n.status\"); rm -f \"\$w/chunk-\$n.status\";"
 JOB+=" if [ \"\$s\" = 0 ] && mv \"\$w/chunk-\$n.part.mkv\" \"\$w/chunk-\$n.mkv\"; then"
-JOB+=" echo \"@@farm-done \$n \$PARALLEL_SSHHOST\"; else rm -f \"\$w/chunk-\$n.part.mkv\"; [ \"\$s\" != 0 ] || s=1; exit \"\$s\"; fi"
+JOB+=" echo \"@@farm-done \$n \${PARALLEL_SSHHOST:-:}\"; else rm -f \"\$w/chunk-\$n.part.mkv\"; [ \"\$s\" != 0 ] || s=1; exit \"\$s\"; fi"
 
 PARALLEL_HOSTS=()
 RETRIES=1

@@ -4,7 +4,7 @@
 # through $SCRATCH/ssh/config, which PARALLEL_SSH points at. Every sshd ends by
 # itself after SSH_HOST_LIFETIME seconds, should the test die before its cleanup.
 SSH_DIR=$SCRATCH/ssh
-SSH_HOST_LIFETIME=${SSH_HOST_LIFETIME:-600}
+SSH_HOST_LIFETIME=${SSH_HOST_LIFETIME:-900}
 SSH_HOST_PIDS=()
 
 stop_ssh_hosts() {

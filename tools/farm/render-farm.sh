@@ -124,13 +124,13 @@ fi
 if [ ${#HOSTS[@]} -eq 0 ]; then
   echo "Rendering $TOTAL chunks of ${CHUNK} s into $WORK on this machine ($JOBS at once, LP_NUM_THREADS=$THREADS)"
 else
-  echo "Rendering $TOTAL chunks of ${CHUNK} s into $WORK on ${#HOSTS[@]} host(s): ${HOSTS[*]} ($JOBS at once on a host whose login names no number, LP_NUM_THREADS=$THREADS)"
+  echo "Rendering $TOTAL chunks of ${CHUNK} s into $WORK on ${#HOSTS[@]} host(s): $(printf '%s\n' "${HOSTS[@]}" | sed 's/^:$/this machine/' | paste -sd ' ') ($JOBS at once on a host whose login names no number, LP_NUM_THREADS=$THREADS)"
 fi
 
 EXTRA="--fps $FPS --size $SIZE ${RENDER_WIDTH:+--render-width $RENDER_WIDTH}"
 export LP_NUM_THREADS=$THREADS
 # One chunk, in POSIX sh on whichever host runs it: the demo's output goes to
-# chunk-NNNN.log and through (tagged), its frames to chunk-NNNN.part.mkv, which
+# chunk-NNNN.log, its standard error (progress, errors) also through, tagged; its frames to chunk-NNNN.part.mkv, which
 # becomes chunk-NNNN.mkv only when the demo succeeded, so a broken chunk is never
 # taken for a whole one. This machine writes straight into the work directory;
 # another host writes into a directory of its own for this job (GNU parallel's
@@ -139,8 +139,9 @@ export LP_NUM_THREADS=$THREADS
 # nothing the join needs is deleted.
 q() { printf '%q' "$1"; }
 JOB="w=\$(pwd); [ \"\$PARALLEL_SSHLOGIN\" != : ] || w=$(q "$WORK"); n={1};"
-JOB+=" { (cd $(q "$DATA") && $(q "$DEMO") --capture \"\$w/chunk-\$n.part.mkv\" $EXTRA --from {2}"
-JOB+=" \$( [ {3} = end ] || echo --to {3} ) 2>&1); echo \$? >\"\$w/chunk-\$n.status\"; } | tee \"\$w/chunk-\$n.log\";"
+JOB+=" : >\"\$w/chunk-\$n.log\"; { (cd $(q "$DATA") && $(q "$DEMO") --capture \"\$w/chunk-\$n.part.mkv\" $EXTRA"
+JOB+=" --from {2} \$( [ {3} = end ] || echo --to {3} ) 2>&1 >>\"\$w/chunk-\$n.log\"); echo \$? >\"\$w/chunk-\$n.status\"; } |"
+JOB+=" tee -a \"\$w/chunk-\$n.log\";"
 JOB+=" s=\$(cat \"\$w/chunk-\$n.status\"); rm -f \"\$w/chunk-\$n.status\";"
 JOB+=" if [ \"\$s\" = 0 ] && mv \"\$w/chunk-\$n.part.mkv\" \"\$w/chunk-\$n.mkv\"; then"
 JOB+=" echo \"@@farm-done \$n \${PARALLEL_SSHHOST:-:}\"; else rm -f \"\$w/chunk-\$n.part.mkv\"; [ \"\$s\" != 0 ] || s=1; exit \"\$s\"; fi"
@@ -149,7 +150,8 @@ PARALLEL_HOSTS=()
 RETRIES=1
 if [ ${#HOSTS[@]} -gt 0 ]; then
   for login in "${HOSTS[@]}"; do PARALLEL_HOSTS+=(--sshlogin "$login"); done
-  PARALLEL_HOSTS+=(--workdir ... --return 'chunk-{1}.mkv' --return 'chunk-{1}.log' --cleanup)
+  printf '%s\n' "${HOSTS[@]}" | grep -qvx : &&
+    PARALLEL_HOSTS+=(--workdir ... --return 'chunk-{1}.mkv' --return 'chunk-{1}.log' --cleanup)
   RETRIES=${#HOSTS[@]}
 fi
 # Every chunk may be tried once on each host (--retries); one that fails on all of

@@ -129,22 +129,30 @@ fi
 
 EXTRA="--fps $FPS --size $SIZE ${RENDER_WIDTH:+--render-width $RENDER_WIDTH}"
 export LP_NUM_THREADS=$THREADS
-# One chunk, in POSIX sh on whichever host runs it: the demo's output goes to
-# chunk-NNNN.log, its standard error (progress, errors) also through, tagged; its frames to chunk-NNNN.part.mkv, which
-# becomes chunk-NNNN.mkv only when the demo succeeded, so a broken chunk is never
-# taken for a whole one. This machine writes straight into the work directory;
-# another host writes into a directory of its own for this job (GNU parallel's
-# --workdir ...), from which the video and log are copied back and which alone is
-# removed afterwards: even where that host shares the work directory's file system,
-# nothing the join needs is deleted.
-q() { printf '%q' "$1"; }
-JOB="w=\$(pwd); [ \"\$PARALLEL_SSHLOGIN\" != : ] || w=$(q "$WORK"); n={1};"
-JOB+=" : >\"\$w/chunk-\$n.log\"; { (cd $(q "$DATA") && $(q "$DEMO") --capture \"\$w/chunk-\$n.part.mkv\" $EXTRA"
-JOB+=" --from {2} \$( [ {3} = end ] || echo --to {3} ) 2>&1 >>\"\$w/chunk-\$n.log\"); echo \$? >\"\$w/chunk-\$n.status\"; } |"
-JOB+=" tee -a \"\$w/chunk-\$n.log\";"
-JOB+=" s=\$(cat \"\$w/chunk-\$n.status\"); rm -f \"\$w/chunk-\$n.status\";"
-JOB+=" if [ \"\$s\" = 0 ] && mv \"\$w/chunk-\$n.part.mkv\" \"\$w/chunk-\$n.mkv\"; then"
-JOB+=" echo \"@@farm-done \$n \${PARALLEL_SSHHOST:-:}\"; else rm -f \"\$w/chunk-\$n.part.mkv\"; [ \"\$s\" != 0 ] || s=1; exit \"\$s\"; fi"
+# One chunk, in POSIX sh on whichever host runs it ({1} {2} {3}: the chunk's number,
+# start and end). The demo's output goes to chunk-NNNN.log, its standard error
+# (progress, errors) also through, tagged. Its frames go to chunk-NNNN.part.mkv,
+# which becomes chunk-NNNN.mkv only when the demo succeeded, so a broken chunk is
+# never taken for a whole one. This machine writes straight into the work
+# directory; another host writes into a directory of its own for this job (GNU
+# parallel's --workdir ...), from which the video and log are copied back and which
+# alone is removed afterwards: even where that host shares the work directory's file
+# system, nothing the join needs is deleted. A line "@@farm-done" tells the
+# progress filter which host finished the chunk. The lines join into one command.
+JOB=$(paste -sd ' ' <<'SH'
+w=$(pwd); [ "$PARALLEL_SSHLOGIN" != : ] || w=@WORK@; n={1}; : >"$w/chunk-$n.log";
+{ (cd @DATA@ && @DEMO@ --capture "$w/chunk-$n.part.mkv" @EXTRA@ --from {2} $([ {3} = end ] || echo --to {3})
+  2>&1 >>"$w/chunk-$n.log"); echo $? >"$w/chunk-$n.status"; } | tee -a "$w/chunk-$n.log";
+s=$(cat "$w/chunk-$n.status"); rm -f "$w/chunk-$n.status";
+if [ "$s" = 0 ] && mv "$w/chunk-$n.part.mkv" "$w/chunk-$n.mkv"; then echo "@@farm-done $n ${PARALLEL_SSHHOST:-:}";
+else rm -f "$w/chunk-$n.part.mkv"; [ "$s" != 0 ] || s=1; exit "$s"; fi
+SH
+)
+shopt -u patsub_replacement 2>/dev/null || true # an "&" in a path stays an "&"
+JOB=${JOB//@WORK@/$(printf '%q' "$WORK")}
+JOB=${JOB//@DATA@/$(printf '%q' "$DATA")}
+JOB=${JOB//@DEMO@/$(printf '%q' "$DEMO")}
+JOB=${JOB//@EXTRA@/$EXTRA}
 
 PARALLEL_HOSTS=()
 RETRIES=1

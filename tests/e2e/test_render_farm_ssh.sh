@@ -32,7 +32,7 @@ chmod +x "$SCRATCH/demo"
 init_ssh_hosts
 start_ssh_host farm-private "$FARM_DIR"
 start_ssh_host farm-shared
-add_unreachable_host farm-down
+add_ssh_name farm-down 1 # nothing listens on port 1
 
 frames() { ffmpeg -v error -i "$1" -map 0:v -f framemd5 - | grep -v '^#' | awk -F, '{print $NF}'; }
 (cd "$DATA" && "$DEMO" --capture "$SCRATCH/one.mkv" "${RANGE[@]}" >"$SCRATCH/out" 2>"$SCRATCH/err") ||

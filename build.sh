@@ -13,8 +13,12 @@ PACKAGES=(
   cmake g++ make pkg-config
   freeglut3-dev libglew-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libx11-dev
   lib3ds-dev libmpg123-dev libopenal-dev libstb-dev libtoml11-dev
-  libgtest-dev xvfb xauth xdotool x11-utils mesa-utils lame ffmpeg sox clang-format fonts-dejavu-core parallel
+  libgtest-dev xvfb xauth xdotool x11-utils mesa-utils lame ffmpeg sox clang-format fonts-dejavu-core
+  parallel rsync openssh-client # the render farm: GNU parallel reaches other hosts with ssh, copies with rsync
 )
+
+# What the tests need beyond that: the render farm's ssh test starts sshds of its own.
+TEST_PACKAGES=(openssh-server)
 
 # The fuzz tree: libFuzzer comes with clang's runtime; valgrind watches lib3ds.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev valgrind)
@@ -92,7 +96,7 @@ case "$cmd" in
     exec ../demo "$@"
     ;;
   test)
-    install_packages
+    install_packages "${TEST_PACKAGES[@]}"
     check_format
     build build
     (cd build && ctest --output-on-failure -j2)

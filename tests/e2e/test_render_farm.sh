@@ -28,5 +28,6 @@ for video in farm one; do
   awk -v e="$end" 'BEGIN { exit !(e >= 1.199 && e <= 1.201) }' ||
     fail "the sound of $video.mkv ends at $end s, not with the last frame at 1.200 s"
 done
+grep -qx "Progress: 4 of 4 chunks done (this machine: 4)" "$SCRATCH/out" || fail "no progress line of the whole run"
 [ ! -e "$SCRATCH/farm.chunks" ] || fail "the chunks were not removed"
 echo "ok"

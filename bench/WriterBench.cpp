@@ -123,7 +123,7 @@ bool measureGenerated(bool turning, Figures& out) {
         return false;
     std::string path = std::string(dir) + "/scene.3ds";
     bool saved = buildScene(path, turning);
-    std::unique_ptr<Studio3dsFile> file(saved ? Studio3dsFile::open(path.c_str()) : nullptr);
+    std::unique_ptr<Studio3dsFile> file = saved ? Studio3dsFile::open(path.c_str()) : nullptr;
     unlink(path.c_str());
     rmdir(dir);
     if (!file) {

@@ -323,7 +323,7 @@ struct Studio3dsFile::Lib3ds {
 Studio3dsFile::Studio3dsFile(Lib3ds* l) : lib(l) {}
 Studio3dsFile::~Studio3dsFile() = default;
 
-Studio3dsFile* Studio3dsFile::open(const char* path, const char* shownName) {
+std::unique_ptr<Studio3dsFile> Studio3dsFile::open(const char* path, const char* shownName) {
     const char* shown = shownName ? shownName : path ? path : "";
     size_t length = 0;
     std::unique_ptr<char[]> bytes(path ? readWholeFile(path, kMaxFileBytes, &length, allocateCharArray)
@@ -350,7 +350,7 @@ Studio3dsFile* Studio3dsFile::open(const char* path, const char* shownName) {
                     fault.empty() ? "lib3ds could not read it" : fault.c_str());
         return nullptr;
     }
-    Studio3dsFile* result = new Studio3dsFile(new Lib3ds{file, {}});
+    std::unique_ptr<Studio3dsFile> result(new Studio3dsFile(new Lib3ds{file, {}}));
     if (result->index(scan))
         reportError("%s: meshes found only inside groups; drawing the whole tree\n", shown);
     return result;

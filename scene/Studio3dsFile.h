@@ -29,7 +29,7 @@ class Studio3dsFile {
     // node per omni light and a camera and a target node per camera, each
     // holding its record's values at every frame.
     // The error line names the file `shownName` where one is given.
-    static Studio3dsFile* open(const char* path, const char* shownName = nullptr);
+    static std::unique_ptr<Studio3dsFile> open(const char* path, const char* shownName = nullptr);
     ~Studio3dsFile();
     Studio3dsFile(const Studio3dsFile&) = delete;
     Studio3dsFile& operator=(const Studio3dsFile&) = delete;

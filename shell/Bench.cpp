@@ -106,8 +106,9 @@ int runBench(const Options& options) {
         return 1;
     setInitialGlState();
     printGlVersion();
-    OpenAlMusic* manual = new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual);
-    audio = manual;
+    std::unique_ptr<OpenAlMusic> manual(
+        new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual));
+    audio = manual.get();
 
     StartupTimes startup;
     Clock::time_point start = Clock::now();

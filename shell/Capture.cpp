@@ -175,8 +175,9 @@ int runCapture(const Options& options) {
     // The window's start-up, on the manual clock.
     setInitialGlState();
     printGlVersion();
-    OpenAlMusic* manual = new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual);
-    audio = manual;
+    std::unique_ptr<OpenAlMusic> manual(
+        new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual));
+    audio = manual.get();
     openMusic();
     FrameClock clock{options.fps, manual->format(music)};
     int64_t first = 0, end = 0;

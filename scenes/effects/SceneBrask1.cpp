@@ -31,7 +31,7 @@ SceneBrask1::~SceneBrask1() = default;
 void SceneBrask1::init() {
     shader.load("shaders\\Brask1Vert.glsl", "shaders\\Brask1Frag.glsl");
     // Reports "Could not open 3D Studio file models\test5.3DS: ..." on failure.
-    model.reset(Studio3dsFile::open(dataPath(kModelName).c_str(), kModelName));
+    model = Studio3dsFile::open(dataPath(kModelName).c_str(), kModelName);
     evaluationPending = true;
     cameraReported = false;
     boxMeasured = false;

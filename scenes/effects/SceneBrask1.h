@@ -43,7 +43,7 @@ class SceneBrask1 : public Scene {
     // Read by the tests.
     const Studio3dsFile* modelFile() const { return model.get(); }
     GLuint materialTexture(int material) const { return materialTextures[material].get(); }
-    GLuint programName() const { return shader.program; }
+    GLuint programName() const { return shader.programName(); }
 
   private:
     void countFaces();

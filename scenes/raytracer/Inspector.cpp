@@ -10,7 +10,7 @@
 #include <vector>
 
 int runInspector(const char* path, int frame, bool summary, const ShowPace& pace) {
-    std::unique_ptr<Studio3dsFile> file(Studio3dsFile::open(path));
+    std::unique_ptr<Studio3dsFile> file = Studio3dsFile::open(path);
     if (!file)
         return 1; // open has said why
 

@@ -49,10 +49,9 @@ SceneRaytracerPolygons::SceneRaytracerPolygons(const char* fileName, float dofSt
     printf("Scene poly init\n");
 }
 
-// The owners delete the primitive buffer, the targets and the textures.
+// The owners delete the primitive buffer, the targets, the textures and the file.
 SceneRaytracerPolygons::~SceneRaytracerPolygons() {
     destroyQuad();
-    delete file;
 }
 
 void SceneRaytracerPolygons::init() {
@@ -136,8 +135,7 @@ void SceneRaytracerPolygons::releaseFileResources() {
     renderTargets = RenderTargets();
     for (GlTexture& texture : textures)
         texture.reset();
-    delete file;
-    file = nullptr;
+    file.reset();
 }
 
 void SceneRaytracerPolygons::flattenScene() {

@@ -137,7 +137,7 @@ TEST_P(EveryLibraryScene, DrawsAPictureWithEveryUniformItsShaderUsesSetAndItsBit
     Built built = c.make();
     fflush(stdout);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Scene1 init\n");
-    EXPECT_STREQ(built.program->fragmentPath, c.fragmentFile);
+    EXPECT_STREQ(built.program->fragmentFile(), c.fragmentFile);
     for (int i = 0; i < 2 && c.binding != Binding::CubeBuffer; ++i) {
         glBindTexture(GL_TEXTURE_2D, built.textures[i]);
         GLint width = 0;
@@ -146,7 +146,7 @@ TEST_P(EveryLibraryScene, DrawsAPictureWithEveryUniformItsShaderUsesSetAndItsBit
     }
 
     built.scene->activate();
-    GLuint program = built.program->program;
+    GLuint program = built.program->programName();
     ASSERT_EQ(GLuint(integer(GL_CURRENT_PROGRAM)), program);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -318,11 +318,11 @@ TEST_F(LibraryScene, M1PrintsTheMusicTimeOncePerFrameAndNeverBindsItsOtherProgra
     fflush(stdout);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Scene1 init\ntime: 1.500000\ntime: 1.750000\ntime: 2.000000\n");
-    EXPECT_EQ(GLuint(integer(GL_CURRENT_PROGRAM)), scene.program(0).program);
+    EXPECT_EQ(GLuint(integer(GL_CURRENT_PROGRAM)), scene.program(0).programName());
     for (int i = 1; i < 3; ++i) {
         GLint linked = GL_FALSE, uniforms = -1;
-        glGetProgramiv(scene.program(i).program, GL_LINK_STATUS, &linked);
-        glGetProgramiv(scene.program(i).program, GL_ACTIVE_UNIFORMS, &uniforms);
+        glGetProgramiv(scene.program(i).programName(), GL_LINK_STATUS, &linked);
+        glGetProgramiv(scene.program(i).programName(), GL_ACTIVE_UNIFORMS, &uniforms);
         EXPECT_EQ(linked, GL_TRUE) << i;
         EXPECT_EQ(uniforms, 0) << i << ": built but never drawn with, so it takes no input";
     }

@@ -12,7 +12,7 @@ bool FlattenedScene::open(Studio3dsFixture& fixture, const std::string& name) {
         ADD_FAILURE() << "could not save " << path;
         return false;
     }
-    file.reset(Studio3dsFile::open(path.c_str()));
+    file = Studio3dsFile::open(path.c_str());
     if (!file) {
         ADD_FAILURE() << "could not open " << path;
         return false;

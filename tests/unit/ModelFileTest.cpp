@@ -77,7 +77,7 @@ TEST(ModelFile, MotionCameraAndLightReadBackAsTheirFunctionsSay) {
     const std::string path = makeScratchDir("model_file") + "/check.3ds";
     ASSERT_TRUE(file.save(path));
 
-    std::unique_ptr<Studio3dsFile> opened(Studio3dsFile::open(path.c_str()));
+    std::unique_ptr<Studio3dsFile> opened = Studio3dsFile::open(path.c_str());
     ASSERT_TRUE(opened);
     EXPECT_EQ(opened->frames(), kFrames);
     std::vector<float> texels(size_t(primitive::kTexels) * 4);

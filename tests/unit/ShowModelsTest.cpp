@@ -102,7 +102,7 @@ TEST(ShowModels, GeneratedTwiceAlikeAndHoldingWhatTheScenesNeed) {
         ASSERT_FALSE(bytes.empty());
         EXPECT_TRUE(bytes == readBytes(second + "/" + model.file)) << "two runs wrote different bytes";
 
-        std::unique_ptr<Studio3dsFile> file(Studio3dsFile::open(path.c_str()));
+        std::unique_ptr<Studio3dsFile> file = Studio3dsFile::open(path.c_str());
         ASSERT_TRUE(file);
         // The last frame the scene shows, sceneTime at its end, must not wrap to the start.
         EXPECT_GE(file->frames(), int(model.framesPerBeat * (model.beatsOnScreen + 0.35)) + 1);

@@ -58,6 +58,8 @@ class SceneRaytracerPolygons : public Scene {
     const std::string& modelFile() const { return fileName; }
     int reflections() const { return numReflections; }
     int renderSide() const { return renderWidth; }
+    float depthOfField() const { return dofStrength; }
+    int animationFramesPerBeat() const { return framesPerBeat; }
 
     // The side traced and blurred this frame: a part of the targets when the window
     // adapts its resolution (clamped to the targets), else all of them.

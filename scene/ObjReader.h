@@ -2,6 +2,7 @@
 
 // A minimal Wavefront OBJ reader: positions, normals, texture coordinates and
 // triangles with all three indices per corner. No GL; nothing is printed.
+// No scene of the show reads OBJ files: only its unit test and its fuzz target use it.
 
 // One triangle; indices as written in the file (1-based, unchecked).
 struct ObjFace {

@@ -1,7 +1,7 @@
 #pragma once
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 #include "scene/HeadlessContext.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
 #include "support/PrimitiveSceneBuilder.h"
 #include "support/RayPassHarness.h"
 

@@ -3,10 +3,10 @@
 // largest show scene. The writer's goal is at most 3x. Run from the build
 // directory, or pass the data directory.
 #include "bench/BenchScene.h"
-#include "scene/ErrorReport.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/ErrorReport.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 #include "support/Studio3dsFixtures.h"
 
 #include <chrono>

@@ -1,7 +1,7 @@
 #include "FuzzCheck.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 
 #include <cmath>
 #include <cstdint>

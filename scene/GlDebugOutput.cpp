@@ -1,5 +1,5 @@
 #include "scene/GlDebugOutput.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <GL/glew.h>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 #include "scene/HeadlessContext.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "scene/GlDebugOutput.h"
 
 #include <GL/glew.h>

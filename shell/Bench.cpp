@@ -8,9 +8,9 @@
 #include <typeinfo>
 #include <unistd.h>
 
+#include "core/MusicTime.h"
 #include "scene/HeadlessContext.h"
 #include "scene/LoadTimes.h"
-#include "scene/MusicTime.h"
 #include "scene/PassTimer.h"
 #include "scene/RenderSettings.h"
 #include "scene/Scene.h"

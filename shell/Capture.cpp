@@ -1,5 +1,5 @@
 #include "shell/Capture.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -11,9 +11,9 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "core/MusicTime.h"
 #include "scene/GlDebugOutput.h"
 #include "scene/HeadlessContext.h"
-#include "scene/MusicTime.h"
 #include "scene/RenderSettings.h"
 #include "shell/Callbacks.h"
 #include "shell/CaptureProgress.h"

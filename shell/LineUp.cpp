@@ -1,7 +1,7 @@
 #include "shell/LineUp.h"
 
+#include "core/Inspector.h"
 #include "scenes/effects/SceneRaytracedNotes.h"
-#include "scenes/raytracer/Inspector.h"
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "shell/SceneFiles.h"
 #include "shell/ShellState.h"

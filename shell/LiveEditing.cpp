@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "scene/ShaderBuildLog.h"
 #include "scene/ShaderProgram.h"
 #include "shell/FileWatcher.h"

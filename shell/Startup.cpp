@@ -1,12 +1,12 @@
 #include "shell/Startup.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <cstdio>
 #include <cstdlib>
 
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 #include "scene/RenderSettings.h"
 #include "shell/AdaptiveResolution.h"
 #include "shell/FrameStep.h"

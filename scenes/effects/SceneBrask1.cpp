@@ -1,9 +1,9 @@
 #include "scenes/effects/SceneBrask1.h"
 
-#include "scene/DataPath.h"
-#include "scene/ErrorReport.h"
+#include "core/DataPath.h"
+#include "core/ErrorReport.h"
+#include "core/Studio3dsFile.h"
 #include "scene/ScreenSize.h"
-#include "scene/Studio3dsFile.h"
 
 #include <GL/glu.h>
 

@@ -3,12 +3,12 @@
 #include "scene/PassTimer.h"
 #include "scene/RenderSettings.h"
 
-#include "scene/DataPath.h"
+#include "core/AnimationFrame.h"
+#include "core/DataPath.h"
+#include "core/PrimitiveLayout.h"
+#include "core/Studio3dsFile.h"
 #include "scene/ScreenSize.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/AnimationFrame.h"
 #include "scenes/raytracer/MaterialBitmapPath.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,10 +1,10 @@
 #pragma once
+#include "core/MaterialSlots.h"
+#include "core/PrimitiveWriter.h"
 #include "scene/Scene.h"
 #include "scene/ShaderProgram.h"
 #include "scenes/raytracer/FlattenStaging.h"
-#include "scenes/raytracer/MaterialSlots.h"
 #include "scenes/raytracer/PrimitiveBuffer.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
 #include "scenes/raytracer/RenderTargets.h"
 
 #include <memory>

@@ -1,8 +1,8 @@
 // The scene library as a scene table would run it: the real shaders, bitmaps
 // written at test time (each of its own width, so a texture tells which file it
 // holds), a small window.
+#include "core/MusicTime.h"
 #include "scene/HeadlessContext.h"
-#include "scene/MusicTime.h"
 #include "scene/ScreenSize.h"
 #include "scenes/effects/CubeBufferContent.h"
 #include "scenes/effects/Scene1.h"

@@ -2,10 +2,10 @@
 // the real shaders, a 64-pixel target and window.
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 
+#include "core/AnimationFrame.h"
+#include "core/PrimitiveLayout.h"
 #include "scene/HeadlessContext.h"
-#include "scenes/raytracer/AnimationFrame.h"
 #include "scenes/raytracer/PrimitiveBuffer.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
 #include "shell/ShellState.h"
 #include "support/BitmapFiles.h"
 #include "support/LiveGlObjects.h"

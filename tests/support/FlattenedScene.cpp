@@ -1,6 +1,6 @@
 #include "support/FlattenedScene.h"
 
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/PrimitiveLayout.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "scene/DataPath.h"
-#include "scene/MusicTime.h"
+#include "core/DataPath.h"
+#include "core/MusicTime.h"
 #include "shell/Callbacks.h"
 #include "shell/FrameStep.h"
 #include "shell/LiveEditing.h"

@@ -1,9 +1,9 @@
 // The generator's file writer: what its motion, camera and light functions say at a
 // frame is what the show reads back from the saved file at that frame.
 #include "tools/models/ModelFile.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The show's five 3D Studio files as the generator writes them: the same bytes on
 // every run, and each one holding what its scene needs, read back through the
 // adapter and the primitive writer exactly as the show reads them.
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #pragma once
-#include "scene/BitmapDecoder.h"
+#include "core/BitmapDecoder.h"
 
 #include <cstddef>
 

@@ -1,9 +1,9 @@
-#include "scenes/raytracer/Inspector.h"
-#include "scenes/raytracer/InspectorSummary.h"
+#include "core/Inspector.h"
+#include "core/InspectorSummary.h"
 
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 
 #include <cstdio>
 #include <memory>

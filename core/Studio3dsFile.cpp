@@ -1,10 +1,10 @@
-#include "scene/Studio3dsFile.h"
-#include "scene/ErrorReport.h"
+#include "core/Studio3dsFile.h"
+#include "core/ErrorReport.h"
 
-#include "scene/ReadWholeFile.h"
-#include "scene/Studio3dsChunks.h"
-#include "scene/Studio3dsFileOrder.h"
-#include "scene/Studio3dsTree.h"
+#include "core/ReadWholeFile.h"
+#include "core/Studio3dsChunks.h"
+#include "core/Studio3dsFileOrder.h"
+#include "core/Studio3dsTree.h"
 
 #include <lib3ds/camera.h>
 #include <lib3ds/file.h>

@@ -1,8 +1,8 @@
-#include "scenes/raytracer/InspectorSummary.h"
+#include "core/InspectorSummary.h"
 
-#include "scene/MusicTime.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/MusicTime.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 
 #include <cmath>
 

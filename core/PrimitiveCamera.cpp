@@ -1,8 +1,8 @@
 // The camera values of a flattening: the file's first camera as its nodes place it
 // in the evaluated frame, and what the depth-of-field passes derive from it.
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveWriter.h"
 
-#include "scene/Studio3dsFile.h"
+#include "core/Studio3dsFile.h"
 
 #include <cmath>
 

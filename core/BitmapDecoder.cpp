@@ -1,6 +1,6 @@
-#include "scene/BitmapDecoder.h"
+#include "core/BitmapDecoder.h"
 
-#include "scene/ReadWholeFile.h"
+#include "core/ReadWholeFile.h"
 
 #include <cstdint>
 #include <cstring>

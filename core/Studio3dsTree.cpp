@@ -1,6 +1,6 @@
-#include "scene/Studio3dsTree.h"
+#include "core/Studio3dsTree.h"
 
-#include "scene/Studio3dsFileOrder.h"
+#include "core/Studio3dsFileOrder.h"
 
 #include <lib3ds/node.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "scenes/raytracer/Inspector.h"
+#include "core/Inspector.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "scenes/raytracer/MaterialSlots.h"
+#include "core/MaterialSlots.h"
 
-#include "scene/Studio3dsFile.h"
+#include "core/Studio3dsFile.h"
 
 MaterialSlots materialSlots(const std::vector<const char*>& textureMapNames) {
     MaterialSlots slots;

@@ -1,6 +1,6 @@
-#include "scene/ImageDecoder.h"
+#include "core/ImageDecoder.h"
 
-#include "scene/ReadWholeFile.h"
+#include "core/ReadWholeFile.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "shell/Mp3Decoder.h"
+#include "core/Mp3Decoder.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-// Plain views of a 3D Studio file, as the adapter (scene/Studio3dsFile) hands them
+// Plain views of a 3D Studio file, as the adapter (core/Studio3dsFile) hands them
 // out: what the polygon scenes and the model scene read, and nothing of lib3ds.
 // Matrices are 4 x 4 floats stored as lib3ds stores them: m[c] is column c, so a
 // point p maps to m[0] p.x + m[1] p.y + m[2] p.z + m[3].

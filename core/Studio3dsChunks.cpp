@@ -1,4 +1,4 @@
-#include "scene/Studio3dsChunks.h"
+#include "core/Studio3dsChunks.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Vertex normals of 3D Studio meshes, weighted by corner angle and shared within
 // smoothing groups, as lib3ds 2.0 computes them. Plain C++: the polygon scenes and
 // the model scene use the same numbers.
-#include "scene/Studio3dsScene.h"
+#include "core/Studio3dsScene.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "scene/ReadWholeFile.h"
+#include "core/ReadWholeFile.h"
 
 #include <cerrno>
 #include <fcntl.h>

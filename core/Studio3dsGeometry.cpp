@@ -1,5 +1,5 @@
 // Placing a mesh for its node: the matrix helpers of lib3ds, on the plain views.
-#include "scene/Studio3dsScene.h"
+#include "core/Studio3dsScene.h"
 
 #include <lib3ds/matrix.h>
 

@@ -1,7 +1,7 @@
-#include "scene/ObjReader.h"
+#include "core/ObjReader.h"
 
-#include "scene/DataPath.h"
-#include "scene/ReadWholeFile.h"
+#include "core/DataPath.h"
+#include "core/ReadWholeFile.h"
 
 #include <climits>
 #include <cstdio>

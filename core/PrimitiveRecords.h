@@ -1,5 +1,5 @@
 #pragma once
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/PrimitiveLayout.h"
 
 #include <cstddef>
 #include <cstring>

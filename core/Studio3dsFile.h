@@ -1,6 +1,6 @@
 #pragma once
-#include "scene/Studio3dsScene.h"
-#include "scene/Studio3dsTree.h"
+#include "core/Studio3dsScene.h"
+#include "core/Studio3dsTree.h"
 
 #include <memory>
 #include <string>

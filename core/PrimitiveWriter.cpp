@@ -1,10 +1,10 @@
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveWriter.h"
 
-#include "scene/ErrorReport.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/MaterialSlots.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveRecords.h"
+#include "core/ErrorReport.h"
+#include "core/MaterialSlots.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveRecords.h"
+#include "core/Studio3dsFile.h"
 
 #include <cstdarg>
 #include <cstdio>

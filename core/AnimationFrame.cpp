@@ -1,6 +1,6 @@
-#include "scenes/raytracer/AnimationFrame.h"
+#include "core/AnimationFrame.h"
 
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 
 int AnimationFrame::at(float sceneTime, int framesPerBeat, int frames) {
     float beat = (float)(sceneTime * kBeatsPerMinute / 60.0 + kAnimationBeatOffset);

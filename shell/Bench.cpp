@@ -12,7 +12,7 @@
 #include "scene/HeadlessContext.h"
 #include "scene/LoadTimes.h"
 #include "scene/PassTimer.h"
-#include "scene/RenderSettings.h"
+#include "shell/RenderSettings.h"
 #include "scene/Scene.h"
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "shell/BenchFrames.h"

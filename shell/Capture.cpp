@@ -14,7 +14,7 @@
 #include "core/MusicTime.h"
 #include "scene/GlDebugOutput.h"
 #include "scene/HeadlessContext.h"
-#include "scene/RenderSettings.h"
+#include "shell/RenderSettings.h"
 #include "shell/Callbacks.h"
 #include "shell/CaptureProgress.h"
 #include "shell/FfmpegPipe.h"

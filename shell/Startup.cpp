@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "core/MusicTime.h"
-#include "scene/RenderSettings.h"
+#include "shell/RenderSettings.h"
 #include "shell/AdaptiveResolution.h"
 #include "shell/FrameStep.h"
 #include "shell/LineUp.h"

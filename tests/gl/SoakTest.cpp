@@ -5,7 +5,7 @@
 // DEMO_SOAK_RELOADS=200 runs a long soak instead of the default 20 reloads.
 #include "scene/GlDebugOutput.h"
 #include "scene/HeadlessContext.h"
-#include "scene/RenderSettings.h"
+#include "shell/RenderSettings.h"
 #include "shell/Callbacks.h"
 #include "shell/FrameStep.h"
 #include "shell/ScenePreview.h"

@@ -1,4 +1,4 @@
-#include "scene/RenderSettings.h"
+#include "shell/RenderSettings.h"
 
 namespace {
 int renderWidthOverride = 0;

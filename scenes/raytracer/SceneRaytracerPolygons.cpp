@@ -1,7 +1,6 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "scene/LoadTimes.h"
 #include "scene/PassTimer.h"
-#include "scene/RenderSettings.h"
 
 #include "core/AnimationFrame.h"
 #include "core/DataPath.h"
@@ -42,8 +41,8 @@ SceneRaytracerPolygons::SceneRaytracerPolygons(const char* fileName, float dofSt
                                                int renderHeight, int numReflections, int framesPerBeat,
                                                std::shared_ptr<FlattenStaging> staging)
     : framesPerBeat(framesPerBeat), dofStrength(dofStrength), fileName(fileName ? fileName : ""),
-      renderWidth(effectiveRenderWidth(renderWidth)), renderHeight(renderHeight),
-      tracedSide(this->renderWidth), numReflections(numReflections),
+      renderWidth(renderWidth), renderHeight(renderHeight), tracedSide(this->renderWidth),
+      numReflections(numReflections),
       staging(staging ? std::move(staging) : std::make_shared<FlattenStaging>()) {
     SceneRaytracerPolygons::init();
     printf("Scene poly init\n");

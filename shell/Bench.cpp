@@ -12,7 +12,6 @@
 #include "scene/HeadlessContext.h"
 #include "scene/LoadTimes.h"
 #include "scene/PassTimer.h"
-#include "shell/RenderSettings.h"
 #include "scene/Scene.h"
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "shell/BenchFrames.h"
@@ -22,6 +21,7 @@
 #include "shell/FrameStep.h"
 #include "shell/LineUp.h"
 #include "shell/OpenAlMusic.h"
+#include "shell/RenderSettings.h"
 #include "shell/ShellState.h"
 #include "shell/Startup.h"
 #include "shell/TimelineReplay.h"
@@ -54,16 +54,23 @@ std::vector<std::pair<int, int64_t>> sceneEntrances(const FrameClock& clock, int
     return entrances;
 }
 
+// Hands every scene of the table the timer of its passes (null: takes it back).
+void timeScenePasses(PassTimer* timer) {
+    for (int n = 1; n <= SceneTable::kSlots; ++n)
+        if (Scene* scene = scenes.get(n))
+            scene->timePasses(timer);
+}
+
 // One frame as the capture renders it, with its passes timed.
-void timeFrame(const FrameClock& clock, int64_t k, SceneTimes& times) {
+void timeFrame(const FrameClock& clock, int64_t k, PassTimer& timer, SceneTimes& times) {
     audio->setPosition(music, clock.position(k));
-    beginPassFrame();
+    timer.beginFrame();
     Clock::time_point start = Clock::now();
     clearFrame();
     frameStep();
     glFinish();
     times.frameMs.push_back(secondsSince(start) * 1000);
-    for (const PassTime& pass : endPassFrame()) {
+    for (const PassTime& pass : timer.endFrame()) {
         times.gpuMs[pass.name].push_back(pass.gpuMs);
         if (pass.name != "flatten")
             continue;
@@ -123,6 +130,8 @@ int runBench(const Options& options) {
     startup.textures = loadTimes().textures;
     startup.other = secondsSince(start) - startup.shaders - startup.models - startup.textures;
 
+    PassTimer timer; // deleted before the context that holds its queries
+    timeScenePasses(&timer);
     FrameClock clock{options.fps, manual->format(music)};
     int64_t total = clock.framesBefore(audio->length(music));
     std::vector<SceneTimes> results;
@@ -141,11 +150,12 @@ int runBench(const Options& options) {
         times.scene = options.scene.lineUpScene != 0 ? options.scene.lineUpScene : entrances[i].first;
         times.className = scenes.get(currentScene) ? className(scenes.get(currentScene)) : "(empty)";
         for (int64_t k : frames)
-            timeFrame(clock, k, times);
+            timeFrame(clock, k, timer, times);
         times.traced = tracedContent(scenes.get(currentScene));
         fprintf(stderr, "scene %d: %zu frames\n", times.scene, times.frameMs.size());
         results.push_back(times);
     }
+    timeScenePasses(nullptr);
     if (options.json)
         printBenchJson(report, startup, results, screenWidth, screenHeight, options.fps);
     else

@@ -1,7 +1,6 @@
 #include "scenes/effects/SceneRaytracedNotes.h"
 
 #include "scene/GlObjects.h"
-#include "scene/PassTimer.h"
 #include "scene/ScreenSize.h"
 
 #include <algorithm>

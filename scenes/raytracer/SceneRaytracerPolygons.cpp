@@ -1,6 +1,5 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "scene/LoadTimes.h"
-#include "scene/PassTimer.h"
 
 #include "core/AnimationFrame.h"
 #include "core/DataPath.h"

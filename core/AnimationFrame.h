@@ -3,9 +3,14 @@
 // Which animation frame a polygon scene shows, and whether it must evaluate and
 // flatten its file before drawing it.
 struct AnimationFrame {
-    // frame = trunc(framesPerBeat * beat) modulo the file's frame count, with
-    // beat = sceneTime * 130 / 60 + 0.35 (double, rounded to float). The remainder
-    // keeps the sign of the dividend; a file that reports no frames counts as one.
+    // The beat an animation counts its frames by at `sceneTime`: sceneTime *
+    // kBeatsPerMinute / 60 + kAnimationBeatOffset (MusicTime.h), in double, rounded
+    // to float. Every scene that plays a keyframed file steps by it.
+    static float beatAt(float sceneTime);
+
+    // frame = trunc(framesPerBeat * beatAt(sceneTime)) modulo the file's frame
+    // count. The remainder keeps the sign of the dividend; a file that reports no
+    // frames counts as one.
     static int at(float sceneTime, int framesPerBeat, int frames);
 
     // Whether a scene must evaluate and flatten before drawing `frame`: it differs

@@ -1,5 +1,6 @@
 #include "scenes/effects/SceneBrask1.h"
 
+#include "core/AnimationFrame.h"
 #include "core/DataPath.h"
 #include "core/ErrorReport.h"
 #include "core/Studio3dsFile.h"
@@ -88,9 +89,9 @@ void SceneBrask1::loadMaterialTextures() {
 }
 
 int SceneBrask1::animationFrame(float time, int frames) {
-    float beat = float(double(time) * 130.0 / 60.0 + 0.35);
+    float beat = AnimationFrame::beatAt(time);
     double count = frames > 0 ? frames : 1;
-    double frame = std::fmod(std::trunc(double(beat * 16.0f)), count);
+    double frame = std::fmod(std::trunc(double(beat * float(kFramesPerBeat))), count);
     if (!(frame >= 0)) // a negative time, or one too large to count frames in
         frame = frame < 0 ? frame + count : 0;
     return int(frame);

@@ -5,9 +5,9 @@
 // DEMO_SOAK_RELOADS=200 runs a long soak instead of the default 20 reloads.
 #include "scene/GlDebugOutput.h"
 #include "scene/HeadlessContext.h"
-#include "shell/RenderSettings.h"
 #include "shell/Callbacks.h"
 #include "shell/FrameStep.h"
+#include "shell/RenderSettings.h"
 #include "shell/ScenePreview.h"
 #include "shell/ShellState.h"
 #include "support/LiveGlObjects.h"
@@ -63,7 +63,7 @@ struct Growth {
     }
 };
 
-class Soak : public ::testing::TestWithParam<const char*> {
+class Soak : public ::testing::TestWithParam<std::string> {
   protected:
     void SetUp() override {
         requestGlDebugOutput(true);
@@ -130,7 +130,7 @@ class Soak : public ::testing::TestWithParam<const char*> {
 
 TEST_P(Soak, EnterReloadsLeakNoGlObjectsNorMemory) {
     SceneChoice choice;
-    ASSERT_EQ(parseSceneChoice(GetParam(), &choice), "");
+    ASSERT_EQ(parseSceneChoice(GetParam().c_str(), &choice), "");
     createPreviewScene(choice);
     ASSERT_NE(scenes.get(1), nullptr);
     fakeMusic.setSeconds(1.0);
@@ -170,7 +170,7 @@ TEST_P(Soak, EnterReloadsLeakNoGlObjectsNorMemory) {
     const Memory programs1 = programGrowth.perStep();
     printf("%s: %d reloads, %d programs each; a reload adds %ld bytes resident, %ld allocated; "
            "programs alone %ld resident, %ld allocated\n",
-           GetParam(), reloads, programs.programs(), perReload.resident, perReload.allocated,
+           GetParam().c_str(), reloads, programs.programs(), perReload.resident, perReload.allocated,
            programs1.resident, programs1.allocated);
     RecordProperty("resident_bytes_per_reload", std::to_string(perReload.resident));
     RecordProperty("program_resident_bytes_per_reload", std::to_string(programs1.resident));
@@ -187,13 +187,10 @@ TEST_P(Soak, EnterReloadsLeakNoGlObjectsNorMemory) {
 #endif
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryClass, Soak,
-                         ::testing::Values("SceneRaytracerPolygons:models/ull1.3ds", "SceneRaytracedNotes",
-                                           "Scene1", "SceneGLSLTunnel", "SceneM1", "SceneRaytracedInfo",
-                                           "SceneRaytracer", "SceneRaytracedCubes", "SceneBrask1"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                             std::string name = info.param;
-                             return name.substr(0, name.find(':'));
+// Every class of the scene table, so that a class added there is soaked too.
+INSTANTIATE_TEST_SUITE_P(EveryClass, Soak, ::testing::ValuesIn(librarySceneValues(false)),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return info.param.substr(0, info.param.find(':'));
                          });
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "shell/Callbacks.h"
 #include "shell/FrameClock.h"
 #include "shell/FrameStep.h"
+#include "shell/HeadlessStart.h"
 #include "shell/LineUp.h"
 #include "shell/OpenAlMusic.h"
 #include "shell/RenderSettings.h"
@@ -105,17 +106,9 @@ int runBench(const Options& options) {
     fflush(stdout);
     FILE* report = fdopen(dup(1), "w");
     dup2(2, 1);
-    screenWidth = options.width;
-    screenHeight = options.height;
-    setRenderWidthOverride(options.renderWidth);
-    HeadlessContext context;
-    if (!report || !context.create(screenWidth, screenHeight))
+    HeadlessStart run;
+    if (!report || !run.start(options.width, options.height, options.renderWidth, false))
         return 1;
-    setInitialGlState();
-    printGlVersion();
-    std::unique_ptr<OpenAlMusic> manual(
-        new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual));
-    audio = manual.get();
 
     StartupTimes startup;
     Clock::time_point start = Clock::now();
@@ -130,9 +123,9 @@ int runBench(const Options& options) {
     startup.textures = loadTimes().textures;
     startup.other = secondsSince(start) - startup.shaders - startup.models - startup.textures;
 
-    PassTimer timer; // deleted before the context that holds its queries
+    PassTimer timer; // deleted before the start-up's context that holds its queries
     timeScenePasses(&timer);
-    FrameClock clock{options.fps, manual->format(music)};
+    FrameClock clock{options.fps, run.manualMusic().format(music)};
     int64_t total = clock.framesBefore(audio->length(music));
     std::vector<SceneTimes> results;
     std::vector<std::pair<int, int64_t>> entrances = sceneEntrances(clock, total);

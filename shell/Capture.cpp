@@ -14,15 +14,16 @@
 #include "core/MusicTime.h"
 #include "scene/GlDebugOutput.h"
 #include "scene/HeadlessContext.h"
-#include "shell/RenderSettings.h"
 #include "shell/Callbacks.h"
 #include "shell/CaptureProgress.h"
 #include "shell/FfmpegPipe.h"
 #include "shell/FrameClock.h"
 #include "shell/FrameStep.h"
+#include "shell/HeadlessStart.h"
 #include "shell/LineUp.h"
 #include "shell/OpenAlMusic.h"
 #include "shell/PngSequence.h"
+#include "shell/RenderSettings.h"
 #include "shell/RenderSide.h"
 #include "shell/ScenePreview.h"
 #include "shell/ShellState.h"
@@ -163,23 +164,13 @@ int runCapture(const Options& options) {
     // A directory that cannot be had fails before the long start-up.
     if (kind == Output::Pngs && !PngSequence(options.captureOut, options.width, options.height).open())
         return 1;
-    screenWidth = options.width;
-    screenHeight = options.height;
-    setRenderWidthOverride(renderSideForFrame(options.renderWidth, options.width, options.height));
-    if (options.glDebug)
-        requestGlDebugOutput(true);
-    HeadlessContext context;
-    if (!context.create(screenWidth, screenHeight))
-        return 1;
-
     // The window's start-up, on the manual clock.
-    setInitialGlState();
-    printGlVersion();
-    std::unique_ptr<OpenAlMusic> manual(
-        new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual));
-    audio = manual.get();
+    HeadlessStart run;
+    if (!run.start(options.width, options.height,
+                   renderSideForFrame(options.renderWidth, options.width, options.height), options.glDebug))
+        return 1;
     openMusic();
-    FrameClock clock{options.fps, manual->format(music)};
+    FrameClock clock{options.fps, run.manualMusic().format(music)};
     int64_t first = 0, end = 0;
     if (!frameRange(options, clock, &first, &end))
         return 1;
@@ -198,7 +189,7 @@ int runCapture(const Options& options) {
     signal(SIGPIPE, SIG_IGN); // a dead ffmpeg shows as a failed write instead
 
     int64_t rendered = 0;
-    bool ok = renderFrames(context, clock, first, end, *sink, &rendered);
+    bool ok = renderFrames(run.context(), clock, first, end, *sink, &rendered);
     ok = sink->finish() && ok;
     signal(SIGINT, SIG_DFL);
     if (!ok) {

@@ -1,0 +1,28 @@
+#include "shell/HeadlessStart.h"
+
+#include "core/MusicTime.h"
+#include "scene/GlDebugOutput.h"
+#include "shell/LineUp.h"
+#include "shell/RenderSettings.h"
+#include "shell/ShellState.h"
+#include "shell/Startup.h"
+
+HeadlessStart::~HeadlessStart() {
+    if (audio == music.get())
+        audio = nullptr;
+}
+
+bool HeadlessStart::start(int width, int height, int renderSide, bool glDebug) {
+    screenWidth = width;
+    screenHeight = height;
+    setRenderWidthOverride(renderSide);
+    if (glDebug)
+        requestGlDebugOutput(true);
+    if (!glContext.create(screenWidth, screenHeight))
+        return false;
+    setInitialGlState();
+    printGlVersion();
+    music.reset(new OpenAlMusic(beatsToSeconds(kShowEndBeat), OpenAlMusic::Clock::Manual));
+    audio = music.get();
+    return true;
+}

@@ -15,6 +15,7 @@
 #include "support/GlTest.h"
 #include "support/LiveGlObjects.h"
 #include "support/PngFile.h"
+#include "support/ScratchDataDir.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -60,16 +61,14 @@ class LibraryScene : public ::testing::Test {
         glViewport(0, 0, kWidth, kHeight);
         screenWidth = kWidth;
         screenHeight = kHeight;
-        dir = makeScratchDir(std::string("library_") +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        runCommand("mkdir -p '" + dir + "/textures' && ln -sfn '" DEMO_SOURCE_DIR "/data/shaders' '" + dir +
-                   "/shaders'");
+        data = std::make_unique<ScratchDataDir>(
+            std::string("library_") + ::testing::UnitTest::GetInstance()->current_test_info()->name(), false);
+        dir = data->path();
+        ASSERT_FALSE(dir.empty());
+        runCommand("mkdir -p '" + dir + "/textures'");
         for (const char* name : kBitmaps)
             ASSERT_TRUE(writeFile(dir + "/textures/" + name + ".bmp", patternBitmap(bitmapWidth(name), 16)));
-        ASSERT_TRUE(getcwd(previousDir, sizeof previousDir));
-        ASSERT_EQ(chdir(dir.c_str()), 0);
     }
-    void TearDown() override { EXPECT_EQ(chdir(previousDir), 0); }
 
     // One frame as the frame loop draws it.
     static void frame(Scene& scene, float time) {
@@ -87,8 +86,8 @@ class LibraryScene : public ::testing::Test {
     }
 
     HeadlessContext context;
+    std::unique_ptr<ScratchDataDir> data; // the working directory while the test runs
     std::string dir;
-    char previousDir[4096];
 };
 
 // ---- Every class: built, activated, drawn ----

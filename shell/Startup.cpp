@@ -7,12 +7,12 @@
 #include <cstdlib>
 
 #include "core/MusicTime.h"
-#include "shell/RenderSettings.h"
 #include "shell/AdaptiveResolution.h"
 #include "shell/FrameStep.h"
 #include "shell/LineUp.h"
 #include "shell/LiveEditing.h"
 #include "shell/OpenAlMusic.h"
+#include "shell/RenderSettings.h"
 #include "shell/RenderSide.h"
 #include "shell/SceneFiles.h"
 #include "shell/ScenePreview.h"

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "core/MusicTime.h"
-#include "scene/GlDebugOutput.h"
 #include "scene/HeadlessContext.h"
 #include "shell/Callbacks.h"
 #include "shell/CaptureProgress.h"
@@ -198,8 +197,8 @@ int runCapture(const Options& options) {
     }
     printf("Captured frames %lld to %lld (%lld frames) to %s\n", (long long)first,
            (long long)(first + rendered - 1), (long long)rendered, options.captureOut);
-    if (glDebugOutputRequested()) {
-        int problems = glDebugProblemCount();
+    if (run.context().debugging()) {
+        int problems = run.context().debugProblems();
         printf("GL debug: %d errors or undefined behaviour\n", problems);
         if (problems > 0) {
             reportError("GL reported %d errors or undefined behaviour during the capture\n", problems);

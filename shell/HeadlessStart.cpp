@@ -1,7 +1,6 @@
 #include "shell/HeadlessStart.h"
 
 #include "core/MusicTime.h"
-#include "scene/GlDebugOutput.h"
 #include "shell/LineUp.h"
 #include "shell/RenderSettings.h"
 #include "shell/ShellState.h"
@@ -16,9 +15,7 @@ bool HeadlessStart::start(int width, int height, int renderSide, bool glDebug) {
     screenWidth = width;
     screenHeight = height;
     setRenderWidthOverride(renderSide);
-    if (glDebug)
-        requestGlDebugOutput(true);
-    if (!glContext.create(screenWidth, screenHeight))
+    if (!glContext.create(screenWidth, screenHeight, glDebug))
         return false;
     setInitialGlState();
     printGlVersion();

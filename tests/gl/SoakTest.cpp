@@ -3,7 +3,6 @@
 // of the track: on a GL debug context, no GL error, no growing count of GL objects
 // and no memory growth beyond what the shader programs a reload keeps cost.
 // DEMO_SOAK_RELOADS=200 runs a long soak instead of the default 20 reloads.
-#include "scene/GlDebugOutput.h"
 #include "scene/HeadlessContext.h"
 #include "shell/Callbacks.h"
 #include "shell/FrameStep.h"
@@ -66,8 +65,7 @@ struct Growth {
 class Soak : public ::testing::TestWithParam<std::string> {
   protected:
     void SetUp() override {
-        requestGlDebugOutput(true);
-        ASSERT_TRUE(context.create(kWidth, kHeight));
+        ASSERT_TRUE(context.create(kWidth, kHeight, true));
         ASSERT_TRUE(getcwd(previousDir, sizeof previousDir));
         ASSERT_EQ(chdir(kDataDir.c_str()), 0) << kDataDir;
         resetShellForTest(fakeMusic, fakeWindowing);
@@ -75,7 +73,7 @@ class Soak : public ::testing::TestWithParam<std::string> {
         for (int n = 1; n <= SceneTable::kSlots; ++n)
             scenes.set(n, nullptr);
         setRenderWidthOverride(kRenderWidth);
-        problemsBefore = glDebugProblemCount();
+        problemsBefore = context.debugProblems();
     }
     void TearDown() override {
         ProgramRebuilds::endSubstitution();
@@ -86,7 +84,6 @@ class Soak : public ::testing::TestWithParam<std::string> {
         retired->push_back(scenes.get(1));
         scenes.set(1, nullptr);
         setRenderWidthOverride(0);
-        requestGlDebugOutput(false);
         EXPECT_EQ(chdir(previousDir), 0);
     }
 
@@ -96,7 +93,7 @@ class Soak : public ::testing::TestWithParam<std::string> {
         ASSERT_EQ(frameStep(), FrameOutcome::Rendered) << what;
         context.swap();
         ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << what;
-        ASSERT_EQ(glDebugProblemCount(), problemsBefore) << what;
+        ASSERT_EQ(context.debugProblems(), problemsBefore) << what;
     }
 
     void shakeTheShell() {
@@ -200,14 +197,12 @@ namespace {
 // The debug context counts what GL reports as an error or undefined behaviour, and
 // nothing else a driver says.
 TEST(GlDebugOutput, CountsErrorsAndUndefinedBehaviourOnly) {
-    requestGlDebugOutput(true);
     HeadlessContext context;
-    ASSERT_TRUE(context.create(8, 8));
-    requestGlDebugOutput(false);
+    ASSERT_TRUE(context.create(8, 8, true));
     GLint flags = 0;
     glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
     EXPECT_TRUE(flags & GL_CONTEXT_FLAG_DEBUG_BIT);
-    const int before = glDebugProblemCount();
+    const int before = context.debugProblems();
     testing::internal::CaptureStderr();
     glEnable(0xdead); // GL_INVALID_ENUM
     glGetError();
@@ -216,7 +211,7 @@ TEST(GlDebugOutput, CountsErrorsAndUndefinedBehaviourOnly) {
     glDebugMessageInsert(GL_DEBUG_SOURCE_APPLICATION, GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR, 2,
                          GL_DEBUG_SEVERITY_HIGH, -1, "undefined");
     std::string printed = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(glDebugProblemCount(), before + 2);
+    EXPECT_EQ(context.debugProblems(), before + 2);
     EXPECT_EQ(printed.rfind("ERROR: GL debug error ", 0), 0u) << printed;
     EXPECT_NE(printed.find("ERROR: GL debug undefined behaviour 2: undefined\n"), std::string::npos)
         << printed;

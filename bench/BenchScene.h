@@ -1,7 +1,7 @@
 #pragma once
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 #include "scene/HeadlessContext.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
 #include "support/PrimitiveSceneBuilder.h"
 #include "support/RayPassHarness.h"
 
@@ -100,7 +100,7 @@ struct FlattenedShowFrame {
 inline bool flattenShowFrame(const std::string& data, const ShowModel& model, FlattenedShowFrame& out,
                              float beat = kSceneBeat) {
     out.path = data + "/models/" + model.file;
-    out.file.reset(Studio3dsFile::open(out.path.c_str()));
+    out.file = Studio3dsFile::open(out.path.c_str());
     if (!out.file) {
         fprintf(stderr, "ERROR: Could not open %s (build the scene_models target)\n", out.path.c_str());
         return false;

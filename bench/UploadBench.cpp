@@ -6,7 +6,7 @@
 // as in the show on llvmpipe, where the swap finishes the frame, and right after a
 // small ray pass that reads the buffer (stalls included).
 #include "bench/BenchScene.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/PrimitiveLayout.h"
 
 #include <chrono>
 #include <cstdio>

@@ -3,10 +3,10 @@
 // largest show scene. The writer's goal is at most 3x. Run from the build
 // directory, or pass the data directory.
 #include "bench/BenchScene.h"
-#include "scene/ErrorReport.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/ErrorReport.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 #include "support/Studio3dsFixtures.h"
 
 #include <chrono>
@@ -123,7 +123,7 @@ bool measureGenerated(bool turning, Figures& out) {
         return false;
     std::string path = std::string(dir) + "/scene.3ds";
     bool saved = buildScene(path, turning);
-    std::unique_ptr<Studio3dsFile> file(saved ? Studio3dsFile::open(path.c_str()) : nullptr);
+    std::unique_ptr<Studio3dsFile> file = saved ? Studio3dsFile::open(path.c_str()) : nullptr;
     unlink(path.c_str());
     rmdir(dir);
     if (!file) {

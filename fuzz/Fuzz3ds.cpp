@@ -1,7 +1,7 @@
 #include "FuzzCheck.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 
 #include <cmath>
 #include <cstdint>
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static std::vector<float> texels(size_t(kTexels) * kFloatsPerTexel);
     if (!file.write(data, size))
         return 0;
-    std::unique_ptr<Studio3dsFile> scene(Studio3dsFile::open(file.path()));
+    std::unique_ptr<Studio3dsFile> scene = Studio3dsFile::open(file.path());
     if (!scene)
         return 0;
     PrimitiveWriter writer;

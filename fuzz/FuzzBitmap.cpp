@@ -1,5 +1,5 @@
 #include "FuzzCheck.h"
-#include "scene/ImageDecoder.h"
+#include "core/ImageDecoder.h"
 
 #include <cstdint>
 

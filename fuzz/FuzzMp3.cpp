@@ -1,5 +1,5 @@
 #include "FuzzCheck.h"
-#include "shell/Mp3Decoder.h"
+#include "core/Mp3Decoder.h"
 
 #include <cstdint>
 

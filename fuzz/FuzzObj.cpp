@@ -1,5 +1,5 @@
 #include "FuzzCheck.h"
-#include "scene/ObjReader.h"
+#include "core/ObjReader.h"
 
 #include <climits>
 #include <cstdint>

@@ -1,18 +1,29 @@
 #pragma once
+#include <GL/glew.h>
 
-// GL's own report of misuse, through a debug context (KHR_debug). When asked for,
-// headless contexts are created with the debug flag and every message GL gives of
-// type error or undefined behaviour is counted and printed as an "ERROR: " line;
-// other driver messages (performance, portability, notes) are ignored.
+// GL's own report of misuse, through a debug context (KHR_debug). A headless
+// context asked for it is created with the debug flag, and every message GL gives
+// of type error or undefined behaviour is counted here and printed as an "ERROR: "
+// line; other driver messages (performance, portability, notes) are ignored.
+class GlDebugOutput {
+  public:
+    GlDebugOutput() = default;
+    GlDebugOutput(const GlDebugOutput&) = delete;
+    GlDebugOutput& operator=(const GlDebugOutput&) = delete;
 
-// Asks for debug contexts from now on. The environment variable DEMO_GL_DEBUG set
-// to anything but "" or "0" asks too, so any program on a headless context can be checked.
-void requestGlDebugOutput(bool on);
-bool glDebugOutputRequested();
+    // Installs the message callback, counting into this object, on the current
+    // context (GLEW must be loaded); the object must outlive the context's use.
+    // Returns false, with an "ERROR: " line, when the context offers no debug output.
+    bool install();
+    // Messages of type error or undefined behaviour since install.
+    int problems() const { return count; }
 
-// Installs the message callback on the current context (GLEW must be loaded).
-// Returns false, with an "ERROR: " line, when the context offers no debug output.
-bool installGlDebugOutput();
+  private:
+    static void GLAPIENTRY onMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei length,
+                                     const GLchar* message, const void* self);
+    int count = 0;
+};
 
-// Messages of type error or undefined behaviour since the process started.
-int glDebugProblemCount();
+// Whether the environment asks every headless context for debug output:
+// DEMO_GL_DEBUG set to anything but "" or "0", so any program can be checked.
+bool glDebugOutputFromEnvironment();

@@ -2,7 +2,7 @@
 
 #include "scene/GlErrors.h"
 
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <GL/glu.h>
 #include <cstdlib>

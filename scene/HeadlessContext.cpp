@@ -1,5 +1,5 @@
 #include "scene/HeadlessContext.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "scene/GlDebugOutput.h"
 
 #include <GL/glew.h>
@@ -59,7 +59,8 @@ HeadlessContext::~HeadlessContext() {
     destroy();
 }
 
-bool HeadlessContext::create(int width, int height) {
+bool HeadlessContext::create(int width, int height, bool debug) {
+    debugRequested = debug || glDebugOutputFromEnvironment();
     destroy();
     // A GPU's EGL device that offers no usable configuration still leaves Mesa's
     // software renderer to try.
@@ -100,7 +101,7 @@ bool HeadlessContext::createOn(void* dpy, const char* name, int width, int heigh
     const EGLint surfaceAttribs[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     surface = eglCreatePbufferSurface(dpy, config, surfaceAttribs);
     eglBindAPI(EGL_OPENGL_API);
-    const bool debug = glDebugOutputRequested();
+    const bool debug = debugRequested;
     // The debug flag (EGL 1.5) is named only when asked for, so older EGLs still serve.
     const EGLint contextAttribs[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                      EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
@@ -121,7 +122,7 @@ bool HeadlessContext::createOn(void* dpy, const char* name, int width, int heigh
         return false;
     }
     glGetError(); // GLEW's probing may leave an error behind
-    if (debug && !installGlDebugOutput()) {
+    if (debug && !debugOutput.install()) {
         destroy();
         return false;
     }

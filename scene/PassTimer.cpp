@@ -1,21 +1,11 @@
 #include "scene/PassTimer.h"
 
-#include <GL/glew.h>
-#include <chrono>
+PassTimer::~PassTimer() {
+    if (!queries.empty())
+        glDeleteQueries(GLsizei(queries.size()), queries.data());
+}
 
-namespace {
-
-struct Mark {
-    std::string name;
-    GLuint query;
-    std::chrono::steady_clock::time_point cpu;
-};
-
-bool recording = false;
-std::vector<Mark> marks;
-std::vector<GLuint> queries; // reused from frame to frame
-
-void addMark(const char* name) {
+void PassTimer::addMark(const char* name) {
     if (marks.size() == queries.size()) {
         GLuint query = 0;
         glGenQueries(1, &query);
@@ -26,20 +16,18 @@ void addMark(const char* name) {
     marks.push_back({name, query, std::chrono::steady_clock::now()});
 }
 
-} // namespace
-
-void markPass(const char* name) {
+void PassTimer::mark(const char* name) {
     if (recording)
         addMark(name);
 }
 
-void beginPassFrame() {
+void PassTimer::beginFrame() {
     marks.clear();
     recording = true;
     addMark("other");
 }
 
-std::vector<PassTime> endPassFrame() {
+std::vector<PassTime> PassTimer::endFrame() {
     addMark("");
     recording = false;
     std::vector<PassTime> passes;

@@ -1,5 +1,5 @@
 #include "scene/QuadBuffers.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include "scene/GlErrors.h"
 

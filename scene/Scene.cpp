@@ -1,5 +1,6 @@
 #include "scene/Scene.h"
 
+#include "scene/PassTimer.h"
 #include "scene/QuadBuffers.h"
 
 #include <utility>
@@ -31,4 +32,9 @@ void Scene::drawQuad() {
     glVertex3f(-1, -1, -1);
     glVertex3f(-1, 1, -1);
     glEnd();
+}
+
+void Scene::markPass(const char* name) {
+    if (passTimer)
+        passTimer->mark(name);
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include "scene/GlObjects.h"
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
+
+class PassTimer;
 
 // Base of every scene. The shell reaches a scene only through the three virtual
 // operations below (in this slot order) and the scene table.
@@ -36,6 +38,10 @@ class Scene {
     // Set by the line-up right after construction; the built-in show's by default.
     void setTempo(const Tempo& showTempo) { tempo = showTempo; }
 
+    // The benchmark's timer of the scene's passes (null: none, the default); the
+    // timer must outlive the scene's frames that it records.
+    void timePasses(PassTimer* timer) { passTimer = timer; }
+
     // The scene's own full-screen quad (GL objects only; drawQuad draws in immediate mode).
     // A repeated createQuad (a repeated init) first tears down the quad it replaces.
     void createQuad();
@@ -53,10 +59,17 @@ class Scene {
 
   protected:
     Tempo tempo;
+
+    // Marks where a pass of the frame begins, for the timer handed in; else nothing.
+    void markPass(const char* name);
+
     // Empty until createQuad, so destroyQuad on a scene that never made its quad
     // touches no other object. A quad not torn down is deleted with the scene.
     GlVertexArray quadVertexArray;
     GlBuffer quadPositionBuffer;
     GlBuffer quadColorBuffer;
     GlBuffer quadTexCoordBuffer;
+
+  private:
+    PassTimer* passTimer = nullptr;
 };

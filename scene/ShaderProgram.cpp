@@ -1,10 +1,10 @@
 #include "scene/ShaderProgram.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "scene/LoadTimes.h"
 
-#include "scene/DataPath.h"
+#include "core/DataPath.h"
+#include "core/ReadWholeFile.h"
 #include "scene/GlErrors.h"
-#include "scene/ReadWholeFile.h"
 #include "scene/ShaderBuildLog.h"
 
 #include <cstdio>

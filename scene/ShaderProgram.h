@@ -42,13 +42,21 @@ class ShaderProgram {
     // the default, turns it off; the log must outlive the loads.
     static void keepLastLinkedOnFailure(ShaderBuildLog* log);
 
+    // The objects and files of the last load (0 and null before one), for the tests
+    // and the scenes' accessors; a failed link still names its program here.
+    GLuint programName() const { return program; }
+    GLuint vertexShaderName() const { return vertexShader; }
+    GLuint fragmentShaderName() const { return fragmentShader; }
+    const char* vertexFile() const { return vertexPath; }
+    const char* fragmentFile() const { return fragmentPath; }
+
+  private:
     GLuint program = 0;
     GLuint vertexShader = 0;
     GLuint fragmentShader = 0;
     const char* vertexPath = nullptr;
     const char* fragmentPath = nullptr;
 
-  private:
     // Reload policy: a load leaves the objects of the load before it allocated, so a
     // name once handed out (still current, or kept by a caller) never dangles or
     // comes back naming another program. A reload is rare, so the cost is small.

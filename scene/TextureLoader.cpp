@@ -1,6 +1,6 @@
-#include "scene/DataPath.h"
-#include "scene/ErrorReport.h"
-#include "scene/ImageDecoder.h"
+#include "core/DataPath.h"
+#include "core/ErrorReport.h"
+#include "core/ImageDecoder.h"
 #include "scene/LoadTimes.h"
 #include "scene/Scene.h"
 

@@ -8,11 +8,10 @@
 #include <typeinfo>
 #include <unistd.h>
 
+#include "core/MusicTime.h"
 #include "scene/HeadlessContext.h"
 #include "scene/LoadTimes.h"
-#include "scene/MusicTime.h"
 #include "scene/PassTimer.h"
-#include "scene/RenderSettings.h"
 #include "scene/Scene.h"
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "shell/BenchFrames.h"
@@ -20,8 +19,10 @@
 #include "shell/Callbacks.h"
 #include "shell/FrameClock.h"
 #include "shell/FrameStep.h"
+#include "shell/HeadlessStart.h"
 #include "shell/LineUp.h"
 #include "shell/OpenAlMusic.h"
+#include "shell/RenderSettings.h"
 #include "shell/ShellState.h"
 #include "shell/ShowLineUp.h"
 #include "shell/Startup.h"
@@ -55,16 +56,23 @@ std::vector<std::pair<int, int64_t>> sceneEntrances(const FrameClock& clock, int
     return entrances;
 }
 
+// Hands every scene of the table the timer of its passes (null: takes it back).
+void timeScenePasses(PassTimer* timer) {
+    for (int n = 1; n <= SceneTable::kSlots; ++n)
+        if (Scene* scene = scenes.get(n))
+            scene->timePasses(timer);
+}
+
 // One frame as the capture renders it, with its passes timed.
-void timeFrame(const FrameClock& clock, int64_t k, SceneTimes& times) {
+void timeFrame(const FrameClock& clock, int64_t k, PassTimer& timer, SceneTimes& times) {
     audio->setPosition(music, clock.position(k));
-    beginPassFrame();
+    timer.beginFrame();
     Clock::time_point start = Clock::now();
     clearFrame();
     frameStep();
     glFinish();
     times.frameMs.push_back(secondsSince(start) * 1000);
-    for (const PassTime& pass : endPassFrame()) {
+    for (const PassTime& pass : timer.endFrame()) {
         times.gpuMs[pass.name].push_back(pass.gpuMs);
         if (pass.name != "flatten")
             continue;
@@ -99,16 +107,9 @@ int runBench(const Options& options) {
     fflush(stdout);
     FILE* report = fdopen(dup(1), "w");
     dup2(2, 1);
-    screenWidth = options.width;
-    screenHeight = options.height;
-    setRenderWidthOverride(options.renderWidth);
-    HeadlessContext context;
-    if (!report || !context.create(screenWidth, screenHeight))
+    HeadlessStart run;
+    if (!report || !run.start(options.width, options.height, options.renderWidth, false))
         return 1;
-    setInitialGlState();
-    printGlVersion();
-    OpenAlMusic* manual = new OpenAlMusic(showEndSeconds(), OpenAlMusic::Clock::Manual);
-    audio = manual;
 
     StartupTimes startup;
     Clock::time_point start = Clock::now();
@@ -123,7 +124,9 @@ int runBench(const Options& options) {
     startup.textures = loadTimes().textures;
     startup.other = secondsSince(start) - startup.shaders - startup.models - startup.textures;
 
-    FrameClock clock{options.fps, manual->format(music)};
+    PassTimer timer; // deleted before the start-up's context that holds its queries
+    timeScenePasses(&timer);
+    FrameClock clock{options.fps, run.manualMusic().format(music)};
     int64_t total = clock.framesBefore(audio->length(music));
     std::vector<SceneTimes> results;
     std::vector<std::pair<int, int64_t>> entrances = sceneEntrances(clock, total);
@@ -141,11 +144,12 @@ int runBench(const Options& options) {
         times.scene = options.scene.lineUpScene != 0 ? options.scene.lineUpScene : entrances[i].first;
         times.className = scenes.get(currentScene) ? className(scenes.get(currentScene)) : "(empty)";
         for (int64_t k : frames)
-            timeFrame(clock, k, times);
+            timeFrame(clock, k, timer, times);
         times.traced = tracedContent(scenes.get(currentScene));
         fprintf(stderr, "scene %d: %zu frames\n", times.scene, times.frameMs.size());
         results.push_back(times);
     }
+    timeScenePasses(nullptr);
     if (options.json)
         printBenchJson(report, startup, results, screenWidth, screenHeight, options.fps);
     else

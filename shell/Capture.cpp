@@ -1,5 +1,5 @@
 #include "shell/Capture.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -11,18 +11,19 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "scene/DataPath.h"
-#include "scene/GlDebugOutput.h"
+#include "core/DataPath.h"
+#include "core/MusicTime.h"
 #include "scene/HeadlessContext.h"
-#include "scene/RenderSettings.h"
 #include "shell/Callbacks.h"
 #include "shell/CaptureProgress.h"
 #include "shell/FfmpegPipe.h"
 #include "shell/FrameClock.h"
 #include "shell/FrameStep.h"
+#include "shell/HeadlessStart.h"
 #include "shell/LineUp.h"
 #include "shell/OpenAlMusic.h"
 #include "shell/PngSequence.h"
+#include "shell/RenderSettings.h"
 #include "shell/RenderSide.h"
 #include "shell/ScenePreview.h"
 #include "shell/ShellState.h"
@@ -164,22 +165,13 @@ int runCapture(const Options& options) {
     // A directory that cannot be had fails before the long start-up.
     if (kind == Output::Pngs && !PngSequence(options.captureOut, options.width, options.height).open())
         return 1;
-    screenWidth = options.width;
-    screenHeight = options.height;
-    setRenderWidthOverride(renderSideForFrame(options.renderWidth, options.width, options.height));
-    if (options.glDebug)
-        requestGlDebugOutput(true);
-    HeadlessContext context;
-    if (!context.create(screenWidth, screenHeight))
-        return 1;
-
     // The window's start-up, on the manual clock.
-    setInitialGlState();
-    printGlVersion();
-    OpenAlMusic* manual = new OpenAlMusic(showEndSeconds(), OpenAlMusic::Clock::Manual);
-    audio = manual;
+    HeadlessStart run;
+    if (!run.start(options.width, options.height,
+                   renderSideForFrame(options.renderWidth, options.width, options.height), options.glDebug))
+        return 1;
     openMusic();
-    FrameClock clock{options.fps, manual->format(music)};
+    FrameClock clock{options.fps, run.manualMusic().format(music)};
     int64_t first = 0, end = 0;
     if (!frameRange(options, clock, &first, &end))
         return 1;
@@ -198,7 +190,7 @@ int runCapture(const Options& options) {
     signal(SIGPIPE, SIG_IGN); // a dead ffmpeg shows as a failed write instead
 
     int64_t rendered = 0;
-    bool ok = renderFrames(context, clock, first, end, *sink, &rendered);
+    bool ok = renderFrames(run.context(), clock, first, end, *sink, &rendered);
     ok = sink->finish() && ok;
     signal(SIGINT, SIG_DFL);
     if (!ok) {
@@ -207,8 +199,8 @@ int runCapture(const Options& options) {
     }
     printf("Captured frames %lld to %lld (%lld frames) to %s\n", (long long)first,
            (long long)(first + rendered - 1), (long long)rendered, options.captureOut);
-    if (glDebugOutputRequested()) {
-        int problems = glDebugProblemCount();
+    if (run.context().debugging()) {
+        int problems = run.context().debugProblems();
         printf("GL debug: %d errors or undefined behaviour\n", problems);
         if (problems > 0) {
             reportError("GL reported %d errors or undefined behaviour during the capture\n", problems);

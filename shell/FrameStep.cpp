@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 #include "shell/ShellState.h"
 
 float sceneStartSeconds(float startBeat) {

@@ -1,5 +1,5 @@
 #include "shell/GlutWindowing.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <GL/freeglut.h>
 #include <cstdarg>

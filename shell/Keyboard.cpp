@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "shell/Callbacks.h"
+#include "shell/LiveEditing.h"
 #include "shell/ShellState.h"
 #include "shell/Windowing.h"
 
@@ -14,7 +15,7 @@ void selectScene(int sceneNumber) {
     currentScene = sceneNumber;
     printf("Scene %d\n", currentScene);
     sceneStart = musicTime;
-    scenes.activate(currentScene);
+    activateWatchedScene(currentScene);
 }
 
 // Moves the music by `delta` seconds (not below 0). Scene 1 renders once with the
@@ -39,8 +40,8 @@ void jump(float delta) {
 void keyboard(unsigned char key, int x, int y) {
     printf("%d %d %d\n", key, x, y);
     if (key == 13) {
-        scenes.init(currentScene);
-        scenes.activate(currentScene);
+        reloadWatchedScene(currentScene);
+        activateWatchedScene(currentScene);
     } else if (key == '0') {
         selectScene(10);
     } else if (key >= '1' && key <= '9') {

@@ -1,8 +1,9 @@
 #include "shell/LineUp.h"
 
+#include "core/Inspector.h"
 #include "scenes/effects/SceneRaytracedNotes.h"
-#include "scenes/raytracer/Inspector.h"
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
+#include "shell/RenderSettings.h"
 #include "shell/SceneFiles.h"
 #include "shell/ShellState.h"
 #include "shell/ShowFile.h"
@@ -42,8 +43,9 @@ const PolygonArgs kScenes[kLineUpScenes] = {{"models\\intro.3ds", 2.0f, 4, 16},
 const PolygonArgs kTypicalPolygonScene = {nullptr, 1.0f, 4, 16};
 
 Scene* newPolygon(const char* fileName, const PolygonArgs& args, std::shared_ptr<FlattenStaging> staging) {
-    return new SceneRaytracerPolygons(fileName, args.dofStrength, kRenderWidth, kRenderHeight,
-                                      args.numReflections, args.framesPerBeat, std::move(staging));
+    return new SceneRaytracerPolygons(fileName, args.dofStrength, effectiveRenderWidth(kRenderWidth),
+                                      kRenderHeight, args.numReflections, args.framesPerBeat,
+                                      std::move(staging));
 }
 
 } // namespace

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "scene/ShaderBuildLog.h"
 #include "scene/ShaderProgram.h"
 #include "shell/FileWatcher.h"
@@ -20,7 +21,7 @@ namespace {
 // Editors write a file in steps (write, rename, chmod); wait until they are done.
 const double kQuietSeconds = 0.15;
 
-FileWatcher* watcher = nullptr;
+std::unique_ptr<FileWatcher> watcher;
 ShaderBuildLog buildLog;
 
 double steadySeconds() {
@@ -29,6 +30,8 @@ double steadySeconds() {
 }
 
 int watchScene(int sceneNumber) {
+    if (!watcher)
+        return 0;
     int count = 0;
     for (const std::string& path : sceneFiles(sceneNumber))
         count += watcher->watch(path) ? 1 : 0;
@@ -49,11 +52,10 @@ std::string changedFilesOf(int sceneNumber, const std::vector<std::string>& chan
 
 void startLiveEditing() {
     ShaderProgram::keepLastLinkedOnFailure(&buildLog);
-    watcher = new FileWatcher(kQuietSeconds);
+    watcher.reset(new FileWatcher(kQuietSeconds));
     if (!watcher->ok()) {
         reportError("Could not watch the data files for changes (inotify); --watch is off\n");
-        delete watcher;
-        watcher = nullptr;
+        watcher.reset();
         return;
     }
     int count = 0;
@@ -62,6 +64,11 @@ void startLiveEditing() {
     if (loadedShow() && watcher->watch(loadedShow()->path))
         count += 1;
     printf("Watching %d data files for changes\n", count);
+}
+
+void stopLiveEditing() {
+    watcher.reset();
+    ShaderProgram::keepLastLinkedOnFailure(nullptr);
 }
 
 void pollLiveEditing() {
@@ -89,8 +96,7 @@ void pollLiveEditing() {
             continue;
         printf("Reloading scene %d: %s changed\n", n, names.c_str());
         int failedBefore = buildLog.failed, keptBefore = buildLog.kept;
-        reloadScene(n);
-        watchScene(n); // files the reload opened for the first time
+        reloadWatchedScene(n);
         int failed = buildLog.failed - failedBefore, kept = buildLog.kept - keptBefore;
         if (failed == 0)
             printf("Reloaded scene %d\n", n);
@@ -102,6 +108,16 @@ void pollLiveEditing() {
     }
     // As after the Enter key; a reload of another slot left its own state bound.
     if (reloaded)
-        activateScene(currentScene);
+        activateWatchedScene(currentScene);
     fflush(stdout);
+}
+
+void reloadWatchedScene(int sceneNumber) {
+    reloadScene(sceneNumber);
+    watchScene(sceneNumber); // files the reload opened for the first time
+}
+
+void activateWatchedScene(int sceneNumber) {
+    activateScene(sceneNumber);
+    watchScene(sceneNumber);
 }

@@ -1,7 +1,7 @@
 #include "shell/OpenAlMusic.h"
 
+#include "core/Mp3Decoder.h"
 #include "shell/ManualClock.h"
-#include "shell/Mp3Decoder.h"
 #include "shell/OpenAlStream.h"
 #include "shell/SilentClock.h"
 

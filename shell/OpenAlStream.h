@@ -2,7 +2,7 @@
 #include <AL/al.h>
 #include <chrono>
 
-#include "shell/Mp3Decoder.h"
+#include "core/Mp3Decoder.h"
 #include "shell/StreamClock.h"
 
 // Decoded music played from one OpenAL buffer. Its position is what is being

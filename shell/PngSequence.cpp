@@ -1,5 +1,5 @@
 #include "shell/PngSequence.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <cerrno>
 #include <cstdio>

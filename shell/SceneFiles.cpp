@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "scene/DataPath.h"
+#include "core/DataPath.h"
 #include "shell/ShellState.h"
 
 namespace {

@@ -47,15 +47,15 @@ Scene* polygons(const std::string& fileName) {
 }
 
 const PreviewClass kClasses[] = {
-    {"Scene1", PreviewArgument::None, "", plain<Scene1>},
-    {"SceneGLSLTunnel", PreviewArgument::OptionalNumber, "TYPE", tunnel},
-    {"SceneM1", PreviewArgument::None, "", plain<SceneM1>},
-    {"SceneRaytracedInfo", PreviewArgument::None, "", plain<SceneRaytracedInfo>},
-    {"SceneRaytracer", PreviewArgument::None, "", plain<SceneRaytracer>},
-    {"SceneRaytracedCubes", PreviewArgument::None, "", plain<SceneRaytracedCubes>},
-    {"SceneRaytracedNotes", PreviewArgument::None, "", plain<SceneRaytracedNotes>},
-    {"SceneRaytracerPolygons", PreviewArgument::RequiredFile, "FILE", polygons},
-    {"SceneBrask1", PreviewArgument::None, "", plain<SceneBrask1>},
+    {"Scene1", PreviewArgument::None, "", plain<Scene1>, ""},
+    {"SceneGLSLTunnel", PreviewArgument::OptionalNumber, "TYPE", tunnel, "0 1 2"},
+    {"SceneM1", PreviewArgument::None, "", plain<SceneM1>, ""},
+    {"SceneRaytracedInfo", PreviewArgument::None, "", plain<SceneRaytracedInfo>, ""},
+    {"SceneRaytracer", PreviewArgument::None, "", plain<SceneRaytracer>, ""},
+    {"SceneRaytracedCubes", PreviewArgument::None, "", plain<SceneRaytracedCubes>, ""},
+    {"SceneRaytracedNotes", PreviewArgument::None, "", plain<SceneRaytracedNotes>, ""},
+    {"SceneRaytracerPolygons", PreviewArgument::RequiredFile, "FILE", polygons, "models/ull1.3ds"},
+    {"SceneBrask1", PreviewArgument::None, "", plain<SceneBrask1>, ""},
 };
 
 // "Name", "Name[:TYPE]" or "Name:FILE".
@@ -130,6 +130,24 @@ std::string parseSceneChoice(const char* text, SceneChoice* choice) {
     }
     return "--scene needs 1 to " + std::to_string(kLineUpScenes) + " or a scene class (" +
            previewClassList() + "); got \"" + value + "\"";
+}
+
+std::vector<std::string> librarySceneValues(bool everyExample) {
+    std::vector<std::string> values;
+    for (const PreviewClass& c : kClasses) {
+        std::string examples = c.examples;
+        if (examples.empty()) {
+            values.push_back(c.name);
+            continue;
+        }
+        size_t start = 0;
+        do {
+            size_t end = examples.find(' ', start);
+            values.push_back(std::string(c.name) + ":" + examples.substr(start, end - start));
+            start = end == std::string::npos ? end : end + 1;
+        } while (everyExample && start != std::string::npos);
+    }
+    return values;
 }
 
 float previewStartBeat(const SceneChoice& choice) {

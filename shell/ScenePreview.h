@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 class Scene;
 
@@ -14,6 +15,9 @@ struct PreviewClass {
     PreviewArgument argument;
     const char* argumentName; // for --help and complaints
     Scene* (*make)(const std::string& argument);
+    // Arguments that show what the class does, separated by spaces ("" when it takes
+    // none): what the tests that cover every class build it with.
+    const char* examples;
 };
 
 struct SceneChoice {
@@ -42,5 +46,9 @@ void schedulePreview(const SceneChoice& choice);
 // schedulePreview, then constructs the chosen scene alone into slot 1, where the
 // jump keys reach it. Needs a current GL context.
 void createPreviewScene(const SceneChoice& choice);
+// Every class of the library as --scene values that build it: the name, or the name
+// with its first example argument, or (everyExample) one value per example argument.
+// Tests that cover every class iterate these, so a class added to the table is covered.
+std::vector<std::string> librarySceneValues(bool everyExample);
 // The --scene and --watch lines of --help, with every class name.
 void printPreviewUsage(const char* program);

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 #include "scene/SceneTable.h"
 #include "scene/ScreenSize.h"
 #include "shell/Music.h"

@@ -12,7 +12,7 @@
 // one-line messages the rest of the program passes on.
 #include <toml.hpp>
 
-#include "scene/DataPath.h"
+#include "core/DataPath.h"
 #include "scene/SceneTable.h"
 #include "shell/ScenePreview.h"
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 
 // A show read from a TOML file (--show): the music, its beat clock, the timeline
 // and the scenes, each with the line it was written on. Plain data; the line-up

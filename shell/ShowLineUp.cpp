@@ -1,5 +1,5 @@
 #include "shell/ShowLineUp.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <cstdio>
 #include <memory>

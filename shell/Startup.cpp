@@ -1,18 +1,20 @@
 #include "shell/Startup.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <cstdio>
 #include <cstdlib>
 
-#include "scene/DataPath.h"
-#include "scene/RenderSettings.h"
+#include "core/DataPath.h"
+#include "core/MusicTime.h"
+#include "shell/RenderSettings.h"
 #include "shell/AdaptiveResolution.h"
 #include "shell/FrameStep.h"
 #include "shell/LineUp.h"
 #include "shell/LiveEditing.h"
 #include "shell/OpenAlMusic.h"
+#include "shell/RenderSettings.h"
 #include "shell/RenderSide.h"
 #include "shell/SceneFiles.h"
 #include "shell/ScenePreview.h"

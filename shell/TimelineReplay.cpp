@@ -1,6 +1,6 @@
 #include "shell/TimelineReplay.h"
 
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 #include "shell/FrameClock.h"
 #include "shell/FrameStep.h"
 #include "shell/ShellState.h"

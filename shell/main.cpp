@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "scene/ErrorReport.h"
-#include "scenes/raytracer/Inspector.h"
+#include "core/ErrorReport.h"
+#include "core/Inspector.h"
 #include "shell/Bench.h"
 #include "shell/Callbacks.h"
 #include "shell/Capture.h"

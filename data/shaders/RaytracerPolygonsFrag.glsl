@@ -6,7 +6,7 @@
 // followed by up to numrefl mirror reflections. Alpha carries the distance of the
 // first hit, which the depth-of-field pass compares with the focus distance.
 //
-// The layout numbers repeat scenes/raytracer/PrimitiveLayout.h; a unit test keeps
+// The layout numbers repeat core/PrimitiveLayout.h; a unit test keeps
 // the two equal.
 const int kHeaderTexel = 0;
 const int kHeaderTriangleTexels = 0;

@@ -1,6 +1,6 @@
 #include "scenes/effects/Brask1Camera.h"
 
-#include "scene/Studio3dsFile.h"
+#include "core/Studio3dsFile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "scenes/effects/EffectPasses.h"
 
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 #include "scene/Scene.h"
 #include "scene/ScreenSize.h"
 #include "scene/ShaderProgram.h"

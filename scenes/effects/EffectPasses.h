@@ -1,6 +1,6 @@
 #pragma once
 #include "scene/GlObjects.h"
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 
 class Scene;
 class ShaderProgram;

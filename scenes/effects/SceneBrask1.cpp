@@ -1,9 +1,10 @@
 #include "scenes/effects/SceneBrask1.h"
 
-#include "scene/DataPath.h"
-#include "scene/ErrorReport.h"
+#include "core/AnimationFrame.h"
+#include "core/DataPath.h"
+#include "core/ErrorReport.h"
+#include "core/Studio3dsFile.h"
 #include "scene/ScreenSize.h"
-#include "scene/Studio3dsFile.h"
 
 #include <GL/glu.h>
 
@@ -31,7 +32,7 @@ SceneBrask1::~SceneBrask1() = default;
 void SceneBrask1::init() {
     shader.load("shaders\\Brask1Vert.glsl", "shaders\\Brask1Frag.glsl");
     // Reports "Could not open 3D Studio file models\test5.3DS: ..." on failure.
-    model.reset(Studio3dsFile::open(dataPath(kModelName).c_str(), kModelName));
+    model = Studio3dsFile::open(dataPath(kModelName).c_str(), kModelName);
     evaluationPending = true;
     cameraReported = false;
     boxMeasured = false;
@@ -88,9 +89,9 @@ void SceneBrask1::loadMaterialTextures() {
 }
 
 int SceneBrask1::animationFrame(float time, int frames, double beatsPerMinute) {
-    float beat = float(double(time) * beatsPerMinute / 60.0 + kAnimationBeatOffset);
+    float beat = AnimationFrame::beatAt(time, beatsPerMinute);
     double count = frames > 0 ? frames : 1;
-    double frame = std::fmod(std::trunc(double(beat * 16.0f)), count);
+    double frame = std::fmod(std::trunc(double(beat * float(kFramesPerBeat))), count);
     if (!(frame >= 0)) // a negative time, or one too large to count frames in
         frame = frame < 0 ? frame + count : 0;
     return int(frame);

@@ -36,14 +36,16 @@ class SceneBrask1 : public Scene {
     // they replace) with a line per material, and no program in use.
     void activate() override;
 
-    // The animation frame shown at music time `time` (seconds): 16 per beat (at the
-    // show's tempo) with the beat offset 0.35, modulo the frame count (a count below 1 counts as 1).
+    // The animation frame shown at music time `time` (seconds): kFramesPerBeat per
+    // beat of AnimationFrame::beatAt (at the show's tempo), modulo the frame count
+    // (a count below 1 counts as 1).
     static int animationFrame(float time, int frames, double beatsPerMinute = kBeatsPerMinute);
+    static constexpr int kFramesPerBeat = 16;
 
     // Read by the tests.
     const Studio3dsFile* modelFile() const { return model.get(); }
     GLuint materialTexture(int material) const { return materialTextures[material].get(); }
-    GLuint programName() const { return shader.program; }
+    GLuint programName() const { return shader.programName(); }
 
   private:
     void countFaces();

@@ -1,7 +1,5 @@
 #include "scenes/effects/SceneGLSLTunnel.h"
 
-#include "scenes/effects/EffectPasses.h"
-
 #include <cstdio>
 
 namespace {
@@ -10,27 +8,16 @@ const ShaderFiles kRoundTunnel = {"shaders\\TunnelVert.glsl", "shaders\\TunnelFr
 const ShaderFiles kSquareTunnel = {"shaders\\SquareTunnelVert.glsl", "shaders\\SquareTunnelFrag.glsl"};
 const ShaderFiles kReliefTunnel = {"shaders\\ReliefTunnelVert.glsl", "shaders\\ReliefTunnelFrag.glsl"};
 
+const ShaderFiles& tunnelFiles(int tunnelType) {
+    return tunnelType == 0 ? kRoundTunnel : tunnelType == 1 ? kSquareTunnel : kReliefTunnel;
+}
+
 } // namespace
 
-SceneGLSLTunnel::SceneGLSLTunnel(int tunnelType) : tunnelType(tunnelType) {
-    SceneGLSLTunnel::init();
+SceneGLSLTunnel::SceneGLSLTunnel(int tunnelType)
+    : TwoBitmapEffect(tunnelFiles(tunnelType), "textures\\dirt-texture.bmp", "textures\\lava-texture-4.bmp") {
+    TwoBitmapEffect::init();
     printf("Scene1 init\n");
-}
-
-SceneGLSLTunnel::~SceneGLSLTunnel() {
-    destroyQuad();
-}
-
-void SceneGLSLTunnel::init() {
-    const ShaderFiles* files = tunnelType == 0   ? &kRoundTunnel
-                               : tunnelType == 1 ? &kSquareTunnel
-                                                 : &kReliefTunnel;
-    buildEffect(*this, &shader, files, 1, textures, "textures\\dirt-texture.bmp",
-                "textures\\lava-texture-4.bmp");
-}
-
-void SceneGLSLTunnel::activate() {
-    shader.bind();
 }
 
 void SceneGLSLTunnel::render(float time, float sceneTime) {

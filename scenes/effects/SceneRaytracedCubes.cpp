@@ -1,6 +1,6 @@
 #include "scenes/effects/SceneRaytracedCubes.h"
 
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "scenes/effects/CubeBufferContent.h"
 #include "scenes/effects/EffectPasses.h"
 

@@ -1,7 +1,6 @@
 #include "scenes/effects/SceneRaytracedNotes.h"
 
 #include "scene/GlObjects.h"
-#include "scene/PassTimer.h"
 #include "scene/ScreenSize.h"
 
 #include <algorithm>
@@ -16,19 +15,12 @@ SceneRaytracedNotes::~SceneRaytracedNotes() {
     destroyQuad();
 }
 
+// A repeat (the Enter key) replaces the quad and the texture through their owners;
+// programs stay, as ShaderProgram never deletes them.
 void SceneRaytracedNotes::init() {
-    if (initialised) {
-        // The Enter key: what this run replaces goes (programs stay, as
-        // ShaderProgram never deletes them).
-        destroyQuad();
-        finishDrawsBeforeDeleting();
-        glDeleteTextures(1, &creditsTexture);
-        creditsTexture = 0;
-    }
     createQuad();
     shader.load("shaders\\RaytracedNotesVert.glsl", "shaders\\RaytracedNotesFrag.glsl");
     loadTexture("textures\\credits.bmp", &creditsTexture);
-    initialised = true;
 }
 
 void SceneRaytracedNotes::activate() {
@@ -48,7 +40,7 @@ void SceneRaytracedNotes::render(float time, float sceneTime) {
 
 void SceneRaytracedNotes::drawPass(int width, int height, float sceneTime) {
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, creditsTexture);
+    glBindTexture(GL_TEXTURE_2D, creditsTexture.get());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     shader.setUniform1i("tex0", 0);

@@ -28,8 +28,8 @@ class SceneRaytracedNotes : public Scene {
     void setTracedSide(int side) override { tracedSide = side; }
 
     // Read by the tests.
-    GLuint programName() const { return shader.program; }
-    GLuint textureName() const { return creditsTexture; }
+    GLuint programName() const { return shader.programName(); }
+    GLuint textureName() const { return creditsTexture.get(); }
 
   private:
     void drawPass(int width, int height, float sceneTime);
@@ -41,6 +41,5 @@ class SceneRaytracedNotes : public Scene {
     GlFramebuffer reducedFramebuffer;
     GlTexture reducedPicture;
     int reducedWidth = 0, reducedHeight = 0;
-    GLuint creditsTexture = 0;
-    bool initialised = false;
+    GlTexture creditsTexture;
 };

@@ -1,7 +1,7 @@
 #include "scenes/raytracer/FlattenStaging.h"
 
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
 
 float* FlattenStaging::texels() {
     if (array.empty()) {

@@ -1,6 +1,6 @@
 #include "scenes/raytracer/MaterialBitmapPath.h"
 
-#include "scene/DataPath.h"
+#include "core/DataPath.h"
 
 #include <sys/stat.h>
 

@@ -1,7 +1,7 @@
 #include "scenes/raytracer/PrimitiveBuffer.h"
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/PrimitiveLayout.h"
 
 PrimitiveBuffer PrimitiveBuffer::create() {
     PrimitiveBuffer made;

@@ -1,6 +1,6 @@
 #pragma once
+#include "core/PrimitiveWriter.h"
 #include "scene/GlObjects.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
 
 #include <vector>
 

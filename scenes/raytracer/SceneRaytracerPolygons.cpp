@@ -1,14 +1,12 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "scene/LoadTimes.h"
-#include "scene/PassTimer.h"
-#include "scene/RenderSettings.h"
 
-#include "scene/DataPath.h"
+#include "core/AnimationFrame.h"
+#include "core/DataPath.h"
+#include "core/PrimitiveLayout.h"
+#include "core/Studio3dsFile.h"
 #include "scene/ScreenSize.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/AnimationFrame.h"
 #include "scenes/raytracer/MaterialBitmapPath.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -42,17 +40,16 @@ SceneRaytracerPolygons::SceneRaytracerPolygons(const char* fileName, float dofSt
                                                int renderHeight, int numReflections, int framesPerBeat,
                                                std::shared_ptr<FlattenStaging> staging)
     : framesPerBeat(framesPerBeat), dofStrength(dofStrength), fileName(fileName ? fileName : ""),
-      renderWidth(effectiveRenderWidth(renderWidth)), renderHeight(renderHeight),
-      tracedSide(this->renderWidth), numReflections(numReflections),
+      renderWidth(renderWidth), renderHeight(renderHeight), tracedSide(this->renderWidth),
+      numReflections(numReflections),
       staging(staging ? std::move(staging) : std::make_shared<FlattenStaging>()) {
     SceneRaytracerPolygons::init();
     printf("Scene poly init\n");
 }
 
-// The owners delete the primitive buffer, the targets and the textures.
+// The owners delete the primitive buffer, the targets, the textures and the file.
 SceneRaytracerPolygons::~SceneRaytracerPolygons() {
     destroyQuad();
-    delete file;
 }
 
 void SceneRaytracerPolygons::init() {
@@ -136,8 +133,7 @@ void SceneRaytracerPolygons::releaseFileResources() {
     renderTargets = RenderTargets();
     for (GlTexture& texture : textures)
         texture.reset();
-    delete file;
-    file = nullptr;
+    file.reset();
 }
 
 void SceneRaytracerPolygons::flattenScene() {

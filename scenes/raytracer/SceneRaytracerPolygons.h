@@ -1,10 +1,10 @@
 #pragma once
+#include "core/MaterialSlots.h"
+#include "core/PrimitiveWriter.h"
 #include "scene/Scene.h"
 #include "scene/ShaderProgram.h"
 #include "scenes/raytracer/FlattenStaging.h"
-#include "scenes/raytracer/MaterialSlots.h"
 #include "scenes/raytracer/PrimitiveBuffer.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
 #include "scenes/raytracer/RenderTargets.h"
 
 #include <memory>
@@ -41,12 +41,12 @@ class SceneRaytracerPolygons : public Scene {
     void activate() override;
 
     // Read by the tests and the benchmarks.
-    const Studio3dsFile* openFile() const { return file; }
+    const Studio3dsFile* openFile() const { return file.get(); }
     GLuint bufferName() const { return primitiveBuffer.bufferName(); }
-    GLuint rayProgramName() const { return rayProgram.program; }
-    GLuint postProgramName() const { return postProgram.program; }
+    GLuint rayProgramName() const { return rayProgram.programName(); }
+    GLuint postProgramName() const { return postProgram.programName(); }
     GLuint blurProgramName(bool vertical) const {
-        return vertical ? blurVerticalProgram.program : blurHorizontalProgram.program;
+        return vertical ? blurVerticalProgram.programName() : blurHorizontalProgram.programName();
     }
     GLuint renderTarget(int index) const { return renderTargets.framebuffer(index); }
     float currentBlurSize() const { return blurSize; }
@@ -58,6 +58,8 @@ class SceneRaytracerPolygons : public Scene {
     const std::string& modelFile() const { return fileName; }
     int reflections() const { return numReflections; }
     int renderSide() const { return renderWidth; }
+    float depthOfField() const { return dofStrength; }
+    int animationFramesPerBeat() const { return framesPerBeat; }
 
     // The side traced and blurred this frame: a part of the targets when the window
     // adapts its resolution (clamped to the targets), else all of them.
@@ -91,7 +93,7 @@ class SceneRaytracerPolygons : public Scene {
     ShaderProgram blurHorizontalProgram;
     GlTexture textures[kTextureSlots];
     PrimitiveBuffer primitiveBuffer; // made by the first init, kept by the others
-    Studio3dsFile* file = nullptr;
+    std::unique_ptr<Studio3dsFile> file;
     int faceCount = 0;
     int initCount = 0;
     float cameraPosition[3] = {0, 0, 0};

@@ -1,8 +1,8 @@
 // The scene library as a scene table would run it: the real shaders, bitmaps
 // written at test time (each of its own width, so a texture tells which file it
 // holds), a small window.
+#include "core/MusicTime.h"
 #include "scene/HeadlessContext.h"
-#include "scene/MusicTime.h"
 #include "scene/ScreenSize.h"
 #include "scenes/effects/CubeBufferContent.h"
 #include "scenes/effects/Scene1.h"
@@ -15,6 +15,7 @@
 #include "support/GlTest.h"
 #include "support/LiveGlObjects.h"
 #include "support/PngFile.h"
+#include "support/ScratchDataDir.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -60,16 +61,14 @@ class LibraryScene : public ::testing::Test {
         glViewport(0, 0, kWidth, kHeight);
         screenWidth = kWidth;
         screenHeight = kHeight;
-        dir = makeScratchDir(std::string("library_") +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        runCommand("mkdir -p '" + dir + "/textures' && ln -sfn '" DEMO_SOURCE_DIR "/data/shaders' '" + dir +
-                   "/shaders'");
+        data = std::make_unique<ScratchDataDir>(
+            std::string("library_") + ::testing::UnitTest::GetInstance()->current_test_info()->name(), false);
+        dir = data->path();
+        ASSERT_FALSE(dir.empty());
+        runCommand("mkdir -p '" + dir + "/textures'");
         for (const char* name : kBitmaps)
             ASSERT_TRUE(writeFile(dir + "/textures/" + name + ".bmp", patternBitmap(bitmapWidth(name), 16)));
-        ASSERT_TRUE(getcwd(previousDir, sizeof previousDir));
-        ASSERT_EQ(chdir(dir.c_str()), 0);
     }
-    void TearDown() override { EXPECT_EQ(chdir(previousDir), 0); }
 
     // One frame as the frame loop draws it.
     static void frame(Scene& scene, float time) {
@@ -87,8 +86,8 @@ class LibraryScene : public ::testing::Test {
     }
 
     HeadlessContext context;
+    std::unique_ptr<ScratchDataDir> data; // the working directory while the test runs
     std::string dir;
-    char previousDir[4096];
 };
 
 // ---- Every class: built, activated, drawn ----
@@ -137,7 +136,7 @@ TEST_P(EveryLibraryScene, DrawsAPictureWithEveryUniformItsShaderUsesSetAndItsBit
     Built built = c.make();
     fflush(stdout);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Scene1 init\n");
-    EXPECT_STREQ(built.program->fragmentPath, c.fragmentFile);
+    EXPECT_STREQ(built.program->fragmentFile(), c.fragmentFile);
     for (int i = 0; i < 2 && c.binding != Binding::CubeBuffer; ++i) {
         glBindTexture(GL_TEXTURE_2D, built.textures[i]);
         GLint width = 0;
@@ -146,7 +145,7 @@ TEST_P(EveryLibraryScene, DrawsAPictureWithEveryUniformItsShaderUsesSetAndItsBit
     }
 
     built.scene->activate();
-    GLuint program = built.program->program;
+    GLuint program = built.program->programName();
     ASSERT_EQ(GLuint(integer(GL_CURRENT_PROGRAM)), program);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -318,11 +317,11 @@ TEST_F(LibraryScene, M1PrintsTheMusicTimeOncePerFrameAndNeverBindsItsOtherProgra
     fflush(stdout);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Scene1 init\ntime: 1.500000\ntime: 1.750000\ntime: 2.000000\n");
-    EXPECT_EQ(GLuint(integer(GL_CURRENT_PROGRAM)), scene.program(0).program);
+    EXPECT_EQ(GLuint(integer(GL_CURRENT_PROGRAM)), scene.program(0).programName());
     for (int i = 1; i < 3; ++i) {
         GLint linked = GL_FALSE, uniforms = -1;
-        glGetProgramiv(scene.program(i).program, GL_LINK_STATUS, &linked);
-        glGetProgramiv(scene.program(i).program, GL_ACTIVE_UNIFORMS, &uniforms);
+        glGetProgramiv(scene.program(i).programName(), GL_LINK_STATUS, &linked);
+        glGetProgramiv(scene.program(i).programName(), GL_ACTIVE_UNIFORMS, &uniforms);
         EXPECT_EQ(linked, GL_TRUE) << i;
         EXPECT_EQ(uniforms, 0) << i << ": built but never drawn with, so it takes no input";
     }

@@ -2,9 +2,9 @@
 // small 3D Studio files written at test time for exact positions and fallbacks.
 #include "scenes/effects/SceneBrask1.h"
 
+#include "core/Studio3dsFile.h"
 #include "scene/HeadlessContext.h"
 #include "scene/ScreenSize.h"
-#include "scene/Studio3dsFile.h"
 #include "support/BitmapFiles.h"
 #include "support/GlTest.h"
 #include "support/LiveGlObjects.h"

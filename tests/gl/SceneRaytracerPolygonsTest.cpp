@@ -2,14 +2,15 @@
 // the real shaders, a 64-pixel target and window.
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 
+#include "core/AnimationFrame.h"
+#include "core/PrimitiveLayout.h"
 #include "scene/HeadlessContext.h"
-#include "scenes/raytracer/AnimationFrame.h"
 #include "scenes/raytracer/PrimitiveBuffer.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
 #include "shell/ShellState.h"
 #include "support/BitmapFiles.h"
 #include "support/LiveGlObjects.h"
 #include "support/PngFile.h"
+#include "support/ScratchDataDir.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"
 
@@ -38,12 +39,12 @@ class PolygonScene : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(context.create(kSize, kSize));
         screenWidth = screenHeight = kSize;
-        dir = makeScratchDir(std::string("polygon_scene_") +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        runCommand("mkdir -p '" + dir + "/models' '" + dir +
-                   "/textures' && ln -s '" DEMO_SOURCE_DIR "/data/shaders' '" + dir + "/shaders'");
-        ASSERT_TRUE(getcwd(previousDir, sizeof previousDir));
-        ASSERT_EQ(chdir(dir.c_str()), 0);
+        data = std::make_unique<ScratchDataDir>(
+            std::string("polygon_scene_") + ::testing::UnitTest::GetInstance()->current_test_info()->name(),
+            false);
+        dir = data->path();
+        ASSERT_FALSE(dir.empty());
+        runCommand("mkdir -p '" + dir + "/textures'");
         // green | yellow, two pixels wide
         BitmapFields checker;
         checker.width = 2;
@@ -53,7 +54,6 @@ class PolygonScene : public ::testing::Test {
         });
         ASSERT_TRUE(writeFile("textures/checker.bmp", bitmapFile(checker)));
     }
-    void TearDown() override { EXPECT_EQ(chdir(previousDir), 0); }
 
     std::vector<unsigned char> window(const char* picture) {
         std::vector<unsigned char> rgba(kSize * kSize * 4);
@@ -71,8 +71,8 @@ class PolygonScene : public ::testing::Test {
     }
 
     HeadlessContext context;
+    std::unique_ptr<ScratchDataDir> data; // the working directory while the test runs
     std::string dir;
-    char previousDir[4096];
 };
 
 // Looking along +y at the origin from 10 units; where a point of the plane y = 0

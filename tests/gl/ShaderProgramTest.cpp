@@ -49,7 +49,7 @@ class ShaderProgramTest : public GlTest {
         other.load(vertex.c_str(), green.c_str());
         other.bind();
         broken.bind();
-        EXPECT_NE(currentProgram(), static_cast<GLint>(other.program));
+        EXPECT_NE(currentProgram(), static_cast<GLint>(other.programName()));
         broken.setUniform1f("Red", 1.0f);
         broken.setUniform1i("Blue", 1);
         EXPECT_EQ(drawCentre(), (std::vector<int>{0, 0, 0, 255}));
@@ -64,9 +64,9 @@ TEST_F(ShaderProgramTest, BindsAndSetsUniformsByNameIgnoringUnknownNames) {
     testing::internal::CaptureStderr();
     shader.load(vertex.c_str(), colour.c_str());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_NE(shader.program, 0u);
+    EXPECT_NE(shader.programName(), 0u);
     shader.bind();
-    EXPECT_EQ(currentProgram(), static_cast<GLint>(shader.program));
+    EXPECT_EQ(currentProgram(), static_cast<GLint>(shader.programName()));
 
     shader.setUniform1f("Red", 1.0f);
     shader.setUniform1i("Blue", 51);
@@ -82,19 +82,19 @@ TEST_F(ShaderProgramTest, BindsAndSetsUniformsByNameIgnoringUnknownNames) {
 TEST_F(ShaderProgramTest, SecondLoadMakesNewNamesAndReloadRereadsTheFiles) {
     ShaderProgram shader;
     shader.load(vertex.c_str(), green.c_str());
-    GLuint first[3] = {shader.program, shader.vertexShader, shader.fragmentShader};
+    GLuint first[3] = {shader.programName(), shader.vertexShaderName(), shader.fragmentShaderName()};
     shader.load(vertex.c_str(), green.c_str());
-    EXPECT_NE(shader.program, first[0]);
-    EXPECT_NE(shader.vertexShader, first[1]);
-    EXPECT_NE(shader.fragmentShader, first[2]);
+    EXPECT_NE(shader.programName(), first[0]);
+    EXPECT_NE(shader.vertexShaderName(), first[1]);
+    EXPECT_NE(shader.fragmentShaderName(), first[2]);
     // The replaced objects stay allocated.
     EXPECT_TRUE(glIsProgram(first[0]) && glIsShader(first[1]) && glIsShader(first[2]));
 
     // Reload picks up the edited file behind the same path.
     file("green.glsl", "void main() { gl_FragColor = vec4(0.0, 0.0, 1.0, 1.0); }\n");
-    GLuint before = shader.program;
+    GLuint before = shader.programName();
     shader.reload();
-    EXPECT_NE(shader.program, before);
+    EXPECT_NE(shader.programName(), before);
     shader.bind();
     EXPECT_EQ(drawCentre(), (std::vector<int>{0, 0, 255, 255}));
 }
@@ -165,7 +165,7 @@ TEST_F(ShaderProgramTest, FailedReloadKeepsTheLastLinkedProgramWhenAsked) {
     std::string edited = file("edited.glsl", kUniformColour);
     ShaderProgram shader;
     shader.load(vertex.c_str(), edited.c_str());
-    GLuint good = shader.program;
+    GLuint good = shader.programName();
     ShaderBuildLog log;
     ShaderProgram::keepLastLinkedOnFailure(&log);
     file("edited.glsl", "uniform float Red;\n\nvoid main() { gl_FragColor = vec4(Red) + nothing; }\n");
@@ -177,7 +177,7 @@ TEST_F(ShaderProgramTest, FailedReloadKeepsTheLastLinkedProgramWhenAsked) {
     ShaderProgram::keepLastLinkedOnFailure(nullptr);
     EXPECT_EQ(err.rfind("ERROR: Could not compile shader file " + edited + ":3:\n", 0), 0u) << err;
     EXPECT_EQ(out, "Still drawing with the last program of " + vertex + " and " + edited + " that linked\n");
-    EXPECT_NE(shader.program, good);
+    EXPECT_NE(shader.programName(), good);
 
     ShaderProgram other;
     other.load(vertex.c_str(), green.c_str());
@@ -191,7 +191,7 @@ TEST_F(ShaderProgramTest, FailedReloadKeepsTheLastLinkedProgramWhenAsked) {
     file("edited.glsl", kGreen);
     shader.reload();
     shader.bind();
-    EXPECT_EQ(currentProgram(), static_cast<GLint>(shader.program));
+    EXPECT_EQ(currentProgram(), static_cast<GLint>(shader.programName()));
     EXPECT_EQ(drawCentre(), (std::vector<int>{0, 255, 0, 255}));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 

@@ -1,7 +1,11 @@
 // The show's polygon scenes as the line-up builds them, on the generated data in
 // the build's data directory: at two moments of camera movement each draws a
-// picture with something in it, and a different picture each time.
+// picture with something in it, and a different picture each time; and the
+// line-up gives each scene the arguments of the show's table.
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
+
+#include "scenes/effects/SceneRaytracedNotes.h"
+#include "shell/LineUp.h"
 
 #include "scene/HeadlessContext.h"
 #include "scene/ScreenSize.h"
@@ -12,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -21,6 +26,8 @@ namespace {
 constexpr int kWidth = 96, kHeight = 72, kRenderWidth = 128;
 
 struct ShowScene {
+    int scene;
+    float startBeat;
     const char* file;
     float dofStrength;
     int numReflections;
@@ -32,7 +39,14 @@ std::ostream& operator<<(std::ostream& out, const ShowScene& s) {
     return out << s.file;
 }
 
-class ShowScenes : public ::testing::TestWithParam<ShowScene> {
+// The show's polygon scenes; scene 5, the credits, starts at beat 240.
+const ShowScene kShowTable[] = {{1, 0, "intro.3ds", 2.0f, 4, 16, {20, 40}},
+                                {2, 48, "spheres.3ds", 0.0f, 4, 16, {8, 40}},
+                                {3, 112, "ull1.3ds", 1.0f, 4, 16, {8, 40}},
+                                {4, 176, "test9.3ds", 1.0f, 3, 8, {20, 40}},
+                                {6, 304, "info.3ds", 1.0f, 4, 16, {8, 40}}};
+
+class ShowData : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(context.create(kWidth, kHeight));
@@ -60,6 +74,27 @@ class ShowScenes : public ::testing::TestWithParam<ShowScene> {
     std::string pictureDir; // where the frames are written, for a look after a failure
     char previousDir[4096];
 };
+
+class ShowScenes : public ShowData, public ::testing::WithParamInterface<ShowScene> {};
+
+TEST_F(ShowData, LineUpBuildsEachSceneWithTheArgumentsOfTheTable) {
+    auto staging = std::make_shared<FlattenStaging>();
+    for (const ShowScene& s : kShowTable) {
+        std::unique_ptr<Scene> built(newLineUpScene(s.scene, staging));
+        auto* polygons = dynamic_cast<SceneRaytracerPolygons*>(built.get());
+        ASSERT_NE(polygons, nullptr) << "scene " << s.scene;
+        EXPECT_EQ(polygons->modelFile(), std::string("models\\") + s.file);
+        EXPECT_EQ(polygons->depthOfField(), s.dofStrength) << s.file;
+        EXPECT_EQ(polygons->reflections(), s.numReflections) << s.file;
+        EXPECT_EQ(polygons->animationFramesPerBeat(), s.framesPerBeat) << s.file;
+        EXPECT_EQ(polygons->renderSide(), 800) << s.file;
+        EXPECT_EQ(lineUpStartBeat(s.scene), s.startBeat) << s.file;
+    }
+    std::unique_ptr<Scene> credits(newLineUpScene(5, staging));
+    EXPECT_NE(dynamic_cast<SceneRaytracedNotes*>(credits.get()), nullptr);
+    EXPECT_EQ(lineUpStartBeat(5), 240.0f);
+    EXPECT_EQ(newLineUpScene(kLineUpScenes + 1, staging), nullptr);
+}
 
 TEST_P(ShowScenes, DrawsAMovingPictureWithSomethingInIt) {
     const ShowScene& s = GetParam();
@@ -95,12 +130,7 @@ TEST_P(ShowScenes, DrawsAMovingPictureWithSomethingInIt) {
     EXPECT_GT(changed, kWidth * kHeight / 50) << "the two moments look alike";
 }
 
-INSTANTIATE_TEST_SUITE_P(Lineup, ShowScenes,
-                         ::testing::Values(ShowScene{"intro.3ds", 2.0f, 4, 16, {20, 40}},
-                                           ShowScene{"spheres.3ds", 0.0f, 4, 16, {8, 40}},
-                                           ShowScene{"ull1.3ds", 1.0f, 4, 16, {8, 40}},
-                                           ShowScene{"test9.3ds", 1.0f, 3, 8, {20, 40}},
-                                           ShowScene{"info.3ds", 1.0f, 4, 16, {8, 40}}),
+INSTANTIATE_TEST_SUITE_P(Lineup, ShowScenes, ::testing::ValuesIn(kShowTable),
                          [](const ::testing::TestParamInfo<ShowScene>& info) {
                              std::string n = info.param.file;
                              return n.substr(0, n.find('.'));

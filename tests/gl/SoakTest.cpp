@@ -3,11 +3,10 @@
 // of the track: on a GL debug context, no GL error, no growing count of GL objects
 // and no memory growth beyond what the shader programs a reload keeps cost.
 // DEMO_SOAK_RELOADS=200 runs a long soak instead of the default 20 reloads.
-#include "scene/GlDebugOutput.h"
 #include "scene/HeadlessContext.h"
-#include "scene/RenderSettings.h"
 #include "shell/Callbacks.h"
 #include "shell/FrameStep.h"
+#include "shell/RenderSettings.h"
 #include "shell/ScenePreview.h"
 #include "shell/ShellState.h"
 #include "support/LiveGlObjects.h"
@@ -63,11 +62,10 @@ struct Growth {
     }
 };
 
-class Soak : public ::testing::TestWithParam<const char*> {
+class Soak : public ::testing::TestWithParam<std::string> {
   protected:
     void SetUp() override {
-        requestGlDebugOutput(true);
-        ASSERT_TRUE(context.create(kWidth, kHeight));
+        ASSERT_TRUE(context.create(kWidth, kHeight, true));
         ASSERT_TRUE(getcwd(previousDir, sizeof previousDir));
         ASSERT_EQ(chdir(kDataDir.c_str()), 0) << kDataDir;
         resetShellForTest(fakeMusic, fakeWindowing);
@@ -75,7 +73,7 @@ class Soak : public ::testing::TestWithParam<const char*> {
         for (int n = 1; n <= SceneTable::kSlots; ++n)
             scenes.set(n, nullptr);
         setRenderWidthOverride(kRenderWidth);
-        problemsBefore = glDebugProblemCount();
+        problemsBefore = context.debugProblems();
     }
     void TearDown() override {
         ProgramRebuilds::endSubstitution();
@@ -86,7 +84,6 @@ class Soak : public ::testing::TestWithParam<const char*> {
         retired->push_back(scenes.get(1));
         scenes.set(1, nullptr);
         setRenderWidthOverride(0);
-        requestGlDebugOutput(false);
         EXPECT_EQ(chdir(previousDir), 0);
     }
 
@@ -96,7 +93,7 @@ class Soak : public ::testing::TestWithParam<const char*> {
         ASSERT_EQ(frameStep(), FrameOutcome::Rendered) << what;
         context.swap();
         ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << what;
-        ASSERT_EQ(glDebugProblemCount(), problemsBefore) << what;
+        ASSERT_EQ(context.debugProblems(), problemsBefore) << what;
     }
 
     void shakeTheShell() {
@@ -130,7 +127,7 @@ class Soak : public ::testing::TestWithParam<const char*> {
 
 TEST_P(Soak, EnterReloadsLeakNoGlObjectsNorMemory) {
     SceneChoice choice;
-    ASSERT_EQ(parseSceneChoice(GetParam(), &choice), "");
+    ASSERT_EQ(parseSceneChoice(GetParam().c_str(), &choice), "");
     createPreviewScene(choice);
     ASSERT_NE(scenes.get(1), nullptr);
     fakeMusic.setSeconds(1.0);
@@ -170,7 +167,7 @@ TEST_P(Soak, EnterReloadsLeakNoGlObjectsNorMemory) {
     const Memory programs1 = programGrowth.perStep();
     printf("%s: %d reloads, %d programs each; a reload adds %ld bytes resident, %ld allocated; "
            "programs alone %ld resident, %ld allocated\n",
-           GetParam(), reloads, programs.programs(), perReload.resident, perReload.allocated,
+           GetParam().c_str(), reloads, programs.programs(), perReload.resident, perReload.allocated,
            programs1.resident, programs1.allocated);
     RecordProperty("resident_bytes_per_reload", std::to_string(perReload.resident));
     RecordProperty("program_resident_bytes_per_reload", std::to_string(programs1.resident));
@@ -187,13 +184,10 @@ TEST_P(Soak, EnterReloadsLeakNoGlObjectsNorMemory) {
 #endif
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryClass, Soak,
-                         ::testing::Values("SceneRaytracerPolygons:models/ull1.3ds", "SceneRaytracedNotes",
-                                           "Scene1", "SceneGLSLTunnel", "SceneM1", "SceneRaytracedInfo",
-                                           "SceneRaytracer", "SceneRaytracedCubes", "SceneBrask1"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                             std::string name = info.param;
-                             return name.substr(0, name.find(':'));
+// Every class of the scene table, so that a class added there is soaked too.
+INSTANTIATE_TEST_SUITE_P(EveryClass, Soak, ::testing::ValuesIn(librarySceneValues(false)),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return info.param.substr(0, info.param.find(':'));
                          });
 
 } // namespace
@@ -203,14 +197,12 @@ namespace {
 // The debug context counts what GL reports as an error or undefined behaviour, and
 // nothing else a driver says.
 TEST(GlDebugOutput, CountsErrorsAndUndefinedBehaviourOnly) {
-    requestGlDebugOutput(true);
     HeadlessContext context;
-    ASSERT_TRUE(context.create(8, 8));
-    requestGlDebugOutput(false);
+    ASSERT_TRUE(context.create(8, 8, true));
     GLint flags = 0;
     glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
     EXPECT_TRUE(flags & GL_CONTEXT_FLAG_DEBUG_BIT);
-    const int before = glDebugProblemCount();
+    const int before = context.debugProblems();
     testing::internal::CaptureStderr();
     glEnable(0xdead); // GL_INVALID_ENUM
     glGetError();
@@ -219,7 +211,7 @@ TEST(GlDebugOutput, CountsErrorsAndUndefinedBehaviourOnly) {
     glDebugMessageInsert(GL_DEBUG_SOURCE_APPLICATION, GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR, 2,
                          GL_DEBUG_SEVERITY_HIGH, -1, "undefined");
     std::string printed = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(glDebugProblemCount(), before + 2);
+    EXPECT_EQ(context.debugProblems(), before + 2);
     EXPECT_EQ(printed.rfind("ERROR: GL debug error ", 0), 0u) << printed;
     EXPECT_NE(printed.find("ERROR: GL debug undefined behaviour 2: undefined\n"), std::string::npos)
         << printed;

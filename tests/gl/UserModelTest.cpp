@@ -2,9 +2,9 @@
 // light, or only lights the tracer skips; bitmaps in JPEG, PNG and TGA beside the
 // model, named in capitals; a bitmap that is not there.
 #include "scene/HeadlessContext.h"
-#include "scene/RenderSettings.h"
 #include "scene/Scene.h"
 #include "shell/LineUp.h"
+#include "shell/RenderSettings.h"
 #include "shell/ShellState.h"
 #include "support/ImageFiles.h"
 #include "support/ScratchDataDir.h"

@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # Fails when a file includes a header of a layer above its own, when the two scene
-# kinds include each other, when a tool or benchmark reaches into the shell, or when
-# anything but the 3D Studio adapter includes lib3ds.
-# usage: check_includes.sh SOURCE_DIR MANIFEST   (MANIFEST lines: "RANK LIBRARY PATH")
+# kinds include each other, when a tool or benchmark reaches into the shell, when
+# the core includes GL, freeglut or OpenAL, or when anything but the 3D Studio
+# adapter includes lib3ds.
+# usage: check_includes.sh SOURCE_DIR MANIFEST   (MANIFEST lines: "RANK LIBRARY FOLDER")
 set -euo pipefail
 root=$1
 manifest=$2
 declare -A rank library
-while read -r r lib path; do
-  rank[$path]=$r
-  library[$path]=$lib
+# Every source and header directly in a layer's folder belongs to that layer.
+while read -r r lib folder; do
+  for path in "$root/$folder"/*.cpp "$root/$folder"/*.h; do
+    [ -e "$path" ] || continue
+    path=${path#"$root/"}
+    rank[$path]=$r
+    library[$path]=$lib
+  done
 done <"$manifest"
 
 failures=0
@@ -42,14 +48,20 @@ while read -r file; do
 done < <(git ls-files 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' 'bench/*.h' 2>/dev/null ||
   find tools bench -name '*.cpp' -o -name '*.h')
 
+# The core is plain C++: no GL, no window toolkit, no audio output.
+while read -r file; do
+  fail "$file (demo_core) includes GL, freeglut or OpenAL"
+done < <(grep -lE '#[[:space:]]*include[[:space:]]*<(GL|EGL|AL)/' "$root"/core/*.cpp "$root"/core/*.h 2>/dev/null |
+  sed "s|^$root/||" || true)
+
 # Only the adapter talks to lib3ds (generators that write 3D Studio files and the
 # tests' fixture writers are outside the show).
 while read -r file; do
   case $file in
-  scene/Studio3ds* | tools/* | tests/*) ;;
+  core/Studio3ds* | tools/* | tests/*) ;;
   *) fail "$file includes lib3ds" ;;
   esac
-done < <(grep -rl --include='*.cpp' --include='*.h' '#include <lib3ds' scene scenes shell bench 2>/dev/null || true)
+done < <(grep -rl --include='*.cpp' --include='*.h' '#include <lib3ds' core scene scenes shell bench 2>/dev/null || true)
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures include(s) cross the layers"

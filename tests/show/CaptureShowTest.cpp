@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 #include "support/TestPaths.h"
 
 #define STB_IMAGE_STATIC

@@ -9,6 +9,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "shell/ScenePreview.h"
 #include "support/TestPaths.h"
 
 namespace {
@@ -55,12 +56,9 @@ TEST_F(GlDebugCapture, TheWholeShowGivesNoGlError) {
 }
 
 TEST_F(GlDebugCapture, EveryLibrarySceneGivesNoGlError) {
-    for (const char* scene :
-         {"Scene1", "SceneGLSLTunnel:0", "SceneGLSLTunnel:1", "SceneGLSLTunnel:2", "SceneM1",
-          "SceneRaytracedInfo", "SceneRaytracer", "SceneRaytracedCubes", "SceneRaytracedNotes", "SceneBrask1",
-          "SceneRaytracerPolygons:models/ull1.3ds"}) {
-        std::string name = scene;
-        name = name.substr(0, name.find('/'));
+    // Every class of the scene table, with each of its example arguments.
+    for (const std::string& scene : librarySceneValues(true)) {
+        std::string name = scene.substr(0, scene.find('/'));
         expectClean(name,
                     std::string(" --scene ") + scene + " --to " + setting("DEMO_GL_DEBUG_SECONDS", "3"));
     }

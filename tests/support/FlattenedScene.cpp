@@ -1,6 +1,6 @@
 #include "support/FlattenedScene.h"
 
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/PrimitiveLayout.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"
 
@@ -12,7 +12,7 @@ bool FlattenedScene::open(Studio3dsFixture& fixture, const std::string& name) {
         ADD_FAILURE() << "could not save " << path;
         return false;
     }
-    file.reset(Studio3dsFile::open(path.c_str()));
+    file = Studio3dsFile::open(path.c_str());
     if (!file) {
         ADD_FAILURE() << "could not open " << path;
         return false;

@@ -1,6 +1,6 @@
 #pragma once
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 
 #include <memory>
 #include <string>

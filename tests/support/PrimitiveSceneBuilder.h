@@ -1,7 +1,7 @@
 #pragma once
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveRecords.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveRecords.h"
+#include "core/PrimitiveWriter.h"
 
 #include <algorithm>
 #include <vector>

@@ -60,7 +60,7 @@ void ProgramRebuilds::rebuildAll() {
         ShaderProgram* program = new ShaderProgram();
         program->load(taken.vertexFile.c_str(), taken.fragmentFile.c_str());
         kept.emplace_back(program);
-        substitutes[taken.original] = program->program;
+        substitutes[taken.original] = program->programName();
     }
     if (!realUseProgram)
         realUseProgram = __glewUseProgram;

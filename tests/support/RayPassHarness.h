@@ -1,6 +1,6 @@
 #pragma once
+#include "core/PrimitiveLayout.h"
 #include "scene/Scene.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
 
 #include <GL/glew.h>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "scenes/raytracer/AnimationFrame.h"
+#include "core/AnimationFrame.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scene/BitmapDecoder.h"
+#include "core/BitmapDecoder.h"
 #include "support/BitmapFiles.h"
 #include "support/GuardedBuffer.h"
 #include "support/TestPaths.h"

@@ -1,6 +1,6 @@
 // The bitmap generator as the build runs it.
-#include "scene/BitmapDecoder.h"
-#include "scene/ReadWholeFile.h"
+#include "core/BitmapDecoder.h"
+#include "core/ReadWholeFile.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>

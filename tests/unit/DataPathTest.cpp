@@ -1,4 +1,4 @@
-#include "scene/DataPath.h"
+#include "core/DataPath.h"
 
 #include <gtest/gtest.h>
 

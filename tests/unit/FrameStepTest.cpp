@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 #include "shell/ShellState.h"
 #include "support/ShellFakes.h"
 

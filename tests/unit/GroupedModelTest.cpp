@@ -1,8 +1,8 @@
 // Models whose objects were grouped in the modelling program: every mesh sits
 // under a group node, and the top-level nodes alone would draw nothing.
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/Inspector.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/Inspector.h"
+#include "core/PrimitiveLayout.h"
+#include "core/Studio3dsFile.h"
 #include "support/FlattenedScene.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"

@@ -1,4 +1,4 @@
-#include "scene/ImageDecoder.h"
+#include "core/ImageDecoder.h"
 #include "support/BitmapFiles.h"
 #include "support/GuardedBuffer.h"
 #include "support/ImageFiles.h"

@@ -1,5 +1,5 @@
-#include "scenes/raytracer/Inspector.h"
-#include "scene/Studio3dsFile.h"
+#include "core/Inspector.h"
+#include "core/Studio3dsFile.h"
 #include "shell/LineUp.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"

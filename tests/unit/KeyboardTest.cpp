@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
-#include "scene/MusicTime.h"
+#include "core/DataPath.h"
+#include "core/MusicTime.h"
 #include "shell/Callbacks.h"
 #include "shell/FrameStep.h"
+#include "shell/LiveEditing.h"
+#include "shell/SceneFiles.h"
 #include "shell/ShellState.h"
+#include "support/ScratchDataDir.h"
 #include "support/ShellFakes.h"
+#include "support/TestPaths.h"
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -60,6 +68,38 @@ TEST_F(KeyboardTest, EnterReloadsAndActivatesTheSceneOnScreen) {
     press(13);
     EXPECT_EQ(callLog, std::vector<std::string>({"init 3", "activate 3"}));
     EXPECT_EQ(sceneStart, 51.0f);
+}
+
+// A scene whose init opens a file its constructor did not.
+class LateOpeningScene final : public Scene {
+  public:
+    void init() override { dataPath("models\\late.txt"); }
+};
+
+// Under --watch a file that only the Enter key's reload opened is watched from then
+// on: an edit of it reloads the scene like any other.
+TEST_F(KeyboardTest, EnterWatchesTheFilesItsReloadOpensFirst) {
+    ScratchDataDir data("keyboard-watch", false);
+    ASSERT_TRUE(writeFile("models/late.txt", "one"));
+    LateOpeningScene scene;
+    placeScene(3, [&] { return &scene; });
+    testing::internal::CaptureStdout();
+    startLiveEditing();
+    currentScene = 3;
+    keyboard(13, 0, 0);
+    EXPECT_EQ(sceneFiles(3), std::vector<std::string>{"models/late.txt"});
+    ASSERT_TRUE(writeFile("models/late.txt", "two"));
+    std::string out;
+    for (int i = 0; i < 100 && out.find("Reloaded scene 3") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        pollLiveEditing();
+        out += testing::internal::GetCapturedStdout();
+        testing::internal::CaptureStdout();
+    }
+    testing::internal::GetCapturedStdout();
+    stopLiveEditing();
+    scenes.set(3, nullptr);
+    EXPECT_NE(out.find("Reloading scene 3: models/late.txt changed\n"), std::string::npos) << out;
 }
 
 TEST_F(KeyboardTest, NumberKeyOnEmptySlotIsHarmlessAndUndoneNextFrame) {

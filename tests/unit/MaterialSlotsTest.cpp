@@ -1,5 +1,5 @@
-#include "scenes/raytracer/MaterialSlots.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/MaterialSlots.h"
+#include "core/PrimitiveLayout.h"
 #include "support/FlattenedScene.h"
 #include "support/Studio3dsFixtures.h"
 

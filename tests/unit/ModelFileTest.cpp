@@ -1,9 +1,9 @@
 // The generator's file writer: what its motion, camera and light functions say at a
 // frame is what the show reads back from the saved file at that frame.
 #include "tools/models/ModelFile.h"
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +77,7 @@ TEST(ModelFile, MotionCameraAndLightReadBackAsTheirFunctionsSay) {
     const std::string path = makeScratchDir("model_file") + "/check.3ds";
     ASSERT_TRUE(file.save(path));
 
-    std::unique_ptr<Studio3dsFile> opened(Studio3dsFile::open(path.c_str()));
+    std::unique_ptr<Studio3dsFile> opened = Studio3dsFile::open(path.c_str());
     ASSERT_TRUE(opened);
     EXPECT_EQ(opened->frames(), kFrames);
     std::vector<float> texels(size_t(primitive::kTexels) * 4);

@@ -6,7 +6,7 @@
 #include <random>
 #include <thread>
 
-#include "shell/Mp3Decoder.h"
+#include "core/Mp3Decoder.h"
 #include "shell/OpenAlMusic.h"
 #include "support/AudioFixtures.h"
 #include "support/TestPaths.h"

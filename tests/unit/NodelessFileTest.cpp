@@ -1,6 +1,6 @@
 // A file saved without a keyframe section: its lights and camera are traced as
 // their records place them.
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/PrimitiveLayout.h"
 #include "support/FlattenedScene.h"
 #include "support/Studio3dsFixtures.h"
 

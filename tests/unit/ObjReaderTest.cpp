@@ -1,4 +1,4 @@
-#include "scene/ObjReader.h"
+#include "core/ObjReader.h"
 #include "support/GuardedBuffer.h"
 #include "support/TestPaths.h"
 

@@ -1,6 +1,6 @@
 // The writer on input the layout does not foresee: full regions, broken meshes,
 // nodes and lights that do not match, files without a usable camera.
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/PrimitiveLayout.h"
 #include "support/FlattenedScene.h"
 #include "support/Studio3dsFixtures.h"
 

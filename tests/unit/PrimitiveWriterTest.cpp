@@ -1,4 +1,4 @@
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/PrimitiveLayout.h"
 #include "support/FlattenedScene.h"
 #include "support/Studio3dsFixtures.h"
 

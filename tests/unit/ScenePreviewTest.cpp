@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 #include "shell/FrameStep.h"
 #include "shell/ShellState.h"
 #include "shell/Startup.h"

@@ -1,4 +1,4 @@
-#include "scenes/raytracer/PrimitiveLayout.h"
+#include "core/PrimitiveLayout.h"
 
 #include <gtest/gtest.h>
 

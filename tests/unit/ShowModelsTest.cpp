@@ -1,9 +1,9 @@
 // The show's five 3D Studio files as the generator writes them: the same bytes on
 // every run, and each one holding what its scene needs, read back through the
 // adapter and the primitive writer exactly as the show reads them.
-#include "scene/Studio3dsFile.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -102,7 +102,7 @@ TEST(ShowModels, GeneratedTwiceAlikeAndHoldingWhatTheScenesNeed) {
         ASSERT_FALSE(bytes.empty());
         EXPECT_TRUE(bytes == readBytes(second + "/" + model.file)) << "two runs wrote different bytes";
 
-        std::unique_ptr<Studio3dsFile> file(Studio3dsFile::open(path.c_str()));
+        std::unique_ptr<Studio3dsFile> file = Studio3dsFile::open(path.c_str());
         ASSERT_TRUE(file);
         // The last frame the scene shows, sceneTime at its end, must not wrap to the start.
         EXPECT_GE(file->frames(), int(model.framesPerBeat * (model.beatsOnScreen + 0.35)) + 1);

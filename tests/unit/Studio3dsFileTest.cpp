@@ -1,7 +1,7 @@
-#include "scene/Studio3dsFile.h"
-#include "scene/Studio3dsChunks.h"
-#include "scenes/raytracer/PrimitiveLayout.h"
-#include "scenes/raytracer/PrimitiveWriter.h"
+#include "core/Studio3dsFile.h"
+#include "core/PrimitiveLayout.h"
+#include "core/PrimitiveWriter.h"
+#include "core/Studio3dsChunks.h"
 #include "support/FlattenedScene.h"
 #include "support/Studio3dsFixtures.h"
 #include "support/TestPaths.h"
@@ -25,7 +25,7 @@ namespace {
 std::unique_ptr<Studio3dsFile> saveAndOpen(Studio3dsFixture& f, const std::string& name) {
     std::string path = makeScratchDir(name) + "/" + name + ".3ds";
     EXPECT_TRUE(f.save(path));
-    return std::unique_ptr<Studio3dsFile>(Studio3dsFile::open(path.c_str()));
+    return Studio3dsFile::open(path.c_str());
 }
 
 std::string readBytes(const std::string& path) {
@@ -66,7 +66,7 @@ TEST(Studio3dsFile, EverythingInFileOrderAndNamesFindTheFirst) {
     for (auto rename : {std::make_pair("aaMat", "zzMat"), std::make_pair("ccMat", "bbMat"),
                         std::make_pair("aaMesh", "zzMesh"), std::make_pair("aaLamp", "zzLamp")})
         ASSERT_GE(Studio3dsFixture::renameInFile(path, rename.first, rename.second), 1) << rename.first;
-    std::unique_ptr<Studio3dsFile> file(Studio3dsFile::open(path.c_str()));
+    std::unique_ptr<Studio3dsFile> file = Studio3dsFile::open(path.c_str());
     ASSERT_TRUE(file);
 
     std::vector<std::string> names;
@@ -285,7 +285,7 @@ TEST(Studio3dsFileOpen, MissingGarbageAndTruncatedFiles) {
         const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
         scanStudio3dsChunks(data, cut);
         ASSERT_TRUE(writeFile(dir + "/cut.3ds", bytes.substr(0, cut)));
-        delete Studio3dsFile::open((dir + "/cut.3ds").c_str());
+        Studio3dsFile::open((dir + "/cut.3ds").c_str());
     }
     GetCapturedStderr();
     Studio3dsChunkScan whole =
@@ -299,10 +299,9 @@ TEST(Studio3dsFileOpen, MissingGarbageAndTruncatedFiles) {
 void expectRefused(const std::string& dir, std::string bytes, const std::string& fault) {
     ASSERT_TRUE(writeFile(dir + "/patched.3ds", bytes));
     CaptureStderr();
-    Studio3dsFile* file = Studio3dsFile::open((dir + "/patched.3ds").c_str());
+    std::unique_ptr<Studio3dsFile> file = Studio3dsFile::open((dir + "/patched.3ds").c_str());
     std::string errors = GetCapturedStderr();
     EXPECT_EQ(file, nullptr);
-    delete file;
     EXPECT_NE(errors.find(fault), std::string::npos) << errors;
 }
 
@@ -320,7 +319,7 @@ TEST(Studio3dsFileOpen, RefusesFilesLib3dsWouldNeverFinishReading) {
     std::string dir = makeScratchDir("loops");
     ASSERT_TRUE(f.save(dir + "/whole.3ds"));
     const std::string whole = readBytes(dir + "/whole.3ds");
-    ASSERT_TRUE(std::unique_ptr<Studio3dsFile>(Studio3dsFile::open((dir + "/whole.3ds").c_str())));
+    ASSERT_TRUE(Studio3dsFile::open((dir + "/whole.3ds").c_str()));
 
     // The first chunk inside a material's ambient colour with length 0: lib3ds reads
     // it again and again. The read is abandoned, and the material lib3ds was reading
@@ -369,7 +368,7 @@ TEST(Studio3dsFileOpen, ManyBrokenFilesLeaveLaterFilesReadable) {
     CaptureStderr();
     for (int i = 0; i < 100; ++i) {
         EXPECT_EQ(Studio3dsFile::open((dir + "/broken.3ds").c_str()), nullptr);
-        std::unique_ptr<Studio3dsFile> whole(Studio3dsFile::open((dir + "/whole.3ds").c_str()));
+        std::unique_ptr<Studio3dsFile> whole = Studio3dsFile::open((dir + "/whole.3ds").c_str());
         ASSERT_TRUE(whole);
         EXPECT_EQ(whole->countFaces(), 12);
     }

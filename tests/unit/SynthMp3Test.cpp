@@ -1,6 +1,6 @@
 // The track as the show receives it: written as WAV, encoded by lame, loaded by the
 // show's music stream and decoder with the music still on the beat grid.
-#include "shell/Mp3Decoder.h"
+#include "core/Mp3Decoder.h"
 #include "shell/OpenAlMusic.h"
 #include "support/TestPaths.h"
 #include "tools/synth/AudioFile.h"

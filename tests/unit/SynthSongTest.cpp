@@ -1,6 +1,6 @@
 // The song as data: pattern notation, sequencing onto the show's beat grid, and the
 // rendered track itself (length, level, beat grid, determinism).
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 #include "tools/synth/AudioFile.h"
 #include "tools/synth/Dsp.h"
 #include "tools/synth/Loudness.h"

@@ -1,7 +1,7 @@
 #include "tools/bitmaps/Font.h"
 
-#include "scene/ErrorReport.h"
-#include "scene/ReadWholeFile.h"
+#include "core/ErrorReport.h"
+#include "core/ReadWholeFile.h"
 
 #include <cmath>
 #include <vector>

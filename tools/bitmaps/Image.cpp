@@ -1,6 +1,6 @@
 #include "tools/bitmaps/Image.h"
 
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Makes the show's bitmaps: bitmaps [--font-dir DIR] TEXTURE_DIR
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "tools/bitmaps/Catalogue.h"
 
 #include <cstdio>

@@ -3,7 +3,7 @@
 // the camera climbs out of a street, glides over the roofs and sinks back in.
 #include "tools/models/Scenes.h"
 
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <array>
 #include <cmath>

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/MusicTime.h"
 #include "tools/models/Mesh.h"
 
 #include <vector>
@@ -6,14 +7,17 @@
 // Timing of a scene's animation against the music, and the easing of its moves.
 namespace models {
 
-// The show picks animation frame trunc(framesPerBeat * (sceneBeat + 0.35)), where
-// sceneBeat counts the music's beats since the scene came on.
+// The show picks animation frame trunc(framesPerBeat * (sceneBeat + kAnimationBeatOffset))
+// (core/AnimationFrame.h), where sceneBeat counts the music's beats since the scene came on.
 struct Beats {
     int framesPerBeat;
     // The scene beat whose music plays while `frame` is on screen.
-    float beatAt(int frame) const { return float(frame) / framesPerBeat - 0.35f; }
+    float beatAt(int frame) const { return float(frame) / framesPerBeat - kOffset; }
     // Frames needed so that nothing wraps while the scene is on screen for `beats`.
-    int framesFor(int beats) const { return int(framesPerBeat * (beats + 0.35f)) + 2; }
+    int framesFor(int beats) const { return int(framesPerBeat * (beats + kOffset)) + 2; }
+
+  private:
+    static constexpr float kOffset = float(kAnimationBeatOffset);
 };
 
 // 0 before a, 1 after b, smooth (zero speed at both ends) in between.

@@ -1,6 +1,6 @@
 #include "tools/models/ModelFile.h"
 
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 
 #include <lib3ds/camera.h>
 #include <lib3ds/file.h>

@@ -1,5 +1,5 @@
 // Writes the show's 3D Studio scenes into a directory: models <directory>.
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "tools/models/Scenes.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // "horn": the music of the show. D minor, 130 BPM, 92 bars. The sections turn where
 // the show changes scene (bars 12, 28, 44, 60 and 76 = beats 48, 112, 176, 240, 304).
 // Edit the patterns and the arrangement below; Notation.h describes the pattern text.
-#include "scene/MusicTime.h"
+#include "core/MusicTime.h"
 #include "tools/synth/Song.h"
 
 namespace synth {

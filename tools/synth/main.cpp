@@ -1,5 +1,5 @@
 // Renders the show's music: synth --wav horn.wav --mp3 horn.mp3
-#include "scene/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "tools/synth/AudioFile.h"
 #include "tools/synth/Dsp.h"
 #include "tools/synth/Loudness.h"

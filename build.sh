@@ -5,6 +5,8 @@
 #   ./build.sh test   install what is missing, build, and run every test
 #   ./build.sh build  install what is missing and build
 #   ./build.sh fuzz   install what is missing, build the fuzz targets with clang and run them briefly
+#   ./build.sh bundle install what is missing, build, and pack the show into
+#                     build/hornlight-linux-x86_64.tar.gz, which runs from its own folder
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -106,8 +108,13 @@ case "$cmd" in
   fuzz)
     fuzz
     ;;
+  bundle)
+    install_packages
+    build build
+    tools/release/make-bundle.sh build build/hornlight-linux-x86_64.tar.gz
+    ;;
   *)
-    echo "usage: ./build.sh [show|test|build|fuzz] [demo options]" >&2
+    echo "usage: ./build.sh [show|test|build|fuzz|bundle] [demo options]" >&2
     exit 2
     ;;
 esac

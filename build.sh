@@ -5,6 +5,8 @@
 #   ./build.sh test   install what is missing, build, and run every test
 #   ./build.sh build  install what is missing and build
 #   ./build.sh fuzz   install what is missing, build the fuzz targets with clang and run them briefly
+#   ./build.sh bundle install what is missing, build, and pack the show into
+#                     build/hornlight-linux-x86_64.tar.gz, which runs from its own folder
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -12,7 +14,7 @@ ROOT=$(pwd)
 PACKAGES=(
   cmake g++ make pkg-config
   freeglut3-dev libglew-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libx11-dev
-  lib3ds-dev libmpg123-dev libopenal-dev libstb-dev libtoml11-dev
+  lib3ds-dev libmpg123-dev libopenal-dev libstb-dev libtoml11-dev libmeshoptimizer-dev glslang-tools patchelf
   libgtest-dev xvfb xauth xdotool x11-utils mesa-utils lame ffmpeg sox clang-format fonts-dejavu-core
   parallel rsync openssh-client # the render farm: GNU parallel reaches other hosts with ssh, copies with rsync
 )
@@ -110,8 +112,13 @@ case "$cmd" in
   fuzz)
     fuzz
     ;;
+  bundle)
+    install_packages
+    build build
+    tools/release/make-bundle.sh build build/hornlight-linux-x86_64.tar.gz
+    ;;
   *)
-    echo "usage: ./build.sh [show|test|build|fuzz] [demo options]" >&2
+    echo "usage: ./build.sh [show|test|build|fuzz|bundle] [demo options]" >&2
     exit 2
     ;;
 esac

@@ -1,6 +1,6 @@
 #pragma once
-#include "scene/GlObjects.h"
 #include "core/MusicTime.h"
+#include "scene/GlObjects.h"
 
 class Scene;
 class ShaderProgram;

@@ -13,6 +13,7 @@ PACKAGES=(
   cmake g++ make pkg-config
   freeglut3-dev libglew-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libx11-dev
   lib3ds-dev libmpg123-dev libopenal-dev libstb-dev
+  libimgui-dev
   libgtest-dev xvfb xauth xdotool x11-utils mesa-utils lame ffmpeg sox clang-format fonts-dejavu-core parallel
 )
 

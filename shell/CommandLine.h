@@ -23,15 +23,18 @@ struct Options {
     double to = -1;           // seconds of music; below 0: the end of the track
     int renderWidth = 0;      // side of the polygon scenes' render targets; 0: see RenderSide.h
     bool glDebug = false;     // capture on a GL debug context; GL's errors fail the run
-    bool captureOnly = false; // --fps, --from or --to: they only make sense with --capture or --bench
+    bool captureOnly = false; // --fps or --to: they only make sense with --capture or --bench
 
     // Times each scene of the line-up headlessly (with --size, --fps, --render-width).
     bool bench = false;
     bool json = false;   // the benchmark's report as JSON instead of a table
     bool spread = false; // the benchmark's frames across each scene's whole time, not its start
 
-    SceneChoice scene;  // --scene: one scene alone instead of the show
-    bool watch = false; // --watch: reload the scene on screen when its data files change
+    SceneChoice scene;    // --scene: one scene alone instead of the show
+    bool watch = false;   // --watch: reload the scene on screen when its data files change
+    bool edit = false;    // --edit (implied by --watch and, in the window, --overlay): transport and overlay
+    bool overlay = false; // --overlay: the authoring overlay in a capture too
+    bool fromGiven = false; // --from: the window starts there as well
 
     // argv[0] and freeglut's own options (-display NAME, -geometry WxH+X+Y, -direct,
     // -indirect, -iconic, -gldebug, -sync) in their order, null-terminated: what

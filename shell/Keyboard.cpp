@@ -3,6 +3,7 @@
 #include "shell/Callbacks.h"
 #include "shell/ShellState.h"
 #include "shell/Windowing.h"
+#include "shell/authoring/Authoring.h"
 
 namespace {
 
@@ -38,7 +39,9 @@ void jump(float delta) {
 
 void keyboard(unsigned char key, int x, int y) {
     printf("%d %d %d\n", key, x, y);
-    if (key == 13) {
+    if (authoringKey(key)) {
+        // Tab, p or l under --edit: handled there
+    } else if (key == 13) {
         scenes.init(currentScene);
         scenes.activate(currentScene);
     } else if (key == '0') {

@@ -20,6 +20,25 @@ const double kQuietSeconds = 0.15;
 
 FileWatcher* watcher = nullptr;
 ShaderBuildLog buildLog;
+std::vector<std::string> reloadErrors[SceneTable::kSlots + 1];
+
+// The messages of buildLog from `first` on, split into lines.
+std::vector<std::string> linesFrom(size_t first) {
+    std::vector<std::string> lines;
+    for (size_t i = first; i < buildLog.messages.size(); ++i) {
+        const std::string& text = buildLog.messages[i];
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos)
+                end = text.size();
+            if (end > start)
+                lines.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    return lines;
+}
 
 double steadySeconds() {
     using namespace std::chrono;
@@ -44,6 +63,13 @@ std::string changedFilesOf(int sceneNumber, const std::vector<std::string>& chan
 }
 
 } // namespace
+
+const std::vector<std::string>& sceneReloadErrors(int sceneNumber) {
+    static const std::vector<std::string> none;
+    if (sceneNumber < 1 || sceneNumber > SceneTable::kSlots)
+        return none;
+    return reloadErrors[sceneNumber];
+}
 
 void startLiveEditing() {
     ShaderProgram::keepLastLinkedOnFailure(&buildLog);
@@ -75,7 +101,9 @@ void pollLiveEditing() {
             continue;
         printf("Reloading scene %d: %s changed\n", n, names.c_str());
         int failedBefore = buildLog.failed, keptBefore = buildLog.kept;
+        size_t messagesBefore = buildLog.messages.size();
         reloadScene(n);
+        reloadErrors[n] = linesFrom(messagesBefore);
         watchScene(n); // files the reload opened for the first time
         int failed = buildLog.failed - failedBefore, kept = buildLog.kept - keptBefore;
         if (failed == 0)

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+#include <vector>
 
 // --watch: a scene whose data files (shaders, bitmaps, models) change on disk is
 // reloaded as the Enter key reloads it, and what was reloaded is printed.
@@ -9,3 +11,6 @@ void startLiveEditing();
 // Once a frame, before drawing: reloads the scenes whose files changed, once the
 // changes have settled. Never blocks; does nothing unless live editing started.
 void pollLiveEditing();
+// What the last reload of a scene reported (file:line and the compiler's log),
+// one line each; empty once a reload of it succeeds, and before any reload.
+const std::vector<std::string>& sceneReloadErrors(int sceneNumber);

@@ -22,6 +22,7 @@ const int kFpsPeriodsPerSecond = 4;
 } // namespace
 
 void shutDownShow() {
+    stopAuthoring();
     windowing->leaveGameMode();
     audio->free();
 }

@@ -26,6 +26,7 @@ void buildPanel(const OverlayFacts& facts) {
     ImGui::SetNextWindowSize(ImVec2(width, 0), ImGuiCond_Always);
     ImGui::SetNextWindowBgAlpha(0.65f);
     ImGui::Begin("facts", nullptr, kFixed);
+    ImGui::PushTextWrapPos(0); // long lines wrap at the panel's edge on small frames
     std::vector<std::string> lines = overlayLines(facts);
     size_t plain = lines.size() - facts.errors.size();
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -34,6 +35,7 @@ void buildPanel(const OverlayFacts& facts) {
         else
             ImGui::TextColored(kErrorColour, "%s", lines[i].c_str());
     }
+    ImGui::PopTextWrapPos();
     ImGui::End();
 }
 

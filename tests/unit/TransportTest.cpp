@@ -7,6 +7,7 @@
 #include "shell/FrameClock.h"
 #include "shell/FrameStep.h"
 #include "shell/ShellState.h"
+#include "shell/Startup.h"
 #include "shell/TimelineReplay.h"
 #include "shell/authoring/BarGrid.h"
 #include "shell/authoring/Transport.h"
@@ -23,7 +24,8 @@ TEST(BarGrid, ArrowsLandOnTheNeighbouringBarStarts) {
         EXPECT_EQ(barStep(onBar, -1), 19) << onBar;
         EXPECT_EQ(barOf(onBar), 20) << onBar;
     }
-    EXPECT_EQ(barStep(0.11f, -1), -1); // the caller clamps to the track
+    EXPECT_EQ(barStep(0.11f, -1), 0);
+    EXPECT_EQ(barStep(0.02f, -1), -1); // the caller clamps to the track
     EXPECT_EQ(barOf(83.5f), 20);
     EXPECT_FLOAT_EQ(beatInBar(83.5f), 3.5f);
     EXPECT_FLOAT_EQ(beatInBar(79.999f), 0.0f);
@@ -109,7 +111,7 @@ TEST_F(TransportTest, BarsStayWithinTheTrack) {
     EXPECT_EQ(fakeMusic.pos, fakeMusic.secondsToBytes(1, 0.0005));
     playTo(199.5); // the track is 200 s; the next bar starts later
     uint64_t before = fakeMusic.pos;
-    EXPECT_EQ(output([] { stepBar(1); }), "Bar 108 is past the end of the track; t=199.50\n");
+    EXPECT_EQ(output([] { stepBar(1); }), "Bar 109 is past the end of the track; t=199.50\n");
     EXPECT_EQ(fakeMusic.pos, before);
 }
 
@@ -172,6 +174,20 @@ TEST_F(TransportTest, SeekMatchesTheCaptureReplay) {
         EXPECT_EQ(sceneStart, replayedStart) << seconds;
         EXPECT_FLOAT_EQ(sceneTime, musicTime - sceneStart);
     }
+}
+
+// --from in the window: the show's schedule at that time; a scene of the show
+// previewed alone starts no earlier than its own part of the music.
+TEST_F(TransportTest, FromStartsTheWindowWithTheScheduleReplayed) {
+    EXPECT_EQ(output([] { startFrom(90.0f); }), "Starting at t=90.00\n");
+    EXPECT_EQ(currentScene, 4);
+    EXPECT_FLOAT_EQ(sceneStart, sceneStartSeconds(176.0f));
+    timeline.clear();
+    timeline.add(176.0f, 1);
+    startSchedule();
+    EXPECT_EQ(output([] { startFrom(20.0f); }), "Starting at t=81.18\n");
+    EXPECT_EQ(currentScene, 1);
+    EXPECT_NEAR(sceneTime, 0.0f, 0.001f);
 }
 
 } // namespace

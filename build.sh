@@ -14,7 +14,7 @@ ROOT=$(pwd)
 PACKAGES=(
   cmake g++ make pkg-config
   freeglut3-dev libglew-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libx11-dev
-  lib3ds-dev libmpg123-dev libopenal-dev libstb-dev libtoml11-dev libmeshoptimizer-dev glslang-tools patchelf
+  lib3ds-dev libmpg123-dev libopenal-dev libstb-dev libtoml11-dev libimgui-dev libmeshoptimizer-dev glslang-tools patchelf
   libgtest-dev xvfb xauth xdotool x11-utils mesa-utils lame ffmpeg sox clang-format fonts-dejavu-core
   parallel rsync openssh-client # the render farm: GNU parallel reaches other hosts with ssh, copies with rsync
 )

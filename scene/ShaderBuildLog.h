@@ -14,6 +14,7 @@ class ShaderBuildLog {
         failed = 0;
         kept = 0;
         printed.clear();
+        messages.clear();
     }
     // True the first time `message` comes in this reload: print it then only.
     bool firstTime(const std::string& message) {
@@ -25,6 +26,9 @@ class ShaderBuildLog {
 
     int failed = 0; // programs of this reload that did not compile or link
     int kept = 0;   // of those, the ones still drawing with their last linked version
+    // Every failure message of this reload in order, printed or not, so that each
+    // scene's own failures can be shown beside its picture.
+    std::vector<std::string> messages;
 
   private:
     std::vector<std::string> printed;

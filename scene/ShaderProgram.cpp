@@ -19,6 +19,8 @@ ShaderBuildLog* buildLog = nullptr; // live editing's; null when off
 
 // reportError, but only the first time this reload when live editing counts them.
 void reportFailure(const std::string& message) {
+    if (buildLog)
+        buildLog->messages.push_back(message);
     if (!buildLog || buildLog->firstTime(message))
         reportError("%s", message.c_str());
 }

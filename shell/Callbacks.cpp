@@ -13,6 +13,7 @@
 #include "shell/SharedVbo.h"
 #include "shell/ShellState.h"
 #include "shell/Windowing.h"
+#include "shell/authoring/Authoring.h"
 
 namespace {
 const char* const kWindowName = "Demo";
@@ -21,6 +22,7 @@ const int kFpsPeriodsPerSecond = 4;
 } // namespace
 
 void shutDownShow() {
+    stopAuthoring();
     windowing->leaveGameMode();
     audio->free();
 }
@@ -50,10 +52,12 @@ void display() {
     if (adaptiveResolution)
         adaptResolution();
     clearFrame();
+    authoringBeforeFrame();
     if (frameStep() == FrameOutcome::ShowEnded) {
         shutDownShow();
         exit(0);
     }
+    authoringAfterFrame();
     windowing->swapBuffers();
     windowing->postRedisplay();
 }
@@ -93,6 +97,7 @@ void fpsTimer(int value) {
 }
 
 void onClose() {
+    stopAuthoring();
     destroyVBO();
     audio->free();
 }

@@ -30,6 +30,8 @@
 #include "shell/ShowLineUp.h"
 #include "shell/Startup.h"
 #include "shell/TimelineReplay.h"
+#include "shell/authoring/Authoring.h"
+#include "shell/authoring/Overlay.h"
 
 namespace {
 
@@ -122,7 +124,7 @@ std::unique_ptr<FrameSink> openSink(Output kind, const Options& options, const F
 // The show's frames [first, end) into `sink`; false when a frame could not be read
 // or stored. Stops early, after a whole frame, on Ctrl-C.
 bool renderFrames(HeadlessContext& context, const FrameClock& clock, int64_t first, int64_t end,
-                  FrameSink& sink, int64_t* rendered) {
+                  FrameSink& sink, Overlay* overlay, int64_t* rendered) {
     CaptureProgress progress(first, end);
     std::vector<unsigned char> rgb;
     bool ok = true;
@@ -131,6 +133,10 @@ bool renderFrames(HeadlessContext& context, const FrameClock& clock, int64_t fir
         clearFrame();
         if (frameStep() == FrameOutcome::ShowEnded)
             break;
+        // The frame rate shown is the capture's: a frame must not depend on how
+        // long it took, or chunks would differ from the whole run.
+        if (overlay)
+            overlay->draw(gatherOverlayFacts((float)clock.fps), 1.0f / clock.fps, nullptr);
         context.swap();
         if (!readFrame(screenWidth, screenHeight, rgb) || !sink.write(k, rgb.data())) {
             ok = false;
@@ -189,8 +195,17 @@ int runCapture(const Options& options) {
     sigaction(SIGINT, &action, nullptr);
     signal(SIGPIPE, SIG_IGN); // a dead ffmpeg shows as a failed write instead
 
+    // --overlay, for tutorials: the overlay is never in a capture otherwise.
+    std::unique_ptr<Overlay> overlay;
+    if (options.overlay) {
+        overlay.reset(new Overlay());
+        if (!overlay->ok())
+            return 1;
+        overlay->settle(gatherOverlayFacts((float)clock.fps), 1.0f / clock.fps);
+    }
+
     int64_t rendered = 0;
-    bool ok = renderFrames(run.context(), clock, first, end, *sink, &rendered);
+    bool ok = renderFrames(run.context(), clock, first, end, *sink, overlay.get(), &rendered);
     ok = sink->finish() && ok;
     signal(SIGINT, SIG_DFL);
     if (!ok) {

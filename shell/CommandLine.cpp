@@ -31,7 +31,9 @@ enum LongOnly {
     kGlDebug,
     kTargetFps,
     kSummary,
-    kShow
+    kShow,
+    kEdit,
+    kOverlay
 };
 
 const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
@@ -53,6 +55,8 @@ const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
                            {"target-fps", required_argument, nullptr, kTargetFps},
                            {"summary", no_argument, nullptr, kSummary},
                            {"show", required_argument, nullptr, kShow},
+                           {"edit", no_argument, nullptr, kEdit},
+                           {"overlay", no_argument, nullptr, kOverlay},
                            {nullptr, 0, nullptr, 0}};
 
 // freeglut's own options: how many arguments each takes, or -1 for none of its own.
@@ -135,6 +139,16 @@ std::string applyOption(int code, const char* value, Options& o) {
     case kShow:
         o.showFile = value;
         return "";
+    case kEdit:
+        o.edit = true;
+        return "";
+    case kOverlay:
+        o.overlay = true;
+        return "";
+    // The window starts there too; a capture or benchmark begins its range there.
+    case kFrom:
+        o.fromGiven = true;
+        return parseSeconds(value, &o.from) ? "" : "--from needs seconds, 0 or more;" + bad;
     case kGlDebug:
         o.glDebug = true;
         return "";
@@ -154,8 +168,6 @@ std::string applyOption(int code, const char* value, Options& o) {
     switch (code) {
     case kFps:
         return parseInt(value, 1, kMaxFps, &o.fps) ? "" : "--fps needs a whole number from 1 to 1000;" + bad;
-    case kFrom:
-        return parseSeconds(value, &o.from) ? "" : "--from needs seconds, 0 or more;" + bad;
     case kTo:
         return parseSeconds(value, &o.to) ? "" : "--to needs seconds, 0 or more;" + bad;
     }
@@ -221,7 +233,7 @@ Options parseCommandLine(int argc, char** argv) {
     if (o.inspectSummary && !o.inspectFile)
         o.error = "--summary goes with --inspect";
     else if (o.captureOnly && !o.captureOut && !o.bench)
-        o.error = "--fps, --from and --to go with --capture or --bench";
+        o.error = "--fps and --to go with --capture or --bench";
     else if (o.inspectFile && (o.sizeGiven || o.renderWidth > 0))
         o.error = "--size and --render-width do not go with --inspect";
     else if (o.json && !o.bench)
@@ -241,14 +253,24 @@ Options parseCommandLine(int argc, char** argv) {
                   "--inspect or --bench";
     else if ((o.captureOut || o.bench) && o.watch)
         o.error = "--watch needs a window; it does not go with --capture or --bench";
+    else if ((o.captureOut || o.bench) && o.edit)
+        o.error = "--edit needs a window; with --capture, --overlay draws the overlay into the frames";
+    else if (o.bench && o.overlay)
+        o.error = "--overlay goes with the window or --capture, not --bench";
+    else if (o.inspectFile && (o.edit || o.overlay || o.fromGiven))
+        o.error = "--edit, --overlay and --from do not go with --inspect";
+    // Live editing and the overlay are authoring in the window.
+    if (!o.captureOut && !o.bench && (o.watch || o.overlay))
+        o.edit = true;
     return o;
 }
 
 void printUsage(const char* program) {
-    printf("Usage: %s [--show FILE] [--windowed] [--target-fps N] [--size WxH] [--render-width N] [--help]\n"
+    printf("Usage: %s [--show FILE] [--windowed] [--target-fps N] [--size WxH] [--render-width N]\n"
+           "          [--from S] [--edit] [--overlay] [--help]\n"
            "       %s --inspect FILE [--frame N] [--summary]\n"
            "       %s --capture OUT [--fps N] [--size WxH] [--from S] [--to S] [--render-width N]\n"
-           "                    [--gl-debug]\n"
+           "                    [--gl-debug] [--overlay]\n"
            "       %s --bench [--json] [--spread] [--fps N] [--size WxH] [--render-width N]\n"
            "\n"
            "Plays the demo: run it in its data directory (horn.mp3, shaders/, textures/, models/).\n"
@@ -265,6 +287,11 @@ void printUsage(const char* program) {
            "               hold about N frames a second in the window on a slow renderer: the\n"
            "               ray-traced scenes trace a smaller square (96 to 800 pixels) while\n"
            "               frames take too long, and the title shows its side\n"
+           "  --from S     in the window: start at S seconds of music, the scene on screen\n"
+           "               and its clock as if the show had played up to there\n"
+           "  --edit       authoring keys and an overlay in the window (see Keys below)\n"
+           "  --overlay    draw the authoring overlay into a capture's frames (tutorials); in\n"
+           "               the window it is the same as --edit\n"
            "  --help       show this text\n"
            "  --inspect FILE [--frame N]\n"
            "               evaluate a 3D Studio file at animation frame N (default 0) and print\n"
@@ -311,7 +338,11 @@ void printUsage(const char* program) {
            "-sync) are passed on to it.\n"
            "\n"
            "Keys: Enter reload the scene, 1-9/0 pick a scene, f full screen, Esc quit,\n"
-           "      space jump 5 s forward, backspace jump 5 s back.\n",
+           "      space jump 5 s forward, backspace jump 5 s back.\n"
+           "With --edit (or --watch): p pause and resume, left and right arrows one bar (four\n"
+           "      beats) back and forward, page up and down the previous and next timeline\n"
+           "      entry, l loop the entry on screen, Tab hide and show the overlay; a click\n"
+           "      on the overlay's timeline strip seeks there. Each prints its music time.\n",
            program, program, program, program);
     printPreviewUsage(program);
 }

@@ -23,7 +23,7 @@ struct Options {
     double to = -1;           // seconds of music; below 0: the end of the track
     int renderWidth = 0;      // side of the polygon scenes' render targets; 0: see RenderSide.h
     bool glDebug = false;     // capture on a GL debug context; GL's errors fail the run
-    bool captureOnly = false; // --fps, --from or --to: they only make sense with --capture or --bench
+    bool captureOnly = false; // --fps or --to: they only make sense with --capture or --bench
 
     // Times each scene of the line-up headlessly (with --size, --fps, --render-width).
     bool bench = false;
@@ -33,6 +33,9 @@ struct Options {
     SceneChoice scene;              // --scene: one scene alone instead of the show
     bool watch = false;             // --watch: reload the scene on screen when its data files change
     const char* showFile = nullptr; // --show: the line-up from this TOML file instead of the built-in one
+    bool edit = false;    // --edit (implied by --watch and, in the window, --overlay): transport and overlay
+    bool overlay = false; // --overlay: the authoring overlay in a capture too
+    bool fromGiven = false; // --from: the window starts there as well
 
     // argv[0] and freeglut's own options (-display NAME, -geometry WxH+X+Y, -direct,
     // -indirect, -iconic, -gldebug, -sync) in their order, null-terminated: what

@@ -4,6 +4,7 @@
 #include "shell/LiveEditing.h"
 #include "shell/ShellState.h"
 #include "shell/Windowing.h"
+#include "shell/authoring/Authoring.h"
 
 namespace {
 
@@ -39,7 +40,9 @@ void jump(float delta) {
 
 void keyboard(unsigned char key, int x, int y) {
     printf("%d %d %d\n", key, x, y);
-    if (key == 13) {
+    if (authoringKey(key)) {
+        // Tab, p or l under --edit: handled there
+    } else if (key == 13) {
         reloadWatchedScene(currentScene);
         activateWatchedScene(currentScene);
     } else if (key == '0') {

@@ -23,6 +23,25 @@ const double kQuietSeconds = 0.15;
 
 std::unique_ptr<FileWatcher> watcher;
 ShaderBuildLog buildLog;
+std::vector<std::string> reloadErrors[SceneTable::kSlots + 1];
+
+// The messages of buildLog from `first` on, split into lines.
+std::vector<std::string> linesFrom(size_t first) {
+    std::vector<std::string> lines;
+    for (size_t i = first; i < buildLog.messages.size(); ++i) {
+        const std::string& text = buildLog.messages[i];
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos)
+                end = text.size();
+            if (end > start)
+                lines.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    return lines;
+}
 
 double steadySeconds() {
     using namespace std::chrono;
@@ -49,6 +68,13 @@ std::string changedFilesOf(int sceneNumber, const std::vector<std::string>& chan
 }
 
 } // namespace
+
+const std::vector<std::string>& sceneReloadErrors(int sceneNumber) {
+    static const std::vector<std::string> none;
+    if (sceneNumber < 1 || sceneNumber > SceneTable::kSlots)
+        return none;
+    return reloadErrors[sceneNumber];
+}
 
 void startLiveEditing() {
     ShaderProgram::keepLastLinkedOnFailure(&buildLog);
@@ -113,7 +139,10 @@ void pollLiveEditing() {
 }
 
 void reloadWatchedScene(int sceneNumber) {
+    size_t messagesBefore = buildLog.messages.size();
     reloadScene(sceneNumber);
+    if (sceneNumber >= 1 && sceneNumber <= SceneTable::kSlots)
+        reloadErrors[sceneNumber] = linesFrom(messagesBefore);
     watchScene(sceneNumber); // files the reload opened for the first time
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+#include <vector>
 
 // --watch: a scene whose data files (shaders, bitmaps, models) change on disk is
 // reloaded as the Enter key reloads it, and what was reloaded is printed. A saved
@@ -18,3 +20,7 @@ void pollLiveEditing();
 // while live editing runs, the ones opened for the first time are watched too.
 void reloadWatchedScene(int sceneNumber);
 void activateWatchedScene(int sceneNumber);
+
+// What the last reload of a scene reported (file:line and the compiler's log),
+// one line each; empty once a reload of it succeeds, and before any reload.
+const std::vector<std::string>& sceneReloadErrors(int sceneNumber);

@@ -9,6 +9,7 @@ class ManualClock : public StreamClock {
     ManualClock(PcmFormat format, uint64_t length) : StreamClock(format, length) {}
 
     bool play(bool restart) override;
+    void pause() override {} // it never moves by itself
     uint64_t position() override { return current; }
     void setPosition(uint64_t bytes) override;
 

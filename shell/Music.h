@@ -4,7 +4,7 @@
 // Handle of a music stream; 0 names no stream.
 typedef uint32_t MusicHandle;
 
-// The nine audio operations the shell uses. Positions and lengths are byte counts of
+// The audio operations the shell uses. Positions and lengths are byte counts of
 // the decoded 16-bit PCM; the shell reads them only through the conversions and the
 // end test (position not below length ends the show).
 class Music {
@@ -17,7 +17,11 @@ class Music {
     // Loads a whole file as a stream; 0 when it cannot be read or decoded.
     virtual MusicHandle streamCreateFile(const char* path) = 0;
     // Starts playback (from the start when restart is true); the clock starts here.
+    // Without restart it also resumes a paused stream where it stopped.
     virtual bool play(MusicHandle handle, bool restart) = 0;
+    // Stops the sound and the clock together (the authoring transport's pause): the
+    // position stands still, seeks still move it, and play(handle, false) resumes.
+    virtual void pause(MusicHandle handle) = 0;
     // The position being heard, never negative, never running backwards between seeks.
     virtual uint64_t position(MusicHandle handle) = 0;
     virtual uint64_t length(MusicHandle handle) = 0;

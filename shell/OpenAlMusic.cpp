@@ -70,6 +70,10 @@ bool OpenAlMusic::play(MusicHandle handle, bool restart) {
     return clock(handle).play(restart);
 }
 
+void OpenAlMusic::pause(MusicHandle handle) {
+    clock(handle).pause();
+}
+
 uint64_t OpenAlMusic::position(MusicHandle handle) {
     return clock(handle).position();
 }

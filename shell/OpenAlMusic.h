@@ -23,6 +23,7 @@ class OpenAlMusic : public Music {
     bool init(int frequency) override;
     MusicHandle streamCreateFile(const char* path) override;
     bool play(MusicHandle handle, bool restart) override;
+    void pause(MusicHandle handle) override;
     uint64_t position(MusicHandle handle) override;
     uint64_t length(MusicHandle handle) override;
     double bytesToSeconds(MusicHandle handle, uint64_t bytes) override;

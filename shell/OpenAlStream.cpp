@@ -43,6 +43,15 @@ OpenAlStream::~OpenAlStream() {
 bool OpenAlStream::play(bool restart) {
     if (!source)
         return false;
+    if (paused && !restart) {
+        // Resumes where the pause held the clock; the smoothing goes on from there.
+        paused = false;
+        alGetError();
+        alSourcePlay(source);
+        lastTime = Clock::now();
+        return alGetError() == AL_NO_ERROR;
+    }
+    paused = false;
     if (restart)
         alSourceRewind(source);
     alGetError();
@@ -66,6 +75,15 @@ double OpenAlStream::heardSeconds() {
     return std::max(0.0, values[0] - values[1]);
 }
 
+void OpenAlStream::pause() {
+    if (!source || !started || paused)
+        return;
+    // The clock stops at what was heard last, and the sound with it.
+    position();
+    alSourcePause(source);
+    paused = true;
+}
+
 uint64_t OpenAlStream::position() {
     if (!source || !started)
         return seekPending ? seekTarget : 0;
@@ -73,6 +91,8 @@ uint64_t OpenAlStream::position() {
         seekPending = false;
         return seekTarget;
     }
+    if (paused)
+        return std::min(lengthBytes, pcm.toBytes(lastSeconds));
     ALint state = AL_STOPPED;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     // A source that has played its buffer out stops and reads offset 0: the end.
@@ -109,7 +129,7 @@ void OpenAlStream::setPosition(uint64_t bytes) {
     ALint state = AL_STOPPED;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     alSourcei(source, AL_SAMPLE_OFFSET, (ALint)(bytes / pcm.frameBytes()));
-    if (started && state != AL_PLAYING)
+    if (started && !paused && state != AL_PLAYING)
         alSourcePlay(source);
     // The smoothing restarts from the target; positions never run back below it.
     lastSeconds = pcm.toSeconds(bytes);

@@ -17,6 +17,7 @@ class OpenAlStream : public StreamClock {
     bool valid() const { return source != 0; }
 
     bool play(bool restart) override;
+    void pause() override;
     uint64_t position() override;
     void setPosition(uint64_t bytes) override;
 
@@ -28,6 +29,7 @@ class OpenAlStream : public StreamClock {
     ALuint source = 0;
     bool hasLatency = false;
     bool started = false;
+    bool paused = false;      // position() holds lastSeconds until play
     bool fresh = true;        // the next reading is taken as it is
     bool seekPending = false; // the next query returns the seek target
     uint64_t seekTarget = 0;

@@ -12,6 +12,11 @@ bool SilentClock::play(bool restart) {
     return true;
 }
 
+void SilentClock::pause() {
+    basePosition = position();
+    running = false;
+}
+
 uint64_t SilentClock::position() {
     if (!running)
         return basePosition;

@@ -10,6 +10,7 @@ class SilentClock : public StreamClock {
     SilentClock(PcmFormat format, uint64_t length) : StreamClock(format, length) {}
 
     bool play(bool restart) override;
+    void pause() override;
     uint64_t position() override;
     void setPosition(uint64_t bytes) override;
 

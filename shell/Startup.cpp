@@ -8,8 +8,8 @@
 
 #include "core/DataPath.h"
 #include "core/MusicTime.h"
-#include "shell/RenderSettings.h"
 #include "shell/AdaptiveResolution.h"
+#include "shell/Callbacks.h"
 #include "shell/FrameStep.h"
 #include "shell/LineUp.h"
 #include "shell/LiveEditing.h"
@@ -22,6 +22,8 @@
 #include "shell/ShellState.h"
 #include "shell/ShowLineUp.h"
 #include "shell/Windowing.h"
+#include "shell/authoring/Authoring.h"
+#include "shell/authoring/Transport.h"
 
 namespace {
 const char* const kGameMode = "1024x768:32@60";
@@ -89,8 +91,24 @@ void initDemo(int* argc, char** argv, const Options& options) {
         printf("Adapting the ray-traced side to hold %d frames per second\n", options.targetFps);
     }
     startShow();
+    if (options.fromGiven)
+        startFrom((float)options.from);
     if (options.watch)
         startLiveEditing();
+    if (options.edit)
+        startAuthoring();
+}
+
+void startFrom(float seconds) {
+    float length = trackSeconds();
+    if (seconds >= length) {
+        reportError("--from %.2f is not before the end of the track (%.2f s)\n", seconds, length);
+        shutDownShow();
+        exit(2);
+    }
+    // A scene of the show previewed alone has no part of the music before its start.
+    float first = timeline.size() > 0 ? sceneStartSeconds(timeline.startBeat(0)) : 0.0f;
+    printf("Starting at t=%.2f\n", seekMusic(seconds > first ? seconds : first));
 }
 
 void openMusic() {

@@ -26,3 +26,7 @@ void buildShow(const Options& options);
 // Starts the music where the timeline's first entry starts (the beginning, but for
 // a scene of the show previewed alone) and activates the scene on screen.
 void startShow();
+// --from in the window: moves the started music to `seconds` (not before a
+// previewed scene's own start) with the schedule replayed to there. A time not
+// before the end of the track ends the process with status 2.
+void startFrom(float seconds);

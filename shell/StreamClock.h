@@ -9,6 +9,8 @@ class StreamClock {
   public:
     virtual ~StreamClock() = default;
     virtual bool play(bool restart) = 0;
+    // Stops the position where it is until the next play.
+    virtual void pause() = 0;
     virtual uint64_t position() = 0;
     // Clamped to the length; at the length the stream stops.
     virtual void setPosition(uint64_t bytes) = 0;

@@ -137,6 +137,22 @@ TEST_F(CaptureShowTest, ChunksRenderTheFramesOfOneRunFromTheStart) {
     expectSameFrames(scratch + "/whole", scratch + "/chunks", names);
 }
 
+// --overlay draws the authoring overlay into the frames, as the capture's own
+// state has it (the capture's frame rate, never a measured one), so chunks still
+// match one run across a scene change; without it the frames carry none.
+TEST_F(CaptureShowTest, OverlayFramesAreFrameExactAndOnlyWhenAsked) {
+    const std::string settings = " --fps 2 --size 320x240 --render-width 64";
+    capture(scratch + "/whole", settings + " --overlay --from 20 --to 24");
+    capture(scratch + "/chunks", settings + " --overlay --from 20 --to 22.5");
+    capture(scratch + "/chunks", settings + " --overlay --from 22.5 --to 24");
+    capture(scratch + "/plain", settings + " --from 20 --to 21");
+    std::vector<std::string> names = frameNames(40, 48);
+    ASSERT_EQ(filesIn(scratch + "/whole"), names);
+    ASSERT_EQ(filesIn(scratch + "/chunks"), names);
+    expectSameFrames(scratch + "/whole", scratch + "/chunks", names);
+    EXPECT_NE(bytesOf(scratch + "/whole/000040.png"), bytesOf(scratch + "/plain/000040.png"));
+}
+
 TEST_F(CaptureShowTest, ALateChunkRendersNoEarlierFrame) {
     capture(scratch + "/late", " --fps 10 --from 140 --to 140.3" + kSmall);
     EXPECT_EQ(filesIn(scratch + "/late"), frameNames(1400, 1403));

@@ -55,6 +55,12 @@ TEST_F(GlDebugCapture, TheWholeShowGivesNoGlError) {
     expectClean("show", "");
 }
 
+// The overlay's renderer saves and restores the GL state it touches, between a
+// scene's frame and the read-back, across the first scene change.
+TEST_F(GlDebugCapture, TheOverlayGivesNoGlError) {
+    expectClean("overlay", " --overlay --from 20 --to 25");
+}
+
 TEST_F(GlDebugCapture, EveryLibrarySceneGivesNoGlError) {
     // Every class of the scene table, with each of its example arguments.
     for (const std::string& scene : librarySceneValues(true)) {

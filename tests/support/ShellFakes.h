@@ -21,7 +21,12 @@ class FakeMusic : public Music {
 
     bool init(int) override { return true; }
     MusicHandle streamCreateFile(const char*) override { return 1; }
-    bool play(MusicHandle, bool) override { return true; }
+    bool paused = false;
+    bool play(MusicHandle, bool) override {
+        paused = false;
+        return true;
+    }
+    void pause(MusicHandle) override { paused = true; }
     uint64_t position(MusicHandle) override { return pos; }
     uint64_t length(MusicHandle) override { return len; }
     double bytesToSeconds(MusicHandle, uint64_t bytes) override { return bytes / kBytesPerSecond; }

@@ -118,6 +118,26 @@ TEST(CommandLine, WindowTakesSizeAndRenderWidth) {
     EXPECT_EQ(renderSideForFrame(0, 100, 800), 0);
 }
 
+// Authoring: --watch and --overlay bring the transport and overlay to the window;
+// a capture takes --overlay alone; --from starts the window too.
+TEST(CommandLine, AuthoringOptions) {
+    Options o = parse({"--windowed"});
+    EXPECT_FALSE(o.edit || o.overlay || o.fromGiven);
+    EXPECT_TRUE(parse({"--edit"}).edit);
+    EXPECT_TRUE(parse({"--watch"}).edit);
+    o = parse({"--overlay", "--from", "31.5"});
+    EXPECT_EQ(o.error, "");
+    EXPECT_TRUE(o.edit && o.overlay && o.fromGiven);
+    EXPECT_DOUBLE_EQ(o.from, 31.5);
+    o = parse({"--capture", "o/", "--overlay"});
+    EXPECT_EQ(o.error, "");
+    EXPECT_TRUE(o.overlay);
+    EXPECT_FALSE(o.edit);
+    EXPECT_EQ(parse({"--scene", "3", "--from", "20"}).error, "");
+    EXPECT_EQ(parse({"--capture", "o/", "--watch", "--edit"}).error,
+              "--watch needs a window; it does not go with --capture or --bench");
+}
+
 TEST(CommandLine, BadArgumentsAreReported) {
     const std::vector<std::vector<std::string>> bad = {
         {"--inspect"},
@@ -134,7 +154,10 @@ TEST(CommandLine, BadArgumentsAreReported) {
         {"--capture", "o/", "--from", "5", "--to", "5"},
         {"--capture", "o/", "--render-width", "0"},
         {"--fps", "10"}, // capture settings without a capture
-        {"--scene", "3", "--from", "20"},
+        {"--to", "20"},
+        {"--capture", "o/", "--edit"}, // authoring is the window's
+        {"--bench", "--overlay"},
+        {"--inspect", "x.3ds", "--from", "3"},
         {"--inspect", "x.3ds", "--render-width", "64"},
         {"stray"},
         {"--json"},

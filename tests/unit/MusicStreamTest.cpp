@@ -219,3 +219,40 @@ TEST_F(MusicStreamTest, WithoutDeviceTheStreamRunsSilently) {
 }
 
 } // namespace
+
+namespace {
+
+// Pause holds the clock (also through a seek), play resumes from there.
+void checkPause(OpenAlMusic& m, MusicHandle h) {
+    ASSERT_TRUE(m.play(h, true));
+    sleepMs(150);
+    m.pause(h);
+    uint64_t held = m.position(h);
+    EXPECT_GT(held, 0u);
+    sleepMs(300);
+    EXPECT_EQ(m.position(h), held);
+    m.setPosition(h, kBytesPerSecond / 4);
+    EXPECT_EQ(m.position(h), kBytesPerSecond / 4);
+    sleepMs(200);
+    EXPECT_EQ(m.position(h), kBytesPerSecond / 4) << "a seek must not resume a paused stream";
+    ASSERT_TRUE(m.play(h, false));
+    sleepMs(300);
+    uint64_t resumed = m.position(h);
+    EXPECT_GT(resumed, kBytesPerSecond / 4 + kBytesPerSecond / 10);
+    EXPECT_LT(resumed, kBytesPerSecond / 4 + kBytesPerSecond * 7 / 10);
+}
+
+} // namespace
+
+TEST_F(MusicStreamTest, PauseHoldsTheClockOfBothStreams) {
+    OpenAlMusic heard(10.0);
+    ASSERT_TRUE(heard.init(44100)) << "run with ALSOFT_DRIVERS=null";
+    MusicHandle h = heard.streamCreateFile(oneSecond.c_str());
+    ASSERT_NE(h, 0u);
+    checkPause(heard, h);
+    heard.free();
+    OpenAlMusic silent(10.0);
+    h = silent.streamCreateFile(oneSecond.c_str());
+    ASSERT_NE(h, 0u);
+    checkPause(silent, h);
+}

@@ -6,9 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/AnimationFrame.h"
 #include "core/MusicTime.h"
 #include "scenes/effects/EffectPasses.h"
-#include "core/AnimationFrame.h"
 #include "shell/LineUp.h"
 #include "shell/ShowFile.h"
 #include "support/TestPaths.h"

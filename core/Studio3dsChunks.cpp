@@ -1,5 +1,7 @@
 #include "core/Studio3dsChunks.h"
 
+#include "core/Studio3dsChunkIds.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -8,19 +10,9 @@
 
 namespace {
 
-// Chunk ids of the 3D Studio format that the scan reads.
-constexpr uint16_t kMain = 0x4D4D;
-constexpr uint16_t kMeshData = 0x3D3D;
-constexpr uint16_t kNamedObject = 0x4000;
-constexpr uint16_t kCamera = 0x4700;
-constexpr uint16_t kLight = 0x4600;
-constexpr uint16_t kMaterial = 0xAFFF;
-constexpr uint16_t kMaterialName = 0xA000;
-constexpr uint16_t kTriangleObject = 0x4100;
-constexpr uint16_t kPointArray = 0x4110;
-constexpr uint16_t kFaceArray = 0x4120;
-constexpr uint16_t kMaterialGroup = 0x4130;
-constexpr uint16_t kKeyframes = 0xB000;
+using namespace chunk3ds;
+
+// The keyframer's chunks that only the scan reads.
 constexpr uint16_t kFirstNodeTag = 0xB001, kLastNodeTag = 0xB007;
 constexpr uint16_t kNodeHeader = 0xB010;
 constexpr uint16_t kNodeId = 0xB030;
@@ -28,7 +20,6 @@ constexpr uint16_t kFirstTrack = 0xB020, kLastTrack = 0xB029;
 constexpr size_t kTrackHeader = 14; // flags, two unused words, key count
 constexpr size_t kSmallestKey = 6;  // frame and spline flags
 constexpr uint16_t kNoParent = 0xFFFF;
-constexpr size_t kHeader = 6;
 
 struct Span {
     const unsigned char* data;

@@ -1,5 +1,7 @@
 #include "tools/optimizer/FaceArrays.h"
 
+#include "core/Studio3dsChunkIds.h"
+
 #include <cstdio>
 #include <functional>
 
@@ -7,15 +9,8 @@ namespace optimizer {
 
 namespace {
 
-constexpr uint16_t kMain = 0x4D4D;
-constexpr uint16_t kMeshData = 0x3D3D;
-constexpr uint16_t kNamedObject = 0x4000;
-constexpr uint16_t kTriangleObject = 0x4100;
-constexpr uint16_t kPointArray = 0x4110;
-constexpr uint16_t kFaceArray = 0x4120;
-constexpr uint16_t kMaterialGroup = 0x4130;
-constexpr uint16_t kSmoothGroup = 0x4150;
-constexpr size_t kHeader = 6;
+using namespace chunk3ds;
+
 constexpr size_t kFaceBytes = 8;
 
 // Calls visit(id, offset, size) for each chunk filling [at, end); false when one

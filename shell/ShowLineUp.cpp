@@ -9,6 +9,7 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
 #include "shell/FrameStep.h"
 #include "shell/LineUp.h"
+#include "shell/RenderSettings.h"
 #include "shell/SceneFiles.h"
 #include "shell/ScenePreview.h"
 #include "shell/ShellState.h"
@@ -23,7 +24,8 @@ std::shared_ptr<FlattenStaging> staging;
 
 Scene* newShowScene(const ShowScene& s) {
     if (s.className == "SceneRaytracerPolygons")
-        return new SceneRaytracerPolygons(s.argument.c_str(), s.dofStrength, s.renderWidth, s.renderHeight,
+        return new SceneRaytracerPolygons(s.argument.c_str(), s.dofStrength,
+                                          effectiveRenderWidth(s.renderWidth), s.renderHeight,
                                           s.numReflections, s.framesPerBeat, staging);
     const PreviewClass* c = findPreviewClass(s.className);
     return c ? c->make(s.argument) : nullptr;

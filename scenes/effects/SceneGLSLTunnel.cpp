@@ -4,12 +4,12 @@
 
 namespace {
 
-const ShaderFiles kRoundTunnel = {"shaders\\TunnelVert.glsl", "shaders\\TunnelFrag.glsl"};
-const ShaderFiles kSquareTunnel = {"shaders\\SquareTunnelVert.glsl", "shaders\\SquareTunnelFrag.glsl"};
-const ShaderFiles kReliefTunnel = {"shaders\\ReliefTunnelVert.glsl", "shaders\\ReliefTunnelFrag.glsl"};
-
-const ShaderFiles& tunnelFiles(int tunnelType) {
-    return tunnelType == 0 ? kRoundTunnel : tunnelType == 1 ? kSquareTunnel : kReliefTunnel;
+ShaderFiles tunnelFiles(int tunnelType) {
+    if (tunnelType == 0)
+        return {"shaders\\TunnelVert.glsl", "shaders\\TunnelFrag.glsl"};
+    if (tunnelType == 1)
+        return {"shaders\\SquareTunnelVert.glsl", "shaders\\SquareTunnelFrag.glsl"};
+    return {"shaders\\ReliefTunnelVert.glsl", "shaders\\ReliefTunnelFrag.glsl"};
 }
 
 } // namespace

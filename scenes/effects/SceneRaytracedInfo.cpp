@@ -3,12 +3,12 @@
 #include <cstdio>
 
 namespace {
-const ShaderFiles kFiles = {"shaders\\RaytracedInfoVert.glsl", "shaders\\RaytracedInfoFrag.glsl"};
 constexpr float kBeatsPerBitmap = 4.0f;
 } // namespace
 
 SceneRaytracedInfo::SceneRaytracedInfo()
-    : TwoBitmapEffect(kFiles, "textures\\code2.bmp", "textures\\testvox.bmp") {
+    : TwoBitmapEffect(ShaderFiles{"shaders\\RaytracedInfoVert.glsl", "shaders\\RaytracedInfoFrag.glsl"},
+                      "textures\\code2.bmp", "textures\\testvox.bmp") {
     TwoBitmapEffect::init();
     printf("Scene1 init\n");
 }

@@ -3,11 +3,12 @@
 #include <cstdio>
 
 namespace {
-const ShaderFiles kFiles = {"shaders\\RaytracerVert.glsl", "shaders\\RaytracerFrag.glsl"};
 constexpr float kBeatsPerBitmap = 1.0f;
 } // namespace
 
-SceneRaytracer::SceneRaytracer() : TwoBitmapEffect(kFiles, "textures\\tiles.bmp", "textures\\tiles2.bmp") {
+SceneRaytracer::SceneRaytracer()
+    : TwoBitmapEffect(ShaderFiles{"shaders\\RaytracerVert.glsl", "shaders\\RaytracerFrag.glsl"},
+                      "textures\\tiles.bmp", "textures\\tiles2.bmp") {
     TwoBitmapEffect::init();
     printf("Scene1 init\n");
 }

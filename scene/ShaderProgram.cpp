@@ -189,3 +189,8 @@ void ShaderProgram::setUniform1i(const char* name, int value) {
     if (inUse)
         glUniform1i(glGetUniformLocation(inUse, name), value);
 }
+
+void ShaderProgram::setUniform4fv(const char* name, int count, const float* values) {
+    if (inUse)
+        glUniform4fv(glGetUniformLocation(inUse, name), count, values);
+}

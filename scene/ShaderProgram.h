@@ -29,6 +29,7 @@ class ShaderProgram {
     // call; names the program lacks are ignored.
     void setUniform1f(const char* name, float value);
     void setUniform1i(const char* name, int value);
+    void setUniform4fv(const char* name, int count, const float* values);
 
     // Reads a whole regular file (a data name is mapped to its path). Returns a
     // NUL-terminated buffer owned by the caller (delete[]) and its length without

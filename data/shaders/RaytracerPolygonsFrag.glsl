@@ -1,5 +1,6 @@
 #version 330 compatibility
-// Ray tracer over the primitive buffer. A ray walks the mesh entries (box test),
+// Ray tracer over the primitive buffer. A ray walks the runs of mesh entries the
+// CPU hands in (box test), the mesh entries of each run it enters (box test),
 // then each hit mesh's bounding-volume entries (triangle-group boxes, spheres,
 // boxes), then the triangles of a hit group, and keeps the nearest hit. The hit is
 // shaded with its material for every light that is on, with hard shadows, and
@@ -48,6 +49,7 @@ const int kMeshCapacity = 74288;
 const int kMeshMin = 0;
 const int kMeshMax = 1;
 const int kMaterialSamplers = 9;
+const int kMaxMeshRuns = 32;
 
 uniform samplerBuffer tboSampler;
 uniform sampler2D tex[kMaterialSamplers];
@@ -58,6 +60,12 @@ uniform float camroll;
 uniform float fov; // horizontal, in degrees
 uniform int ScreenWidth;
 uniform int ScreenHeight;
+// Runs of consecutive mesh entries and the box around each (w: the run's first
+// mesh, and the mesh after its last), so that a ray skips a run it misses with one
+// box test. Without runs (meshRuns 0) the walk takes every mesh in one run.
+uniform int meshRuns;
+uniform vec4 runMin[kMaxMeshRuns];
+uniform vec4 runMax[kMaxMeshRuns];
 
 in vec2 screenCoord;
 
@@ -183,33 +191,42 @@ HitRef walkHierarchy(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowR
     HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
     vec3 invDir = safeInverse(dir);
     int meshes = min(int(fetch(kHeaderTexel)[kHeaderMeshes]), kMeshCapacity);
-    for (int m = 0; m < meshes; ++m) {
-        vec4 meshA = fetch(kMeshBase + kMeshTexels * m + kMeshMin);
-        vec4 meshB = fetch(kMeshBase + kMeshTexels * m + kMeshMax);
-        if (boxEntry(meshA.xyz, meshB.xyz, origin, invDir, best.t) == kNoHit) continue;
-        int firstEntry = max(int(meshA.w), 0);
-        int lastEntry = min(int(meshB.w), kVolumeCapacity);
-        if (shadowRay && firstEntry < lastEntry) {
-            // A mesh that casts no shadow ("NoS") says so in every triangle: one
-            // look at its first spares a shadow ray all its group boxes.
-            vec4 first = fetch(kVolumeBase + kVolumeTexels * firstEntry + kVolumeA);
-            bool solid = first.w == kVolumeSphere || first.w == kVolumeBox;
-            if (!solid && first.w >= float(kTriangleBase) && !castsShadow(int(first.w))) continue;
+    int runs = meshRuns > 0 ? min(meshRuns, kMaxMeshRuns) : 1;
+    for (int r = 0; r < runs; ++r) {
+        int firstMesh = 0, endMesh = meshes;
+        if (meshRuns > 0) {
+            if (boxEntry(runMin[r].xyz, runMax[r].xyz, origin, invDir, best.t) == kNoHit) continue;
+            firstMesh = max(int(runMin[r].w), 0);
+            endMesh = min(int(runMax[r].w), meshes);
         }
-        for (int e = firstEntry; e < lastEntry; ++e) {
-            int entry = kVolumeBase + kVolumeTexels * e;
-            vec4 a = fetch(entry + kVolumeA);
-            vec4 b = fetch(entry + kVolumeB);
-            if (a.w == kVolumeSphere || a.w == kVolumeBox) {
-                considerSolid(entry, a, b, origin, dir, invDir, tMin, best);
-            } else if (boxEntry(a.xyz, b.xyz, origin, invDir, best.t) != kNoHit) {
-                int end = min(int(b.w), kVolumeBase);
-                for (int t = max(int(a.w), kTriangleBase); t < end; t += kTriangleTexels) {
-                    considerTriangle(t, origin, dir, tMin, shadowRay, best);
-                    if (shadowRay && best.kind != kKindNone) return best;
-                }
+        for (int m = firstMesh; m < endMesh; ++m) {
+            vec4 meshA = fetch(kMeshBase + kMeshTexels * m + kMeshMin);
+            vec4 meshB = fetch(kMeshBase + kMeshTexels * m + kMeshMax);
+            if (boxEntry(meshA.xyz, meshB.xyz, origin, invDir, best.t) == kNoHit) continue;
+            int firstEntry = max(int(meshA.w), 0);
+            int lastEntry = min(int(meshB.w), kVolumeCapacity);
+            if (shadowRay && firstEntry < lastEntry) {
+                // A mesh that casts no shadow ("NoS") says so in every triangle: one
+                // look at its first spares a shadow ray all its group boxes.
+                vec4 first = fetch(kVolumeBase + kVolumeTexels * firstEntry + kVolumeA);
+                bool solid = first.w == kVolumeSphere || first.w == kVolumeBox;
+                if (!solid && first.w >= float(kTriangleBase) && !castsShadow(int(first.w))) continue;
             }
-            if (shadowRay && best.kind != kKindNone) return best;
+            for (int e = firstEntry; e < lastEntry; ++e) {
+                int entry = kVolumeBase + kVolumeTexels * e;
+                vec4 a = fetch(entry + kVolumeA);
+                vec4 b = fetch(entry + kVolumeB);
+                if (a.w == kVolumeSphere || a.w == kVolumeBox) {
+                    considerSolid(entry, a, b, origin, dir, invDir, tMin, best);
+                } else if (boxEntry(a.xyz, b.xyz, origin, invDir, best.t) != kNoHit) {
+                    int end = min(int(b.w), kVolumeBase);
+                    for (int t = max(int(a.w), kTriangleBase); t < end; t += kTriangleTexels) {
+                        considerTriangle(t, origin, dir, tMin, shadowRay, best);
+                        if (shadowRay && best.kind != kKindNone) return best;
+                    }
+                }
+                if (shadowRay && best.kind != kKindNone) return best;
+            }
         }
     }
     return best;

@@ -139,6 +139,8 @@ void SceneRaytracerPolygons::releaseFileResources() {
 void SceneRaytracerPolygons::flattenScene() {
     float* texels = staging->texels();
     flattenReport = writer.write(*file, dofStrength, texels);
+    runUniforms = meshRunUniforms(
+        meshRuns(texels, int(texels[4 * primitive::kHeaderTexel + primitive::kHeaderMeshes])));
     if (flattenReport.lightsOn == 0)
         reportHeadLight();
     primitiveBuffer.upload(texels, flattenReport.changed); // the buffer holds this writer's last frame
@@ -214,6 +216,9 @@ void SceneRaytracerPolygons::rayPass(float time) {
     rayProgram.setUniform1i("tex[0]", slots.samplers[0]);
     rayProgram.setUniform1f("time", time);
     rayProgram.setUniform1i("numrefl", numReflections);
+    rayProgram.setUniform1i("meshRuns", runUniforms.count);
+    rayProgram.setUniform4fv("runMin", kMaxMeshRuns, runUniforms.min);
+    rayProgram.setUniform4fv("runMax", kMaxMeshRuns, runUniforms.max);
     rayProgram.setUniform1f("camx", cameraPosition[0]);
     rayProgram.setUniform1f("camy", cameraPosition[1]);
     rayProgram.setUniform1f("camz", cameraPosition[2]);

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/MaterialSlots.h"
+#include "core/MeshRuns.h"
 #include "core/PrimitiveWriter.h"
 #include "scene/Scene.h"
 #include "scene/ShaderProgram.h"
@@ -112,6 +113,7 @@ class SceneRaytracerPolygons : public Scene {
     std::shared_ptr<FlattenStaging> staging;
     PrimitiveWriter writer;
     FlattenReport flattenReport;
+    MeshRunUniforms runUniforms; // of the last flattening
     MaterialSlots slots;
     // Set by init: the buffer holds the reset content until the next flattening,
     // which must run before the next ray pass whatever the last frame was.

@@ -288,9 +288,10 @@ TEST_F(RayShader, CountingBuildCountsTheTestsOfEachRay) {
         EXPECT_EQ(p.a, 1.0f) << where << ": one ray";
     };
     render(scene, kFront, 0, "counts", 1, 1, "#define COUNT_TESTS\n");
-    expectCounts(strip, 3, 26, "the strip: mesh box, both group boxes, the first group's triangles");
-    expectCounts(gap, 3, 0, "between the groups: inside the mesh box only");
-    expectCounts(outside, 1, 0, "outside the mesh box");
+    // The one mesh makes one run, whose box is the mesh's.
+    expectCounts(strip, 4, 26, "the strip: run box, mesh box, both group boxes, the first group's triangles");
+    expectCounts(gap, 4, 0, "between the groups: inside the mesh box only");
+    expectCounts(outside, 1, 0, "outside the run's box: nothing else is tested");
     render(scene, kFront, 0, "counts_brute_force", 1, 1, "#define COUNT_TESTS\n#define BRUTE_FORCE\n");
     expectCounts(strip, 0, 30, "every record");
     expectCounts(outside, 0, 30, "every record");

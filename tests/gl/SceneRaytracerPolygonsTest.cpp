@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -370,7 +371,8 @@ TEST_F(PolygonScene, TexturedMaterialsBeyondNineGetNoUnit) {
 
 // Every uniform a program keeps after linking must have been given a value by
 // the CPU, through the setter of its type (a wrong setter raises a GL error).
-void expectEveryActiveUniformSet(GLuint program, const std::map<std::string, double>& expected) {
+void expectEveryActiveUniformSet(GLuint program, const std::map<std::string, double>& expected,
+                                 const std::map<std::string, std::array<float, 4>>& vectors = {}) {
     GLint count = 0;
     glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
     ASSERT_GT(count, 0);
@@ -384,9 +386,17 @@ void expectEveryActiveUniformSet(GLuint program, const std::map<std::string, dou
             base.resize(base.size() - 3);
         for (int element = 0; element < size; ++element) {
             std::string full = size > 1 ? base + "[" + std::to_string(element) + "]" : base;
+            GLint location = glGetUniformLocation(program, full.c_str());
+            if (type == GL_FLOAT_VEC4) {
+                auto vector = vectors.find(full);
+                ASSERT_NE(vector, vectors.end()) << "the CPU never sets " << full;
+                std::array<float, 4> value{};
+                glGetUniformfv(program, location, value.data());
+                EXPECT_EQ(value, vector->second) << full;
+                continue;
+            }
             auto want = expected.find(full);
             ASSERT_NE(want, expected.end()) << "the CPU never sets " << full;
-            GLint location = glGetUniformLocation(program, full.c_str());
             if (type == GL_FLOAT) {
                 float value = 0;
                 glGetUniformfv(program, location, &value);
@@ -409,10 +419,23 @@ TEST_F(PolygonScene, EveryActiveUniformIsSetByTheCpuWithItsType) {
     camera.roll = 5;
     ASSERT_TRUE(saveSolids("models/solids.3ds", camera));
     screenHeight = kSize / 2;
-    SceneRaytracerPolygons scene("models\\solids.3ds", 1.0f, kSize, kSize, 3, 16);
+    auto staging = std::make_shared<FlattenStaging>();
+    SceneRaytracerPolygons scene("models\\solids.3ds", 1.0f, kSize, kSize, 3, 16, staging);
     scene.activate();
     scene.render(2.0f, 0);
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    // The runs of mesh entries of the frame just flattened, every element of both
+    // arrays (those past the count zero).
+    const float* texels = staging->texels();
+    const MeshRunUniforms runs = meshRunUniforms(
+        meshRuns(texels, int(texels[4 * primitive::kHeaderTexel + primitive::kHeaderMeshes])));
+    ASSERT_GT(runs.count, 0);
+    std::map<std::string, std::array<float, 4>> corners;
+    for (int r = 0; r < kMaxMeshRuns; ++r)
+        for (int corner = 0; corner < 2; ++corner) {
+            const float* v = (corner ? runs.max : runs.min) + 4 * r;
+            corners[(corner ? "runMax[" : "runMin[") + std::to_string(r) + "]"] = {v[0], v[1], v[2], v[3]};
+        }
     std::map<std::string, double> ray = {{"tboSampler", 15},
                                          {"numrefl", 3},
                                          {"camx", 1},
@@ -425,11 +448,12 @@ TEST_F(PolygonScene, EveryActiveUniformIsSetByTheCpuWithItsType) {
                                          {"fov", 40},
                                          {"ScreenWidth", kSize},
                                          {"ScreenHeight", kSize / 2},
-                                         {"time", 2}};
+                                         {"time", 2},
+                                         {"meshRuns", runs.count}};
     ray["tex[0]"] = 1; // the one textured material
     for (int k = 1; k < 9; ++k)
         ray["tex[" + std::to_string(k) + "]"] = 2;
-    expectEveryActiveUniformSet(scene.rayProgramName(), ray);
+    expectEveryActiveUniformSet(scene.rayProgramName(), ray, corners);
     double blurSize = 40.0 / 35.0 / 1024.0;
     expectEveryActiveUniformSet(scene.blurProgramName(false),
                                 {{"RTScene", 0}, {"blurSize", blurSize}, {"tracedShare", 1}});

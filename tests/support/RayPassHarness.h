@@ -1,4 +1,5 @@
 #pragma once
+#include "core/MeshRuns.h"
 #include "core/PrimitiveLayout.h"
 #include "scene/Scene.h"
 
@@ -63,6 +64,8 @@ class RayPassHarness {
     // (primitive::kTexels * 4 floats). GL_RGBA32F keeps counts above 2048 exact.
     void setUp(int size, const std::vector<float>& texels, GLenum targetFormat = GL_RGBA16F) {
         renderSize = size;
+        runs = meshRunUniforms(
+            meshRuns(texels.data(), int(texels[4 * primitive::kHeaderTexel + primitive::kHeaderMeshes])));
         glGenBuffers(1, &buffer);
         glBindBuffer(GL_TEXTURE_BUFFER, buffer);
         glBufferData(GL_TEXTURE_BUFFER, primitive::kBufferBytes, texels.data(), GL_STATIC_DRAW);
@@ -81,7 +84,8 @@ class RayPassHarness {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
 
-    // Points the pass at another buffer object holding a primitive buffer.
+    // Points the pass at another buffer object holding a primitive buffer; the mesh
+    // runs stay those of setUp's texels.
     void readFrom(GLuint otherBuffer) {
         glBindTexture(GL_TEXTURE_BUFFER, bufferTexture);
         glTexBuffer(GL_TEXTURE_BUFFER, GL_RGBA32F, otherBuffer);
@@ -98,6 +102,9 @@ class RayPassHarness {
         for (int k = 0; k < primitive::kMaterialSamplers; ++k)
             glUniform1i(location(("tex[" + std::to_string(k) + "]").c_str()), k + 1);
         glUniform1i(location("numrefl"), numReflections);
+        glUniform1i(location("meshRuns"), runs.count);
+        glUniform4fv(location("runMin"), kMaxMeshRuns, runs.min);
+        glUniform4fv(location("runMax"), kMaxMeshRuns, runs.max);
         const char* names[8] = {"camx", "camy", "camz", "camtx", "camty", "camtz", "camroll", "fov"};
         const float values[8] = {camera.position[0], camera.position[1], camera.position[2], camera.target[0],
                                  camera.target[1],   camera.target[2],   camera.roll,        camera.fov};
@@ -153,4 +160,5 @@ class RayPassHarness {
 
     GLuint program = 0, buffer = 0, bufferTexture = 0, target = 0, framebuffer = 0;
     int renderSize = 0;
+    MeshRunUniforms runs;
 };

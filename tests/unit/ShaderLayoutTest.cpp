@@ -1,3 +1,4 @@
+#include "core/MeshRuns.h"
 #include "core/PrimitiveLayout.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,7 @@ TEST(ShaderLayout, RayShaderConstantsEqualTheHeader) {
         {"kMeshTexels", primitive::kMeshTexels},
         {"kMeshCapacity", primitive::kMeshCapacity},
         {"kMaterialSamplers", primitive::kMaterialSamplers},
+        {"kMaxMeshRuns", kMaxMeshRuns},
     };
     std::string source = rayShaderSource();
     ASSERT_FALSE(source.empty());

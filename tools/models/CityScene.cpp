@@ -102,7 +102,9 @@ bool buildCity(ModelFile& file, const Beats& beats) {
     for (int i = -kBlocks; i <= kBlocks; ++i)
         for (int j = -kBlocks; j <= kBlocks; ++j) {
             const float x = i * kSpacing, y = j * kSpacing, height = towerHeight(i, j);
-            const std::string n = std::to_string(i + kBlocks) + std::to_string(j + kBlocks);
+            // Named by block first, so that a block's meshes and its neighbours' follow
+            // one another in the file and a ray skips a row of blocks with one test.
+            const std::string n = "c" + std::to_string(i + kBlocks) + std::to_string(j + kBlocks);
             // Each tower rises out of the ground in the first phrase, on its own bar.
             const float rise = 4.0f * int(hash(i, j, 2) * 4);
             Motion grow;
@@ -113,13 +115,13 @@ bool buildCity(ModelFile& file, const Beats& beats) {
             };
             float kind = hash(i, j, 3);
             if (kind < 0.6f) {
-                file.mesh("PAABox22t" + n,
+                file.mesh(n + "PAABox22t",
                           box({x - kHalfSize, y - kHalfSize, 0}, {x + kHalfSize, y + kHalfSize, height},
                               "glass" + std::to_string(int(hash(i, j, 4) * 3))),
                           grow);
             } else if (kind < 0.8f) {
                 // A stone base with a golden dome.
-                file.mesh("PAABox22b" + n,
+                file.mesh(n + "PAABox22b",
                           box({x - kHalfSize, y - kHalfSize, 0},
                               {x + kHalfSize, y + kHalfSize, height * 0.5f}, "stone"),
                           grow);
@@ -132,7 +134,7 @@ bool buildCity(ModelFile& file, const Beats& beats) {
                     float s = 0.02f + 0.98f * easeBetween(beats.beatAt(f), rise + 1, rise + 3);
                     return Vec3{s, s, s};
                 };
-                file.mesh("Sphere" + n, sphereProxy({x, y, 0}, kHalfSize * 0.95f, "gold"), dome);
+                file.mesh(n + "Sphere", sphereProxy({x, y, 0}, kHalfSize * 0.95f, "gold"), dome);
             } else {
                 // A low stone block with a spire, growing together: one mesh, since
                 // every mesh box costs every ray a test and the two stand together.
@@ -140,7 +142,7 @@ bool buildCity(ModelFile& file, const Beats& beats) {
                                      "stone");
                 s.append(spire({x, y, 2.5f}, kHalfSize * 0.8f, height, 24, "gold"));
                 orderFacesSpatially(s);
-                file.mesh("spire" + n, s, grow);
+                file.mesh(n + "spire", s, grow);
             }
             towers.push_back(
                 {Vec3{x - kHalfSize, y - kHalfSize, 0}, Vec3{x + kHalfSize, y + kHalfSize, height + 2.5f}});

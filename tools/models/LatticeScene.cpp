@@ -14,7 +14,7 @@ constexpr float kPi = 3.14159265f;
 constexpr float kSegment = 4;           // ring spacing, and the camera's way per beat
 constexpr float kHalf = 3;              // half the truss's side
 constexpr int kParts = 10;              // of eight rings, a ball in each
-constexpr int kSegmentsPerSection = 40; // rings per section of the truss's meshes
+constexpr int kSegmentsPerSection = 20; // rings per section of the truss's meshes
 constexpr int kSections = kParts * 8 / kSegmentsPerSection;
 constexpr int kLights = 3;        // one passes the camera every bar
 constexpr float kLightRange = 48; // a light travels this far, relative to the camera
@@ -101,8 +101,12 @@ bool buildLattice(ModelFile& file, const Beats& beats) {
     // (its rail, the ring pieces along that side, and on its own its braces), so
     // rays flying down the middle enter only the slabs they cross, where a mesh
     // around the whole truss would hold the camera and every ray.
+    // Each section's meshes are written together and named after it, so that they
+    // follow one another in the file and a ray skips a whole section far off with
+    // one test of the box around its meshes.
     for (int section = 0; section < kSections; ++section) {
         const float x0 = section * kSegmentsPerSection * kSegment;
+        const std::string prefix = "s" + std::string(section < 10 ? "0" : "") + std::to_string(section);
         for (int c = 0; c < 4; ++c) {
             Mesh side, braces;
             for (int s = 0; s < kSegmentsPerSection; ++s) {
@@ -117,19 +121,21 @@ bool buildLattice(ModelFile& file, const Beats& beats) {
                                             corner(x + (s % 2 ? 0 : kSegment), (c + 1) % 4), 0.12f, "brace"));
             }
             orderFacesSpatially(side);
-            const std::string n = std::to_string(section) + "_" + std::to_string(c);
-            file.mesh("truss" + n, side);
+            file.mesh(prefix + "truss" + std::to_string(c), side);
             if (!braces.faces.empty()) {
                 orderFacesSpatially(braces);
                 // Thin braces throw busy shadows at speed: they cast none.
-                file.mesh("braceNoS" + n, braces);
+                file.mesh(prefix + "braceNoS" + std::to_string(c), braces);
             }
         }
+        // A glowing ball hangs under the roof every eight rings.
+        for (int part = 0; part < kParts; ++part) {
+            const int ring = part * 8 + 4;
+            if (ring / kSegmentsPerSection == section)
+                file.mesh(prefix + "Sphere" + std::to_string(part),
+                          sphereProxy({ring * kSegment, 0, kHalf - 0.9f}, 0.55f, "lava"));
+        }
     }
-    // A glowing ball hangs under the roof every eight rings.
-    for (int part = 0; part < kParts; ++part)
-        file.mesh("Sphere" + std::to_string(part),
-                  sphereProxy({(part * 8 + 4) * kSegment, 0, kHalf - 0.9f}, 0.55f, "lava"));
     // One deck under the whole truss: every mesh box is tested by every ray, so a
     // box per part would cost each ray ten tests where one does.
     file.mesh("PAABox22deck", box({0, -kHalf + 0.4f, -kHalf - 0.2f},

@@ -202,10 +202,20 @@ float SceneRaytracerPolygons::tracedShare() const {
     return tracedSide == renderWidth ? 1.0f : float(tracedSide) / float(renderWidth);
 }
 
+// A pass into one of the targets draws and clears only the traced part: glClear
+// ignores the viewport, and clearing the whole of each target every frame would
+// cost a window tracing a small part more than the part itself.
+void SceneRaytracerPolygons::beginTracedPart() {
+    glViewport(0, 0, tracedSide, tracedSide);
+    glScissor(0, 0, tracedSide, tracedSide);
+    glEnable(GL_SCISSOR_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+}
+
 void SceneRaytracerPolygons::rayPass(float time) {
     glBindFramebufferEXT(GL_FRAMEBUFFER, renderTargets.framebuffer(0));
-    glViewport(0, 0, tracedSide, tracedSide);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    beginTracedPart();
     rayProgram.bind();
     // activate unbinds every unit, and a scene whose frame another scene already
     // evaluated would otherwise trace without its material textures.
@@ -258,8 +268,7 @@ void SceneRaytracerPolygons::finalPassWithoutBlur() {
 // One half of the blur: `source` on `unit` into render target `target`.
 void SceneRaytracerPolygons::blurPass(ShaderProgram& program, int target, int unit, GLuint source) {
     glBindFramebufferEXT(GL_FRAMEBUFFER, renderTargets.framebuffer(target));
-    glViewport(0, 0, tracedSide, tracedSide);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    beginTracedPart();
     program.bind();
     glActiveTexture(GL_TEXTURE0 + unit);
     glBindTexture(GL_TEXTURE_2D, source);

@@ -73,6 +73,7 @@ class SceneRaytracerPolygons : public Scene {
     void bindMaterialTextures();
     void setMaterialSamplers();
     void releaseFileResources();
+    void beginTracedPart();
     void rayPass(float time);
     float tracedShare() const;
     void beginFinalPass();

@@ -63,15 +63,11 @@ class PrimitiveSceneBuilder {
     }
 
     // Face `index` of a geometry-kit mesh, with its face normal and no texture
-    // coordinates; faces(mesh) adds them all in the mesh's order.
+    // coordinates.
     void face(const models::Mesh& mesh, size_t index, int materialIndex) {
         const models::Face& f = mesh.faces[index];
         auto at = [&](int p) { return Vec3{mesh.points[p][0], mesh.points[p][1], mesh.points[p][2]}; };
         triangle(at(f.points[0]), at(f.points[1]), at(f.points[2]), materialIndex);
-    }
-    void faces(const models::Mesh& mesh, int materialIndex) {
-        for (size_t i = 0; i < mesh.faces.size(); ++i)
-            face(mesh, i, materialIndex);
     }
 
     // Two triangles spanning the parallelogram corner, corner + u, corner + v.

@@ -2,8 +2,10 @@
 // indices and uvs stay in range, and the "Sphere" mesh keeps the extent the ray
 // tracer reads its radius from.
 #include "tools/models/Lattice.h"
+#include "tools/models/MeshRecord.h"
 
 #include <gtest/gtest.h>
+#include <lib3ds/mesh.h>
 
 #include <array>
 #include <cmath>
@@ -134,6 +136,34 @@ TEST(GeometryKit, GridSharesWholeUnitPointsWithUvsOverTheWholeGrid) {
         EXPECT_EQ(p[2], 0.0f);
         EXPECT_GE(std::hypot(p[0], p[1]), 1 - 1e-5f);
     }
+}
+
+TEST(GeometryKit, MeshRecordKeepsPointsFacesAndUvsOnlyWhereEveryPointHasOne) {
+    Mesh m = models::box({0, 0, 0}, {1, 2, 3}, "crate");
+    m.faces[5].smoothing = 4;
+    m.faces[7].material = "lid";
+    Lib3dsMesh* record = models::meshRecord("box", m);
+    ASSERT_NE(record, nullptr);
+    EXPECT_STREQ(record->name, "box");
+    ASSERT_EQ(record->points, 8u);
+    EXPECT_EQ(record->pointL[7].pos[2], 3.0f);
+    ASSERT_EQ(record->faces, 12u);
+    EXPECT_EQ(record->faceL[11].points[2], Lib3dsWord(m.faces[11].points[2]));
+    EXPECT_STREQ(record->faceL[0].material, "crate");
+    EXPECT_STREQ(record->faceL[7].material, "lid");
+    EXPECT_EQ(record->faceL[5].smoothing, 4u);
+    EXPECT_EQ(record->texels, 0u) << "a box has no uvs";
+    lib3ds_mesh_free(record);
+
+    m.uvs.assign(7, {0.5f, 0.25f}); // one short: none are written
+    record = models::meshRecord("box", m);
+    EXPECT_EQ(record->texels, 0u);
+    lib3ds_mesh_free(record);
+    m.uvs.push_back({1, 0.75f});
+    record = models::meshRecord("box", m);
+    ASSERT_EQ(record->texels, 8u);
+    EXPECT_EQ(record->texelL[7][1], 0.75f);
+    lib3ds_mesh_free(record);
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "Test5Model.h"
 
 #include "tools/models/Lattice.h"
+#include "tools/models/MeshRecord.h"
 
 #include <lib3ds/camera.h>
 #include <lib3ds/file.h>
 #include <lib3ds/light.h>
 #include <lib3ds/material.h>
-#include <lib3ds/matrix.h>
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
 
@@ -50,24 +50,7 @@ class Builder {
     }
 
     void mesh(const char* name, const Mesh& shape) {
-        Lib3dsMesh* m = lib3ds_mesh_new(name);
-        lib3ds_matrix_identity(m->matrix);
-        lib3ds_mesh_new_point_list(m, Lib3dsDword(shape.points.size()));
-        lib3ds_mesh_new_texel_list(m, Lib3dsDword(shape.uvs.size()));
-        for (size_t i = 0; i < shape.points.size(); ++i) {
-            for (int j = 0; j < 3; ++j)
-                m->pointL[i].pos[j] = shape.points[i][j];
-            m->texelL[i][0] = shape.uvs[i][0];
-            m->texelL[i][1] = shape.uvs[i][1];
-        }
-        lib3ds_mesh_new_face_list(m, Lib3dsDword(shape.faces.size()));
-        for (size_t i = 0; i < shape.faces.size(); ++i) {
-            for (int j = 0; j < 3; ++j)
-                m->faceL[i].points[j] = Lib3dsWord(shape.faces[i].points[j]);
-            snprintf(m->faceL[i].material, sizeof m->faceL[i].material, "%s",
-                     shape.faces[i].material.c_str());
-            m->faceL[i].smoothing = shape.faces[i].smoothing;
-        }
+        Lib3dsMesh* m = models::meshRecord(name, shape);
         lib3ds_file_insert_mesh(file, m);
     }
 

@@ -151,6 +151,13 @@ std::vector<std::string> everyClass() {
     return values;
 }
 
+// A --scene value as a test and file name: "SceneGLSLTunnel:-1" is SceneGLSLTunnel__1.
+std::string nameOf(std::string value) {
+    for (char& c : value)
+        c = isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return value;
+}
+
 // The program and textures of the scene classes with expectations.
 struct Built {
     const ShaderProgram* program = nullptr;
@@ -318,10 +325,7 @@ TEST_P(EveryLibraryScene, DrawsAPictureAndItsEnterKeyLeavesNothingBehind) {
         ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 
-    std::string name = GetParam();
-    for (char& c : name)
-        c = isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    std::vector<unsigned char> rgba = picture(name);
+    std::vector<unsigned char> rgba = picture(nameOf(GetParam()));
     std::set<unsigned> colours;
     for (size_t i = 0; i < rgba.size(); i += 4)
         colours.insert(rgba[i] << 16 | rgba[i + 1] << 8 | rgba[i + 2]);
@@ -334,12 +338,8 @@ TEST_P(EveryLibraryScene, DrawsAPictureAndItsEnterKeyLeavesNothingBehind) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-INSTANTIATE_TEST_SUITE_P(Library, EveryLibraryScene, ::testing::ValuesIn(everyClass()), [](const auto& info) {
-    std::string name = info.param;
-    for (char& c : name)
-        c = isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Library, EveryLibraryScene, ::testing::ValuesIn(everyClass()),
+                         [](const auto& info) { return nameOf(info.param); });
 
 TEST(LibrarySceneExpectations, NameClassesOfTheSceneTable) {
     const std::vector<std::string> values = everyClass();

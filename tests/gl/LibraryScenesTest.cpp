@@ -1,25 +1,30 @@
 // The scene library as a scene table would run it: the real shaders, bitmaps
 // written at test time (each of its own width, so a texture tells which file it
-// holds), a small window.
+// holds), a small window. Every class of --scene's table is built through it.
 #include "core/MusicTime.h"
 #include "scene/HeadlessContext.h"
 #include "scene/ScreenSize.h"
 #include "scenes/effects/CubeBufferContent.h"
-#include "scenes/effects/Scene1.h"
-#include "scenes/effects/SceneGLSLTunnel.h"
 #include "scenes/effects/SceneM1.h"
 #include "scenes/effects/SceneRaytracedCubes.h"
 #include "scenes/effects/SceneRaytracedInfo.h"
 #include "scenes/effects/SceneRaytracer.h"
+#include "scenes/effects/TwoBitmapEffect.h"
+#include "shell/ScenePreview.h"
+#include "shell/ShellState.h"
+#include "shell/Startup.h"
 #include "support/BitmapFiles.h"
 #include "support/GlTest.h"
 #include "support/LiveGlObjects.h"
 #include "support/PngFile.h"
 #include "support/ScratchDataDir.h"
+#include "support/ShellFakes.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -54,6 +59,16 @@ GLint boundOnUnit(int unit, GLenum binding = GL_TEXTURE_BINDING_2D) {
     return integer(binding);
 }
 
+// One frame as the frame loop draws it.
+void drawFrame(Scene& scene, float time) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    scene.render(time, 0.25f);
+}
+
+// Colours a picture of the window holds at the least: a picture, not a flat fill.
+constexpr size_t kPictureColours = 32;
+
 class LibraryScene : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -70,12 +85,7 @@ class LibraryScene : public ::testing::Test {
             ASSERT_TRUE(writeFile(dir + "/textures/" + name + ".bmp", patternBitmap(bitmapWidth(name), 16)));
     }
 
-    // One frame as the frame loop draws it.
-    static void frame(Scene& scene, float time) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-        scene.render(time, 0.25f);
-    }
+    static void frame(Scene& scene, float time) { drawFrame(scene, time); }
     std::vector<unsigned char> picture(const std::string& name) {
         std::vector<unsigned char> rgba = readFrame(kWidth, kHeight);
         std::vector<float> asFloat(rgba.begin(), rgba.end());
@@ -90,38 +100,113 @@ class LibraryScene : public ::testing::Test {
     std::string dir;
 };
 
-// ---- Every class: built, activated, drawn ----
+// ---- Every class of the scene table: built, activated, drawn ----
 
+// What the test knows of a class beyond the table: the fragment shader it draws
+// with, how it binds its bitmaps and which files they are. A class of the table
+// without an entry here gets the checks every scene gets, so a class added to the
+// table is covered without naming it here.
 enum class Binding { TwoUnits, BeatSwitched, CubeBuffer };
 
-struct Built {
-    std::shared_ptr<Scene> scene; // deletes through the class's own destructor
-    const ShaderProgram* program;
-    GLuint textures[2];
-};
-
-template <class S, class... Args> Built build(Args... args) {
-    auto scene = std::make_shared<S>(args...);
-    return {scene, &scene->program(), {scene->textureName(0), scene->textureName(1)}};
-}
-Built buildCubes() {
-    auto scene = std::make_shared<SceneRaytracedCubes>();
-    return {scene, &scene->program(), {scene->bufferTextureName(), 0}};
-}
-
-struct LibraryCase {
-    const char* name;
-    std::function<Built()> make;
+struct Expectation {
+    const char* value; // as --scene takes it
     const char* fragmentFile;
     Binding binding;
-    const char* bitmaps[2]; // files behind textures[0] and textures[1]
+    const char* bitmaps[2]; // files behind the scene's first and second texture
 };
 
-std::ostream& operator<<(std::ostream& out, const LibraryCase& c) {
-    return out << c.name;
+const Expectation kExpectations[] = {
+    {"Scene1", "shaders\\frag1.glsl", Binding::TwoUnits, {"dirt-texture", "lava-texture-4"}},
+    {"SceneGLSLTunnel:0", "shaders\\TunnelFrag.glsl", Binding::TwoUnits, {"dirt-texture", "lava-texture-4"}},
+    {"SceneGLSLTunnel:1",
+     "shaders\\SquareTunnelFrag.glsl",
+     Binding::TwoUnits,
+     {"dirt-texture", "lava-texture-4"}},
+    {"SceneGLSLTunnel:2",
+     "shaders\\ReliefTunnelFrag.glsl",
+     Binding::TwoUnits,
+     {"dirt-texture", "lava-texture-4"}},
+    {"SceneGLSLTunnel:-1",
+     "shaders\\ReliefTunnelFrag.glsl",
+     Binding::TwoUnits,
+     {"dirt-texture", "lava-texture-4"}},
+    {"SceneM1", "shaders\\fragM1.glsl", Binding::TwoUnits, {"dirt-texture", "grain1"}},
+    {"SceneRaytracedInfo", "shaders\\RaytracedInfoFrag.glsl", Binding::BeatSwitched, {"code2", "testvox"}},
+    {"SceneRaytracer", "shaders\\RaytracerFrag.glsl", Binding::BeatSwitched, {"tiles", "tiles2"}},
+    {"SceneRaytracedCubes", "shaders\\RaytracedCubesFrag.glsl", Binding::CubeBuffer, {}},
+};
+
+const Expectation* expectationFor(const std::string& value) {
+    for (const Expectation& e : kExpectations)
+        if (value == e.value)
+            return &e;
+    return nullptr;
 }
 
-class EveryLibraryScene : public LibraryScene, public ::testing::WithParamInterface<LibraryCase> {};
+// Every class with every example argument of the table, and a negative tunnel
+// type, which the examples leave out (it is a relief tunnel too).
+std::vector<std::string> everyClass() {
+    std::vector<std::string> values = librarySceneValues(true);
+    values.push_back("SceneGLSLTunnel:-1");
+    return values;
+}
+
+// A --scene value as a test and file name: "SceneGLSLTunnel:-1" is SceneGLSLTunnel__1.
+std::string nameOf(std::string value) {
+    for (char& c : value)
+        c = isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return value;
+}
+
+// The program and textures of the scene classes with expectations.
+struct Built {
+    const ShaderProgram* program = nullptr;
+    GLuint textures[2] = {0, 0};
+};
+
+Built inspect(Scene& scene) {
+    if (auto* effect = dynamic_cast<TwoBitmapEffect*>(&scene))
+        return {&effect->program(), {effect->textureName(0), effect->textureName(1)}};
+    if (auto* m1 = dynamic_cast<SceneM1*>(&scene))
+        return {&m1->program(), {m1->textureName(0), m1->textureName(1)}};
+    if (auto* cubes = dynamic_cast<SceneRaytracedCubes*>(&scene))
+        return {&cubes->program(), {cubes->bufferTextureName(), 0}};
+    return {};
+}
+
+class EveryLibraryScene : public LibraryScene, public ::testing::WithParamInterface<std::string> {
+  protected:
+    void SetUp() override {
+        LibraryScene::SetUp();
+        // The classes without expectations read the build's own data: every other
+        // bitmap and the models.
+        runCommand("for f in '" DEMO_BINARY_DIR "/data/textures/'*; do [ -e \"textures/${f##*/}\" ] || "
+                   "ln -s \"$f\" textures/; done; ln -s '" DEMO_BINARY_DIR "/data/models/'* models/");
+        resetShellForTest(fakeMusic, fakeWindowing);
+        for (int n = 1; n <= SceneTable::kSlots; ++n)
+            scenes.set(n, nullptr);
+        screenWidth = kWidth; // the shell's reset put back the full window
+        screenHeight = kHeight;
+        setInitialGlState(); // what the shell's start-up leaves for every scene
+    }
+
+    // Built as --scene builds it, through the scene table, and taken out of the
+    // table so that the test deletes it while its context is current.
+    std::unique_ptr<Scene> build(std::string& printed) {
+        SceneChoice choice;
+        EXPECT_EQ(parseSceneChoice(GetParam().c_str(), &choice), "");
+        testing::internal::CaptureStdout();
+        createPreviewScene(choice);
+        fflush(stdout);
+        printed = testing::internal::GetCapturedStdout();
+        std::unique_ptr<Scene> scene(scenes.get(1));
+        scenes.set(1, nullptr);
+        return scene;
+    }
+
+    FakeMusic fakeMusic;
+    FakeWindowing fakeWindowing;
+};
 
 // The uniforms a scene sets, with the setter's type and the value of a frame.
 struct Expected {
@@ -129,37 +214,10 @@ struct Expected {
     double value;
 };
 
-TEST_P(EveryLibraryScene, DrawsAPictureWithEveryUniformItsShaderUsesSetAndItsBitmapsOnTheirUnits) {
-    const LibraryCase& c = GetParam();
-    const float time = 2.2f; // beat 4.88
-    testing::internal::CaptureStdout();
-    Built built = c.make();
-    fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Scene1 init\n");
-    EXPECT_STREQ(built.program->fragmentFile(), c.fragmentFile);
-    for (int i = 0; i < 2 && c.binding != Binding::CubeBuffer; ++i) {
-        glBindTexture(GL_TEXTURE_2D, built.textures[i]);
-        GLint width = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-        EXPECT_EQ(width, bitmapWidth(c.bitmaps[i])) << "textures[" << i << "]";
-    }
-
-    built.scene->activate();
-    GLuint program = built.program->programName();
-    ASSERT_EQ(GLuint(integer(GL_CURRENT_PROGRAM)), program);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    ASSERT_EQ(linked, GL_TRUE);
-
-    GLenum sampler = c.binding == Binding::CubeBuffer ? GL_SAMPLER_BUFFER : GL_SAMPLER_2D;
-    std::map<std::string, Expected> sets = {{"tex0", {false, 0}},
-                                            {"time", {true, time}},
-                                            {"ScreenWidth", {false, kWidth}},
-                                            {"ScreenHeight", {false, kHeight}}};
-    if (c.binding == Binding::TwoUnits)
-        sets["tex1"] = {false, 1};
-
-    // Poison every active uniform, so only what render sets reads back right.
+// Poisons every active uniform of `program`, draws a frame, and checks that the
+// frame set each of them to what `sets` says.
+void expectEveryUniformSet(Scene& scene, GLuint program, GLenum sampler, float time,
+                           const std::map<std::string, Expected>& sets) {
     GLint count = 0;
     glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
     std::vector<std::pair<std::string, GLenum>> active;
@@ -177,7 +235,7 @@ TEST_P(EveryLibraryScene, DrawsAPictureWithEveryUniformItsShaderUsesSetAndItsBit
     }
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
-    frame(*built.scene, time);
+    drawFrame(scene, time);
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     std::set<std::string> seen;
     for (auto& [name, type] : active) {
@@ -198,14 +256,38 @@ TEST_P(EveryLibraryScene, DrawsAPictureWithEveryUniformItsShaderUsesSetAndItsBit
         }
     }
     EXPECT_TRUE(seen.count("tex0") && seen.count("time")) << "the picture follows the bitmap and the time";
+}
 
-    std::vector<unsigned char> rgba = picture(c.name);
-    std::set<unsigned> colours;
-    for (size_t i = 0; i < rgba.size(); i += 4)
-        colours.insert(rgba[i] << 16 | rgba[i + 1] << 8 | rgba[i + 2]);
-    EXPECT_GE(colours.size(), 32u) << "a picture, not a flat fill";
+// What is known of the class: its shader, its bitmaps on their units and every
+// uniform its shader uses set by a frame.
+void expectKnownClass(Scene& scene, const Expectation& e, float time) {
+    Built built = inspect(scene);
+    ASSERT_NE(built.program, nullptr) << "a class with expectations the test cannot look into";
+    EXPECT_STREQ(built.program->fragmentFile(), e.fragmentFile);
+    for (int i = 0; i < 2 && e.binding != Binding::CubeBuffer; ++i) {
+        glBindTexture(GL_TEXTURE_2D, built.textures[i]);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        EXPECT_EQ(width, bitmapWidth(e.bitmaps[i])) << "textures[" << i << "]";
+    }
 
-    switch (c.binding) {
+    scene.activate();
+    GLuint program = built.program->programName();
+    ASSERT_EQ(GLuint(integer(GL_CURRENT_PROGRAM)), program);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    ASSERT_EQ(linked, GL_TRUE);
+
+    std::map<std::string, Expected> sets = {{"tex0", {false, 0}},
+                                            {"time", {true, time}},
+                                            {"ScreenWidth", {false, kWidth}},
+                                            {"ScreenHeight", {false, kHeight}}};
+    if (e.binding == Binding::TwoUnits)
+        sets["tex1"] = {false, 1};
+    GLenum sampler = e.binding == Binding::CubeBuffer ? GL_SAMPLER_BUFFER : GL_SAMPLER_2D;
+    ASSERT_NO_FATAL_FAILURE(expectEveryUniformSet(scene, program, sampler, time, sets));
+
+    switch (e.binding) {
     case Binding::TwoUnits:
         // The second bitmap on unit 0, the first on unit 1, which stays selected.
         EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
@@ -220,60 +302,51 @@ TEST_P(EveryLibraryScene, DrawsAPictureWithEveryUniformItsShaderUsesSetAndItsBit
         EXPECT_EQ(GLuint(boundOnUnit(0, GL_TEXTURE_BINDING_BUFFER)), built.textures[0]);
         break;
     }
+}
+
+TEST_P(EveryLibraryScene, DrawsAPictureAndItsEnterKeyLeavesNothingBehind) {
+    const float time = 2.2f; // beat 4.88
+    std::string printed;
+    std::unique_ptr<Scene> scene = build(printed);
+    ASSERT_NE(scene, nullptr);
+    const Expectation* known = expectationFor(GetParam());
+    if (known) {
+        EXPECT_EQ(printed, "Scene1 init\n");
+        ASSERT_NO_FATAL_FAILURE(expectKnownClass(*scene, *known, time));
+    } else {
+        // Built once: one line of its init among what its start-up prints.
+        size_t inits = 0;
+        for (size_t at = printed.find(" init\n"); at != std::string::npos;
+             at = printed.find(" init\n", at + 1))
+            ++inits;
+        EXPECT_EQ(inits, 1u) << printed;
+        scene->activate();
+        drawFrame(*scene, time);
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
+
+    std::vector<unsigned char> rgba = picture(nameOf(GetParam()));
+    std::set<unsigned> colours;
+    for (size_t i = 0; i < rgba.size(); i += 4)
+        colours.insert(rgba[i] << 16 | rgba[i + 1] << 8 | rgba[i + 2]);
+    EXPECT_GE(colours.size(), kPictureColours) << "a picture, not a flat fill";
 
     // The Enter key: everything made anew, nothing left behind but the programs.
     LiveGlObjects before = LiveGlObjects::count();
-    built.scene->init();
+    scene->init();
     EXPECT_EQ(LiveGlObjects::count(), before);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-const LibraryCase kCases[] = {
-    {"Scene1",
-     [] { return build<Scene1>(); },
-     "shaders\\frag1.glsl",
-     Binding::TwoUnits,
-     {"dirt-texture", "lava-texture-4"}},
-    {"RoundTunnel",
-     [] { return build<SceneGLSLTunnel>(); },
-     "shaders\\TunnelFrag.glsl",
-     Binding::TwoUnits,
-     {"dirt-texture", "lava-texture-4"}},
-    {"SquareTunnel",
-     [] { return build<SceneGLSLTunnel>(1); },
-     "shaders\\SquareTunnelFrag.glsl",
-     Binding::TwoUnits,
-     {"dirt-texture", "lava-texture-4"}},
-    {"ReliefTunnel2",
-     [] { return build<SceneGLSLTunnel>(2); },
-     "shaders\\ReliefTunnelFrag.glsl",
-     Binding::TwoUnits,
-     {"dirt-texture", "lava-texture-4"}},
-    {"ReliefTunnelMinus1",
-     [] { return build<SceneGLSLTunnel>(-1); },
-     "shaders\\ReliefTunnelFrag.glsl",
-     Binding::TwoUnits,
-     {"dirt-texture", "lava-texture-4"}},
-    {"M1",
-     [] { return build<SceneM1>(); },
-     "shaders\\fragM1.glsl",
-     Binding::TwoUnits,
-     {"dirt-texture", "grain1"}},
-    {"RaytracedInfo",
-     [] { return build<SceneRaytracedInfo>(); },
-     "shaders\\RaytracedInfoFrag.glsl",
-     Binding::BeatSwitched,
-     {"code2", "testvox"}},
-    {"Raytracer",
-     [] { return build<SceneRaytracer>(); },
-     "shaders\\RaytracerFrag.glsl",
-     Binding::BeatSwitched,
-     {"tiles", "tiles2"}},
-    {"RaytracedCubes", buildCubes, "shaders\\RaytracedCubesFrag.glsl", Binding::CubeBuffer, {}},
-};
+INSTANTIATE_TEST_SUITE_P(Library, EveryLibraryScene, ::testing::ValuesIn(everyClass()),
+                         [](const auto& info) { return nameOf(info.param); });
 
-INSTANTIATE_TEST_SUITE_P(Library, EveryLibraryScene, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(LibrarySceneExpectations, NameClassesOfTheSceneTable) {
+    const std::vector<std::string> values = everyClass();
+    for (const Expectation& e : kExpectations)
+        EXPECT_NE(std::find(values.begin(), values.end(), e.value), values.end())
+            << e.value << " is no --scene value of the table: its expectations would never be checked";
+}
 
 // ---- The beat-switched pair ----
 

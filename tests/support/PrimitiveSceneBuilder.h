@@ -2,6 +2,7 @@
 #include "core/PrimitiveLayout.h"
 #include "core/PrimitiveRecords.h"
 #include "core/PrimitiveWriter.h"
+#include "tools/models/Mesh.h"
 
 #include <algorithm>
 #include <vector>
@@ -59,6 +60,14 @@ class PrimitiveSceneBuilder {
         nextTriangle += primitive::kTriangleTexels;
         if (nextTriangle - groupStart > primitive::kGroupCloseTexels)
             closeGroup();
+    }
+
+    // Face `index` of a geometry-kit mesh, with its face normal and no texture
+    // coordinates.
+    void face(const models::Mesh& mesh, size_t index, int materialIndex) {
+        const models::Face& f = mesh.faces[index];
+        auto at = [&](int p) { return Vec3{mesh.points[p][0], mesh.points[p][1], mesh.points[p][2]}; };
+        triangle(at(f.points[0]), at(f.points[1]), at(f.points[2]), materialIndex);
     }
 
     // Two triangles spanning the parallelogram corner, corner + u, corner + v.

@@ -1,5 +1,7 @@
 #include "support/Studio3dsFixtures.h"
 
+#include "tools/models/Lattice.h"
+
 #include <lib3ds/camera.h>
 #include <lib3ds/file.h>
 #include <lib3ds/light.h>
@@ -111,60 +113,24 @@ Lib3dsMesh* Studio3dsFixture::mesh(const std::string& name, const std::vector<Ve
     return m;
 }
 
+Lib3dsMesh* Studio3dsFixture::mesh(const std::string& name, const models::Mesh& shape,
+                                   const std::string& material) {
+    std::vector<Tri> faces;
+    for (const models::Face& f : shape.faces)
+        faces.push_back(f.points);
+    return mesh(name, shape.points, faces, material, shape.uvs);
+}
+
 Lib3dsMesh* Studio3dsFixture::box(const std::string& name, Vec3 lo, Vec3 hi, const std::string& material) {
-    std::vector<Vec3> p;
-    for (int i = 0; i < 8; ++i)
-        p.push_back({i & 1 ? hi[0] : lo[0], i & 2 ? hi[1] : lo[1], i & 4 ? hi[2] : lo[2]});
-    // Two triangles per side: -z, +z, -y, +y, -x, +x.
-    std::vector<Tri> f = {{0, 2, 3}, {0, 3, 1}, {4, 5, 7}, {4, 7, 6}, {0, 1, 5}, {0, 5, 4},
-                          {2, 6, 7}, {2, 7, 3}, {0, 4, 6}, {0, 6, 2}, {1, 3, 7}, {1, 7, 5}};
-    return mesh(name, p, f, material);
+    return mesh(name, models::box(lo, hi, material), material);
 }
 
 Lib3dsMesh* Studio3dsFixture::sphere(const std::string& name, Vec3 c, float r, const std::string& material) {
-    const int rings = 6, segments = 8; // even counts put vertices on the equator at x = +-r
-    const float pi = 3.14159265358979f;
-    std::vector<Vec3> p = {{c[0], c[1], c[2] + r}};
-    for (int i = 1; i < rings; ++i) {
-        float phi = pi * i / rings;
-        for (int s = 0; s < segments; ++s) {
-            float theta = 2 * pi * s / segments;
-            p.push_back({c[0] + r * std::sin(phi) * std::cos(theta),
-                         c[1] + r * std::sin(phi) * std::sin(theta), c[2] + r * std::cos(phi)});
-        }
-    }
-    p.push_back({c[0], c[1], c[2] - r});
-    const int south = int(p.size()) - 1;
-    auto at = [&](int ring, int s) { return 1 + (ring - 1) * segments + s % segments; };
-    std::vector<Tri> f;
-    for (int s = 0; s < segments; ++s)
-        f.push_back({0, at(1, s), at(1, s + 1)});
-    for (int i = 1; i < rings - 1; ++i)
-        for (int s = 0; s < segments; ++s) {
-            f.push_back({at(i, s), at(i + 1, s), at(i + 1, s + 1)});
-            f.push_back({at(i, s), at(i + 1, s + 1), at(i, s + 1)});
-        }
-    for (int s = 0; s < segments; ++s)
-        f.push_back({south, at(rings - 1, s + 1), at(rings - 1, s)});
-    return mesh(name, p, f, material);
+    return mesh(name, models::polarSphere(c, r, 6, 8, material), material);
 }
 
 Lib3dsMesh* Studio3dsFixture::grid(const std::string& name, int n, const std::string& material, Vec3 o) {
-    std::vector<Vec3> p;
-    std::vector<Uv> uv;
-    std::vector<Tri> f;
-    for (int y = 0; y <= n; ++y)
-        for (int x = 0; x <= n; ++x) {
-            p.push_back({o[0] + x, o[1] + y, o[2]});
-            uv.push_back({float(x) / n, float(y) / n});
-        }
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            int a = y * (n + 1) + x, b = a + 1, c = a + n + 1, d = c + 1;
-            f.push_back({a, b, d});
-            f.push_back({a, d, c});
-        }
-    return mesh(name, p, f, material, uv);
+    return mesh(name, models::grid(n, o, material), material);
 }
 
 Lib3dsMesh* Studio3dsFixture::triangles(const std::string& name, int count, const std::string& material,

@@ -9,6 +9,9 @@ struct Lib3dsMaterial;
 struct Lib3dsCamera;
 struct Lib3dsLight;
 struct Lib3dsNode;
+namespace models {
+struct Mesh;
+}
 
 // Builds 3D Studio files at test time with lib3ds itself, so the tests read files
 // written by the same library the show reads them with.
@@ -44,6 +47,9 @@ class Studio3dsFixture {
     // A mesh whose faces all use `material` ("" for none). texcoords may be empty.
     Lib3dsMesh* mesh(const std::string& name, const std::vector<Vec3>& points, const std::vector<Tri>& faces,
                      const std::string& material, const std::vector<Uv>& texcoords = {});
+    // A mesh of the geometry kit (tools/models): its points, faces and uvs, every
+    // face with `material` and in smoothing group 1 as above.
+    Lib3dsMesh* mesh(const std::string& name, const models::Mesh& shape, const std::string& material);
     // An axis-aligned box: 8 points, 12 faces.
     Lib3dsMesh* box(const std::string& name, Vec3 min, Vec3 max, const std::string& material);
     // A latitude-longitude sphere whose x extent is exactly 2 * radius.

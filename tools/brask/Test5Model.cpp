@@ -1,12 +1,12 @@
 #include "Test5Model.h"
 
-#include "Shapes.h"
+#include "tools/models/Lattice.h"
+#include "tools/models/MeshRecord.h"
 
 #include <lib3ds/camera.h>
 #include <lib3ds/file.h>
 #include <lib3ds/light.h>
 #include <lib3ds/material.h>
-#include <lib3ds/matrix.h>
 #include <lib3ds/mesh.h>
 #include <lib3ds/node.h>
 
@@ -18,7 +18,8 @@ namespace brask {
 namespace {
 
 constexpr float kTau = 6.28318530717958647692f;
-using Vec3 = std::array<float, 3>;
+using models::Mesh;
+using models::Vec3;
 
 // lib3ds keeps materials and meshes sorted by name, so the letters fix their order.
 struct MaterialRecipe {
@@ -48,24 +49,8 @@ class Builder {
         lib3ds_file_insert_material(file, m);
     }
 
-    void mesh(const char* name, const Shape& shape, const char* material) {
-        Lib3dsMesh* m = lib3ds_mesh_new(name);
-        lib3ds_matrix_identity(m->matrix);
-        lib3ds_mesh_new_point_list(m, Lib3dsDword(shape.points.size()));
-        lib3ds_mesh_new_texel_list(m, Lib3dsDword(shape.uvs.size()));
-        for (size_t i = 0; i < shape.points.size(); ++i) {
-            for (int j = 0; j < 3; ++j)
-                m->pointL[i].pos[j] = shape.points[i][j];
-            m->texelL[i][0] = shape.uvs[i][0];
-            m->texelL[i][1] = shape.uvs[i][1];
-        }
-        lib3ds_mesh_new_face_list(m, Lib3dsDword(shape.faces.size()));
-        for (size_t i = 0; i < shape.faces.size(); ++i) {
-            for (int j = 0; j < 3; ++j)
-                m->faceL[i].points[j] = shape.faces[i][j];
-            snprintf(m->faceL[i].material, sizeof m->faceL[i].material, "%s", material);
-            m->faceL[i].smoothing = shape.smoothing[i];
-        }
+    void mesh(const char* name, const Mesh& shape) {
+        Lib3dsMesh* m = models::meshRecord(name, shape);
         lib3ds_file_insert_mesh(file, m);
     }
 
@@ -118,23 +103,24 @@ class Builder {
     int nextId = 0;
 };
 
-Shape turnedQuarter(Shape shape) {
+Mesh turnedQuarter(Mesh shape) {
     for (auto& p : shape.points)
         p = {-p[1], p[0], p[2]};
     return shape;
 }
 
 void addMeshes(Builder& b) {
-    b.mesh("floor", floorPlane(44, 22, 4), "a_checker");
-    b.mesh("knob", sphere(1.1f, 24, 12), "b_marble");
-    b.mesh("lava_core", sphere(1.2f, 32, 16), "e_lava");
-    b.mesh("orb", sphere(0.7f, 24, 12), "e_lava");
-    b.mesh("pedestal", cylinder(3.2f, 1.6f, 48, 3, 1), "b_marble");
-    b.mesh("pillar", cylinder(0.8f, 7, 24, 2, 3), "f_wood");
-    b.mesh("ring_inner", turnedQuarter(torus(2.1f, 0.35f, 48, 12, 6, 1)), "d_brushed");
-    b.mesh("ring_outer", torus(3.0f, 0.45f, 64, 16, 8, 1), "c_brass");
-    b.mesh("stripes", annulus(4.2f, 6.2f, 64, 4), "g_stripes");
-    b.mesh("wall", cylinder(22, 16, 64, 16, 4, true), "h_grid");
+    using namespace models;
+    b.mesh("floor", tiledFloor(44, 22, 4, "a_checker"));
+    b.mesh("knob", latticeSphere(1.1f, 24, 12, "b_marble"));
+    b.mesh("lava_core", latticeSphere(1.2f, 32, 16, "e_lava"));
+    b.mesh("orb", latticeSphere(0.7f, 24, 12, "e_lava"));
+    b.mesh("pedestal", cylinder(3.2f, 1.6f, 48, {3, 1}, "b_marble"));
+    b.mesh("pillar", cylinder(0.8f, 7, 24, {2, 3}, "f_wood"));
+    b.mesh("ring_inner", turnedQuarter(standingTorus(2.1f, 0.35f, 48, 12, {6, 1}, "d_brushed")));
+    b.mesh("ring_outer", standingTorus(3.0f, 0.45f, 64, 16, {8, 1}, "c_brass"));
+    b.mesh("stripes", annulus(4.2f, 6.2f, 64, 4, "g_stripes"));
+    b.mesh("wall", cylinder(22, 16, 64, {16, 4}, "h_grid", true));
 }
 
 constexpr float kCentreHeight = 5.2f;

@@ -1,4 +1,5 @@
 #include "tools/models/ModelFile.h"
+#include "tools/models/MeshRecord.h"
 
 #include "core/ErrorReport.h"
 
@@ -99,25 +100,7 @@ void ModelFile::mesh(const std::string& name, const Mesh& source, const Motion& 
                     source.points.size());
         return;
     }
-    Lib3dsMesh* m = lib3ds_mesh_new(name.c_str());
-    lib3ds_mesh_new_point_list(m, source.points.size());
-    for (size_t i = 0; i < source.points.size(); ++i)
-        setVec(m->pointL[i].pos, source.points[i]);
-    if (source.uvs.size() == source.points.size()) {
-        lib3ds_mesh_new_texel_list(m, source.uvs.size());
-        for (size_t i = 0; i < source.uvs.size(); ++i) {
-            m->texelL[i][0] = source.uvs[i][0];
-            m->texelL[i][1] = source.uvs[i][1];
-        }
-    }
-    lib3ds_mesh_new_face_list(m, source.faces.size());
-    for (size_t i = 0; i < source.faces.size(); ++i) {
-        const Face& f = source.faces[i];
-        for (int j = 0; j < 3; ++j)
-            m->faceL[i].points[j] = Lib3dsWord(f.points[j]);
-        copyName(m->faceL[i].material, sizeof m->faceL[i].material, f.material);
-        m->faceL[i].smoothing = f.smoothing;
-    }
+    Lib3dsMesh* m = meshRecord(name, source);
     lib3ds_file_insert_mesh(file, m);
     triangleCount += int(source.faces.size());
 

@@ -10,14 +10,25 @@ namespace {
 
 std::vector<std::string> keep;
 
-Options parse(std::vector<std::string> args) {
+// argv for the arguments after the program name, null-terminated; the strings stay in `keep`.
+std::vector<char*> argvOf(std::vector<std::string> args) {
     keep = args;
     keep.insert(keep.begin(), "demo");
     std::vector<char*> argv;
     for (std::string& a : keep)
         argv.push_back(&a[0]);
     argv.push_back(nullptr);
+    return argv;
+}
+
+Options parse(std::vector<std::string> args) {
+    std::vector<char*> argv = argvOf(args);
     return parseCommandLine((int)keep.size(), argv.data());
+}
+
+CommandLineOptions parseWith(std::vector<std::string> args, const SceneValueCheck& checkScene) {
+    std::vector<char*> argv = argvOf(args);
+    return parseCommandLine((int)keep.size(), argv.data(), checkScene);
 }
 
 std::vector<std::string> toolkitArgs(const Options& o) {
@@ -177,6 +188,31 @@ TEST(CommandLine, BadArgumentsAreReported) {
     EXPECT_EQ(parse({"-hx"}).error, "unknown option -x");
     EXPECT_EQ(parse({"--capture", "o/", "--fps", "0"}).error,
               "--fps needs a whole number from 1 to 1000; got \"0\"");
+}
+
+// The core parser knows no scene classes: the caller's check answers for --scene's
+// value, its complaint ends the parse where the option stands, and a refused value
+// is not kept.
+TEST(CommandLine, SceneValueGoesToTheCheckHandedIn) {
+    std::vector<std::string> asked;
+    auto onlyMine = [&asked](const char* value) {
+        asked.push_back(value);
+        return std::string(value) == "Mine" ? "" : std::string("not mine: ") + value;
+    };
+    CommandLineOptions o = parseWith({"--scene", "Mine"}, onlyMine);
+    EXPECT_EQ(o.error, "");
+    EXPECT_STREQ(o.sceneValue, "Mine");
+    EXPECT_EQ(asked, std::vector<std::string>{"Mine"});
+
+    EXPECT_EQ(parseWith({"--scene", "Mine", "--fps", "bad", "--scene", "Other"}, onlyMine).error,
+              "--fps needs a whole number from 1 to 1000; got \"bad\"");
+    asked.clear();
+    o = parseWith({"--scene", "Other", "--fps", "bad"}, onlyMine);
+    EXPECT_EQ(o.error, "not mine: Other");
+    EXPECT_EQ(o.sceneValue, nullptr);
+    EXPECT_EQ(asked, std::vector<std::string>{"Other"});
+    // An accepted scene still rules out --show.
+    EXPECT_NE(parseWith({"--scene", "Mine", "--show", "s.toml"}, onlyMine).error, "");
 }
 
 } // namespace

@@ -15,6 +15,8 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_MAX_DIMENSIONS kMaxBitmapSide
+// Its failure reasons are never read; without them it keeps no writable static buffer.
+#define STBI_NO_FAILURE_STRINGS
 #include <stb/stb_image.h>
 
 namespace {

@@ -195,7 +195,6 @@ void MeshNormals::compute(const Studio3dsMesh& mesh, const float m[4][4], const 
     c0 = {c0.x * k, c0.y * k, c0.z * k};
     c1 = {c1.x * k, c1.y * k, c1.z * k};
     c2 = {c2.x * k, c2.y * k, c2.z * k};
-    static thread_local std::vector<float> unit; // kept between calls: this runs every frame
     unit.resize(sums.size());
     for (size_t i = 0; i < sums.size(); i += 3) {
         const float* s = &sums[i];

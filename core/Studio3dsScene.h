@@ -119,4 +119,7 @@ class MeshNormals {
   private:
     std::vector<float> sums;         // unnormalised, 3 floats each, from the mesh's own points
     std::vector<uint32_t> cornerSum; // per corner (3 per face): its entry in sums
+    // compute's scratch (the sums turned and normalised), kept between calls since
+    // compute runs every frame.
+    mutable std::vector<float> unit;
 };

@@ -7,16 +7,6 @@
 #include <GL/glu.h>
 #include <cstdlib>
 
-namespace {
-
-void endProcess(unsigned) {
-    exit(-1);
-}
-
-FatalGlErrorHandler fatalHandler = endProcess;
-
-} // namespace
-
 void discardGlError() {
     glGetError();
 }
@@ -26,11 +16,5 @@ void exitOnGlError(const char* message) {
     if (code == GL_NO_ERROR)
         return;
     reportError(message, reinterpret_cast<const char*>(gluErrorString(code)));
-    fatalHandler(code);
-}
-
-FatalGlErrorHandler setFatalGlErrorHandler(FatalGlErrorHandler handler) {
-    FatalGlErrorHandler previous = fatalHandler;
-    fatalHandler = handler ? handler : endProcess;
-    return previous;
+    exit(-1);
 }

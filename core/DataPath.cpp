@@ -6,8 +6,6 @@
 
 namespace {
 
-std::vector<std::string>* noted = nullptr;
-
 std::string caseInsensitiveMatch(const std::string& path) {
     size_t slash = path.rfind('/');
     std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
@@ -39,13 +37,6 @@ std::string mappedPath(const char* name) {
 
 } // namespace
 
-void noteDataPaths(std::vector<std::string>* into) {
-    noted = into;
-}
-
 std::string dataPath(const char* name) {
-    std::string path = mappedPath(name);
-    if (noted && !path.empty())
-        noted->push_back(path);
-    return path;
+    return mappedPath(name);
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include <string>
-#include <vector>
 
 // Data file names are written with a backslash as directory separator
 // ("models\intro.3ds"); this maps one to a path relative to the working directory.
@@ -8,7 +7,3 @@
 // letter case, that one is taken: 3D Studio files name their bitmaps in the case
 // of the system they were made on ("CHECKER.BMP").
 std::string dataPath(const char* name);
-
-// While a list is installed, every path dataPath hands out is appended to it: the
-// files a scene's init opens, which live editing watches. nullptr stops noting.
-void noteDataPaths(std::vector<std::string>* into);

@@ -1,16 +1,15 @@
 #pragma once
 #include <chrono>
 
-// Seconds spent loading each kind of data file since the process started, for the
+// Seconds spent loading each kind of data file in a run (RunContext), for the
 // benchmark's split of the start-up.
 struct LoadTimes {
     double shaders = 0;
     double models = 0;
     double textures = 0;
 };
-LoadTimes& loadTimes();
 
-// Adds the seconds of its own lifetime to one field of loadTimes().
+// Adds the seconds of its own lifetime to one field of a LoadTimes.
 class LoadTimer {
   public:
     explicit LoadTimer(double& total) : total(total), start(std::chrono::steady_clock::now()) {}

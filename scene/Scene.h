@@ -3,12 +3,15 @@
 #include "scene/GlObjects.h"
 
 class PassTimer;
+struct RunContext;
 
 // Base of every scene. The shell reaches a scene only through the three virtual
 // operations below (in this slot order) and the scene table.
 class Scene {
   public:
-    Scene() = default;
+    // The run the scene belongs to (its window size, load times and data-path notes)
+    // must outlive the scene.
+    explicit Scene(RunContext& run) : run(run) {}
     // Virtual: previews and tests own scenes through Scene pointers, and a derived
     // scene's destructor releases its GL objects and files.
     virtual ~Scene() = default;
@@ -42,6 +45,9 @@ class Scene {
     // timer must outlive the scene's frames that it records.
     void timePasses(PassTimer* timer) { passTimer = timer; }
 
+    // The run it was built for, for the helpers that work on a scene (EffectPasses.h).
+    RunContext& context() const { return run; }
+
     // The scene's own full-screen quad (GL objects only; drawQuad draws in immediate mode).
     // A repeated createQuad (a repeated init) first tears down the quad it replaces.
     void createQuad();
@@ -58,6 +64,7 @@ class Scene {
     bool loadTexture(const char* path, GlTexture* texture);
 
   protected:
+    RunContext& run;
     Tempo tempo;
 
     // Marks where a pass of the frame begins, for the timer handed in; else nothing.

@@ -5,6 +5,7 @@
 #include "core/DataPath.h"
 #include "core/ReadWholeFile.h"
 #include "scene/GlErrors.h"
+#include "scene/RunContext.h"
 #include "scene/ShaderBuildLog.h"
 
 #include <cstdio>
@@ -15,10 +16,9 @@ namespace {
 // No shader source comes near this; anything larger is not a shader.
 const size_t kMaxShaderFileBytes = 16u << 20;
 
-ShaderBuildLog* buildLog = nullptr; // live editing's; null when off
-
-// reportError, but only the first time this reload when live editing counts them.
-void reportFailure(const std::string& message) {
+// reportError, but only the first time this reload when live editing counts them
+// (buildLog: live editing's; null when off).
+void reportFailure(ShaderBuildLog* buildLog, const std::string& message) {
     if (buildLog)
         buildLog->messages.push_back(message);
     if (!buildLog || buildLog->firstTime(message))
@@ -62,15 +62,15 @@ std::string infoLog(GLuint object, bool isProgram) {
     return log;
 }
 
-bool compiled(GLuint shader, const char* path) {
+bool compiled(const RunContext& run, GLuint shader, const char* path) {
     GLint status = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     if (status == GL_TRUE)
         return true;
     std::string log = infoLog(shader, false);
     int line = firstLogLine(log);
-    std::string where = dataPath(path) + (line > 0 ? ":" + std::to_string(line) : "");
-    reportFailure("Could not compile shader file " + where + ":\n" + log);
+    std::string where = run.dataPath(path) + (line > 0 ? ":" + std::to_string(line) : "");
+    reportFailure(run.shaderBuildLog, "Could not compile shader file " + where + ":\n" + log);
     return false;
 }
 
@@ -104,10 +104,11 @@ char* ShaderProgram::readFile(const char* path, int* length) {
 
 GLuint ShaderProgram::compileStage(GLenum type, const char* path, bool* read) {
     int length = 0;
-    char* text = readFile(path, &length);
+    std::string file = run->dataPath(path); // noted for live editing; mapping it again changes nothing
+    char* text = readFile(file.c_str(), &length);
     *read = text != nullptr;
     if (!text)
-        reportFailure("Could not read shader file " + dataPath(path) + "\n");
+        reportFailure(run->shaderBuildLog, "Could not read shader file " + file + "\n");
     // An unreadable file becomes an empty source: the stage then fails to
     // compile or link, which is reported below, and the show goes on.
     const char* source = text ? text : "";
@@ -118,8 +119,9 @@ GLuint ShaderProgram::compileStage(GLenum type, const char* path, bool* read) {
     return shader;
 }
 
-void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
-    LoadTimer timer(loadTimes().shaders);
+void ShaderProgram::load(RunContext& run, const char* vertexPath, const char* fragmentPath) {
+    this->run = &run;
+    LoadTimer timer(run.loadTimes.shaders);
     this->vertexPath = vertexPath;
     this->fragmentPath = fragmentPath;
     keepReplacedObjects(program, vertexShader, fragmentShader);
@@ -136,13 +138,14 @@ void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
         inUse = program;
         return;
     }
+    ShaderBuildLog* buildLog = run.shaderBuildLog;
     if (buildLog) {
         buildLog->failed += 1;
         buildLog->kept += inUse ? 1 : 0;
     }
     if (buildLog && inUse) {
-        printf("Still drawing with the last program of %s and %s that linked\n", dataPath(vertexPath).c_str(),
-               dataPath(fragmentPath).c_str());
+        printf("Still drawing with the last program of %s and %s that linked\n",
+               run.dataPath(vertexPath).c_str(), run.dataPath(fragmentPath).c_str());
         return;
     }
     inUse = 0;
@@ -150,29 +153,26 @@ void ShaderProgram::load(const char* vertexPath, const char* fragmentPath) {
         emptyProgram = makeEmptyProgram();
 }
 
-void ShaderProgram::keepLastLinkedOnFailure(ShaderBuildLog* log) {
-    buildLog = log;
-}
-
 // Compile and link failures print the file names and GL's log: with the reload
 // key this is the only place a typo in a shader shows. A file that could not be
 // read was reported then; the failures of its empty stage would only repeat it.
 bool ShaderProgram::reportBuildStatus(bool vertexRead, bool fragmentRead) {
-    bool vertexOk = vertexRead && compiled(vertexShader, vertexPath);
-    bool fragmentOk = fragmentRead && compiled(fragmentShader, fragmentPath);
+    bool vertexOk = vertexRead && compiled(*run, vertexShader, vertexPath);
+    bool fragmentOk = fragmentRead && compiled(*run, fragmentShader, fragmentPath);
     GLint status = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &status);
     if (status == GL_TRUE && vertexRead && fragmentRead)
         return true;
     // A stage that did not compile already explains the failed link.
     if (vertexOk && fragmentOk)
-        reportFailure("Could not link shader files " + dataPath(vertexPath) + " and " +
-                      dataPath(fragmentPath) + ":\n" + infoLog(program, true));
+        reportFailure(run->shaderBuildLog, "Could not link shader files " + run->dataPath(vertexPath) +
+                                               " and " + run->dataPath(fragmentPath) + ":\n" +
+                                               infoLog(program, true));
     return false;
 }
 
 void ShaderProgram::reload() {
-    load(vertexPath, fragmentPath);
+    load(*run, vertexPath, fragmentPath);
 }
 
 void ShaderProgram::bind() {

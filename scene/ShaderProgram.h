@@ -1,7 +1,7 @@
 #pragma once
 #include <GL/glew.h>
 
-class ShaderBuildLog;
+struct RunContext;
 
 // A GLSL program built from one vertex and one fragment shader file. Scenes hold
 // these by value, load them in init, bind them on activation or before a pass, and
@@ -14,10 +14,14 @@ class ShaderProgram {
 
     // Reads, compiles and links the pair; the paths (data names such as
     // "shaders\\frag1.glsl") are kept by pointer for reload, so they must outlive
-    // the object. A GL error ends the process; an unreadable file, a compile or a
-    // link failure prints an "ERROR: " line and the show goes on with a program
-    // that draws nothing.
-    void load(const char* vertexPath, const char* fragmentPath);
+    // the object, and so is the run, whose load times, data-path notes and shader
+    // build log the load reports to. A GL error ends the process; an unreadable
+    // file, a compile or a link failure prints an "ERROR: " line and the show goes
+    // on with a program that draws nothing, or, when the run has a shader build log
+    // (live editing), with the program of the object's last load that linked: a
+    // typo saved in an editor does not blank the scene. The log counts the failed
+    // builds and prints each failure message once per reload (beginReload).
+    void load(RunContext& run, const char* vertexPath, const char* fragmentPath);
     // load again with the paths of the last load; only valid after a load.
     void reload();
     // Makes the program current. One that failed to link is replaced by a program
@@ -31,17 +35,10 @@ class ShaderProgram {
     void setUniform1i(const char* name, int value);
     void setUniform4fv(const char* name, int count, const float* values);
 
-    // Reads a whole regular file (a data name is mapped to its path). Returns a
+    // Reads a whole regular file (a data name is mapped to its path, not noted). Returns a
     // NUL-terminated buffer owned by the caller (delete[]) and its length without
     // the NUL, or nullptr with *length untouched.
     static char* readFile(const char* path, int* length);
-
-    // Live editing: with a log, a load that fails to compile or link leaves every
-    // object of the class drawing with the program of its last load that linked, so
-    // a typo saved in an editor does not blank the scene; the log counts the failed
-    // builds and prints each failure message once per reload (beginReload). Null,
-    // the default, turns it off; the log must outlive the loads.
-    static void keepLastLinkedOnFailure(ShaderBuildLog* log);
 
     // The objects and files of the last load (0 and null before one), for the tests
     // and the scenes' accessors; a failed link still names its program here.
@@ -52,6 +49,7 @@ class ShaderProgram {
     const char* fragmentFile() const { return fragmentPath; }
 
   private:
+    RunContext* run = nullptr; // of the last load
     GLuint program = 0;
     GLuint vertexShader = 0;
     GLuint fragmentShader = 0;

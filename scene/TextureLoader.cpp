@@ -1,15 +1,14 @@
-#include "core/DataPath.h"
 #include "core/ErrorReport.h"
 #include "core/ImageDecoder.h"
-#include "scene/LoadTimes.h"
+#include "scene/RunContext.h"
 #include "scene/Scene.h"
 
 #include <cstdio>
 
 bool Scene::loadTexture(const char* path, GLuint* texture) {
-    LoadTimer timer(loadTimes().textures);
+    LoadTimer timer(run.loadTimes.textures);
     glGenTextures(1, texture);
-    std::string file = dataPath(path);
+    std::string file = run.dataPath(path);
     DecodedBitmap bitmap;
     if (!loadImageFile(file.c_str(), &bitmap)) {
         // The name stays without an image (black when sampled); say so, since

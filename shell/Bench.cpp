@@ -10,7 +10,6 @@
 
 #include "core/MusicTime.h"
 #include "scene/HeadlessContext.h"
-#include "scene/LoadTimes.h"
 #include "scene/PassTimer.h"
 #include "scene/Scene.h"
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
@@ -118,10 +117,10 @@ int runBench(const Options& options) {
     start = Clock::now();
     buildShow(options);
     startShow();
-    reshape(screenWidth, screenHeight);
-    startup.shaders = loadTimes().shaders;
-    startup.models = loadTimes().models;
-    startup.textures = loadTimes().textures;
+    reshape(runContext.screenWidth, runContext.screenHeight);
+    startup.shaders = runContext.loadTimes.shaders;
+    startup.models = runContext.loadTimes.models;
+    startup.textures = runContext.loadTimes.textures;
     startup.other = secondsSince(start) - startup.shaders - startup.models - startup.textures;
 
     PassTimer timer; // deleted before the start-up's context that holds its queries
@@ -151,8 +150,9 @@ int runBench(const Options& options) {
     }
     timeScenePasses(nullptr);
     if (options.json)
-        printBenchJson(report, startup, results, screenWidth, screenHeight, options.fps);
+        printBenchJson(report, startup, results, runContext.screenWidth, runContext.screenHeight,
+                       options.fps);
     else
-        printBenchTable(report, startup, results, screenWidth, screenHeight);
+        printBenchTable(report, startup, results, runContext.screenWidth, runContext.screenHeight);
     return fclose(report) == 0 ? 0 : 1;
 }

@@ -67,8 +67,8 @@ double reshapeAspect(int width, int height) {
 }
 
 void reshape(int width, int height) {
-    screenWidth = width;
-    screenHeight = height;
+    runContext.screenWidth = width;
+    runContext.screenHeight = height;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -85,8 +85,9 @@ void idle() {
 void fpsTimer(int value) {
     if (value != 0) {
         char title[128];
-        int length = snprintf(title, sizeof(title), "%s: %d Frames Per Second @ %d x %d", kWindowName,
-                              frameCount * kFpsPeriodsPerSecond, screenWidth, screenHeight);
+        int length =
+            snprintf(title, sizeof(title), "%s: %d Frames Per Second @ %d x %d", kWindowName,
+                     frameCount * kFpsPeriodsPerSecond, runContext.screenWidth, runContext.screenHeight);
         if (adaptiveResolution && length > 0 && length < (int)sizeof(title))
             snprintf(title + length, sizeof(title) - length, ", traced %d x %d", adaptiveResolution->side(),
                      adaptiveResolution->side());

@@ -138,7 +138,7 @@ bool renderFrames(HeadlessContext& context, const FrameClock& clock, int64_t fir
         if (overlay)
             overlay->draw(gatherOverlayFacts((float)clock.fps), 1.0f / clock.fps, nullptr);
         context.swap();
-        if (!readFrame(screenWidth, screenHeight, rgb) || !sink.write(k, rgb.data())) {
+        if (!readFrame(runContext.screenWidth, runContext.screenHeight, rgb) || !sink.write(k, rgb.data())) {
             ok = false;
             break;
         }
@@ -184,7 +184,7 @@ int runCapture(const Options& options) {
     buildShow(options);
     replayTimeline(first, clock);
     startShow();
-    reshape(screenWidth, screenHeight);
+    reshape(runContext.screenWidth, runContext.screenHeight);
 
     std::unique_ptr<FrameSink> sink = openSink(kind, options, clock, first, end);
     if (!sink)

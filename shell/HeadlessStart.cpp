@@ -13,10 +13,10 @@ HeadlessStart::~HeadlessStart() {
 }
 
 bool HeadlessStart::start(int width, int height, int renderSide, bool glDebug) {
-    screenWidth = width;
-    screenHeight = height;
+    runContext.screenWidth = width;
+    runContext.screenHeight = height;
     setRenderWidthOverride(renderSide);
-    if (!glContext.create(screenWidth, screenHeight, glDebug))
+    if (!glContext.create(runContext.screenWidth, runContext.screenHeight, glDebug))
         return false;
     setInitialGlState();
     printGlVersion();

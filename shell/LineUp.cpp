@@ -43,9 +43,9 @@ const PolygonArgs kScenes[kLineUpScenes] = {{"models\\intro.3ds", 2.0f, 4, 16},
 const PolygonArgs kTypicalPolygonScene = {nullptr, 1.0f, 4, 16};
 
 Scene* newPolygon(const char* fileName, const PolygonArgs& args, std::shared_ptr<FlattenStaging> staging) {
-    return new SceneRaytracerPolygons(fileName, args.dofStrength, effectiveRenderWidth(kRenderWidth),
-                                      kRenderHeight, args.numReflections, args.framesPerBeat,
-                                      std::move(staging));
+    return new SceneRaytracerPolygons(runContext, fileName, args.dofStrength,
+                                      effectiveRenderWidth(kRenderWidth), kRenderHeight, args.numReflections,
+                                      args.framesPerBeat, std::move(staging));
 }
 
 } // namespace
@@ -55,7 +55,7 @@ Scene* newLineUpScene(int sceneNumber, const std::shared_ptr<FlattenStaging>& st
         return nullptr;
     const PolygonArgs& args = kScenes[sceneNumber - 1];
     if (!args.fileName)
-        return new SceneRaytracedNotes();
+        return new SceneRaytracedNotes(runContext);
     return newPolygon(args.fileName, args, staging);
 }
 

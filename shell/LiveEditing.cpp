@@ -77,7 +77,7 @@ const std::vector<std::string>& sceneReloadErrors(int sceneNumber) {
 }
 
 void startLiveEditing() {
-    ShaderProgram::keepLastLinkedOnFailure(&buildLog);
+    runContext.shaderBuildLog = &buildLog;
     watcher.reset(new FileWatcher(kQuietSeconds));
     if (!watcher->ok()) {
         reportError("Could not watch the data files for changes (inotify); --watch is off\n");
@@ -94,7 +94,7 @@ void startLiveEditing() {
 
 void stopLiveEditing() {
     watcher.reset();
-    ShaderProgram::keepLastLinkedOnFailure(nullptr);
+    runContext.shaderBuildLog = nullptr;
 }
 
 void pollLiveEditing() {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/DataPath.h"
 #include "shell/ShellState.h"
 
 namespace {
@@ -18,12 +17,12 @@ std::vector<std::string>& slotFiles(int sceneNumber) {
     return filesBySlot[sceneNumber];
 }
 
-// Runs `work` while dataPath notes into the slot's list, keeping each file once.
+// Runs `work` while the scenes' data paths are noted into the slot's list, keeping each file once.
 template <typename Work> void noting(int sceneNumber, Work work) {
     std::vector<std::string> opened;
-    noteDataPaths(&opened);
+    runContext.openedFiles = &opened;
     work();
-    noteDataPaths(nullptr);
+    runContext.openedFiles = nullptr;
     std::vector<std::string>& files = slotFiles(sceneNumber);
     for (const std::string& path : opened)
         if (std::find(files.begin(), files.end(), path) == files.end())

@@ -22,7 +22,7 @@
 namespace {
 
 template <typename SceneClass> Scene* plain(const std::string&) {
-    return new SceneClass();
+    return new SceneClass(runContext);
 }
 
 // Whole numbers only, as an int; false for anything else.
@@ -39,7 +39,7 @@ bool parseWhole(const char* text, int* out) {
 Scene* tunnel(const std::string& type) {
     int value = 0;
     parseWhole(type.c_str(), &value); // checked when the choice was parsed; empty gives 0
-    return new SceneGLSLTunnel(value);
+    return new SceneGLSLTunnel(runContext, value);
 }
 
 Scene* polygons(const std::string& fileName) {

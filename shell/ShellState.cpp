@@ -2,6 +2,7 @@
 
 #include "shell/Startup.h"
 
+RunContext runContext;
 int currentScene = 1;
 SceneTable scenes;
 Timeline timeline;

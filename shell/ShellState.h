@@ -2,12 +2,13 @@
 #include <string>
 
 #include "core/MusicTime.h"
+#include "scene/RunContext.h"
 #include "scene/SceneTable.h"
-#include "scene/ScreenSize.h"
 #include "shell/Music.h"
 #include "shell/Timeline.h"
 
-// The shell's process-wide state (the window size lives with the scenes that read it).
+// The shell's process-wide state.
+extern RunContext runContext; // handed to every scene: the window size, load times, live editing's hooks
 extern int currentScene;
 extern SceneTable scenes;
 extern Timeline timeline;

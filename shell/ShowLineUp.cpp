@@ -24,7 +24,7 @@ std::shared_ptr<FlattenStaging> staging;
 
 Scene* newShowScene(const ShowScene& s) {
     if (s.className == "SceneRaytracerPolygons")
-        return new SceneRaytracerPolygons(s.argument.c_str(), s.dofStrength,
+        return new SceneRaytracerPolygons(runContext, s.argument.c_str(), s.dofStrength,
                                           effectiveRenderWidth(s.renderWidth), s.renderHeight,
                                           s.numReflections, s.framesPerBeat, staging);
     const PreviewClass* c = findPreviewClass(s.className);

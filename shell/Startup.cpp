@@ -34,10 +34,10 @@ void initWindow(Windowing& toolkit, int* argc, char** argv, const Options& optio
     toolkit.init(argc, argv);
     toolkit.setOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     if (options.sizeGiven) {
-        screenWidth = options.width;
-        screenHeight = options.height;
+        runContext.screenWidth = options.width;
+        runContext.screenHeight = options.height;
     }
-    toolkit.initWindowSize(screenWidth, screenHeight);
+    toolkit.initWindowSize(runContext.screenWidth, runContext.screenHeight);
     toolkit.initDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH | GLUT_MULTISAMPLE);
     windowId = toolkit.createWindow("Demo");
     if (windowId < 1) {
@@ -82,7 +82,7 @@ void initDemo(int* argc, char** argv, const Options& options) {
     if (!audio)
         audio = new OpenAlMusic(showEndSeconds());
     openMusic();
-    int side = renderSideForFrame(options.renderWidth, screenWidth, screenHeight);
+    int side = renderSideForFrame(options.renderWidth, runContext.screenWidth, runContext.screenHeight);
     setRenderWidthOverride(side);
     buildShow(options);
     if (options.targetFps > 0) {

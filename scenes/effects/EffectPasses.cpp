@@ -1,8 +1,8 @@
 #include "scenes/effects/EffectPasses.h"
 
 #include "core/MusicTime.h"
+#include "scene/RunContext.h"
 #include "scene/Scene.h"
-#include "scene/ScreenSize.h"
 #include "scene/ShaderProgram.h"
 
 #include <cmath>
@@ -11,7 +11,7 @@ void buildEffect(Scene& scene, ShaderProgram* programs, const ShaderFiles* files
                  GlTexture (&textures)[2], const char* firstBitmap, const char* secondBitmap) {
     scene.createQuad();
     for (int i = 0; i < programCount; ++i)
-        programs[i].load(files[i].vertex, files[i].fragment);
+        programs[i].load(scene.context(), files[i].vertex, files[i].fragment);
     // A missing bitmap leaves a name without an image (black when sampled); the
     // loader reports it and the scene still draws.
     scene.loadTexture(firstBitmap, &textures[0]);
@@ -22,9 +22,9 @@ void setTimeUniform(ShaderProgram& shader, float time) {
     shader.setUniform1f("time", time);
 }
 
-void setScreenUniforms(ShaderProgram& shader) {
-    shader.setUniform1i("ScreenWidth", screenWidth);
-    shader.setUniform1i("ScreenHeight", screenHeight);
+void setScreenUniforms(ShaderProgram& shader, const RunContext& run) {
+    shader.setUniform1i("ScreenWidth", run.screenWidth);
+    shader.setUniform1i("ScreenHeight", run.screenHeight);
 }
 
 void bindTwoUnits(ShaderProgram& shader, const GlTexture (&textures)[2]) {
@@ -39,7 +39,7 @@ void bindTwoUnits(ShaderProgram& shader, const GlTexture (&textures)[2]) {
 void renderTwoUnits(Scene& scene, ShaderProgram& shader, const GlTexture (&textures)[2], float time) {
     bindTwoUnits(shader, textures);
     setTimeUniform(shader, time);
-    setScreenUniforms(shader);
+    setScreenUniforms(shader, scene.context());
     scene.drawQuad();
 }
 
@@ -61,6 +61,6 @@ void renderBeatSwitched(Scene& scene, ShaderProgram& shader, const GlTexture (&t
     }
     shader.setUniform1i("tex0", 0);
     setTimeUniform(shader, time);
-    setScreenUniforms(shader);
+    setScreenUniforms(shader, scene.context());
     scene.drawQuad();
 }

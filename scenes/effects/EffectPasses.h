@@ -4,6 +4,7 @@
 
 class Scene;
 class ShaderProgram;
+struct RunContext;
 
 // What the full-screen effect scenes share: each draws one quad through a program
 // fed with two bitmaps, the music time and the window size. The scenes keep their
@@ -21,9 +22,9 @@ struct ShaderFiles {
 void buildEffect(Scene& scene, ShaderProgram* programs, const ShaderFiles* files, int programCount,
                  GlTexture (&textures)[2], const char* firstBitmap, const char* secondBitmap);
 
-// "time" (seconds of music) and "ScreenWidth"/"ScreenHeight" (the window size).
+// "time" (seconds of music) and "ScreenWidth"/"ScreenHeight" (the run's window size).
 void setTimeUniform(ShaderProgram& shader, float time);
-void setScreenUniforms(ShaderProgram& shader);
+void setScreenUniforms(ShaderProgram& shader, const RunContext& run);
 
 // textures[1] on unit 0 as "tex0", textures[0] on unit 1 as "tex1"; unit 1 stays
 // selected afterwards.

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-Scene1::Scene1()
-    : TwoBitmapEffect(ShaderFiles{"shaders\\vert1.glsl", "shaders\\frag1.glsl"}, "textures\\dirt-texture.bmp",
-                      "textures\\lava-texture-4.bmp") {
+Scene1::Scene1(RunContext& run)
+    : TwoBitmapEffect(run, ShaderFiles{"shaders\\vert1.glsl", "shaders\\frag1.glsl"},
+                      "textures\\dirt-texture.bmp", "textures\\lava-texture-4.bmp") {
     TwoBitmapEffect::init();
     printf("Scene1 init\n");
 }

@@ -1,10 +1,9 @@
 #include "scenes/effects/SceneBrask1.h"
 
 #include "core/AnimationFrame.h"
-#include "core/DataPath.h"
 #include "core/ErrorReport.h"
 #include "core/Studio3dsFile.h"
-#include "scene/ScreenSize.h"
+#include "scene/RunContext.h"
 
 #include <GL/glu.h>
 
@@ -15,13 +14,14 @@
 
 namespace {
 
-double windowAspect() {
-    return screenHeight > 0 && screenWidth > 0 ? double(screenWidth) / double(screenHeight) : 1.0;
+double windowAspect(const RunContext& run) {
+    return run.screenHeight > 0 && run.screenWidth > 0 ? double(run.screenWidth) / double(run.screenHeight)
+                                                       : 1.0;
 }
 
 } // namespace
 
-SceneBrask1::SceneBrask1() {
+SceneBrask1::SceneBrask1(RunContext& run) : Scene(run) {
     SceneBrask1::init();
     printf("SceneBrask1 init\n");
 }
@@ -30,9 +30,9 @@ SceneBrask1::SceneBrask1() {
 SceneBrask1::~SceneBrask1() = default;
 
 void SceneBrask1::init() {
-    shader.load("shaders\\Brask1Vert.glsl", "shaders\\Brask1Frag.glsl");
+    shader.load(run, "shaders\\Brask1Vert.glsl", "shaders\\Brask1Frag.glsl");
     // Reports "Could not open 3D Studio file models\test5.3DS: ..." on failure.
-    model = Studio3dsFile::open(dataPath(kModelName).c_str(), kModelName);
+    model = Studio3dsFile::open(run.dataPath(kModelName).c_str(), kModelName);
     evaluationPending = true;
     cameraReported = false;
     boxMeasured = false;
@@ -108,7 +108,7 @@ void SceneBrask1::render(float time, float sceneTime) {
     Brask1Camera view = camera();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(view.fov / 2, windowAspect(), 1.0, 1000.0);
+    gluPerspective(view.fov / 2, windowAspect(run), 1.0, 1000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glRotatef(-90, 1, 0, 0); // 3D Studio's z up becomes GL's y up
@@ -134,7 +134,7 @@ Brask1Camera SceneBrask1::camera() {
         modelBox = measureModel();
         boxMeasured = true;
     }
-    Brask1Camera view = brask1Camera(*model, modelBox, windowAspect());
+    Brask1Camera view = brask1Camera(*model, modelBox, windowAspect(run));
     if (!cameraReported && view.source == Brask1Camera::kRecord)
         printf("%s: camera %s has no camera or target node; using its own record\n", kModelName,
                model->cameras()[0].name.c_str());

@@ -19,7 +19,7 @@ class SceneBrask1 : public Scene {
     static constexpr const char* kModelName = "models\\test5.3DS";
 
     // Runs init and prints "SceneBrask1 init". A GL context must be current.
-    SceneBrask1();
+    explicit SceneBrask1(RunContext& run);
     ~SceneBrask1();
     SceneBrask1(const SceneBrask1&) = delete;
     SceneBrask1& operator=(const SceneBrask1&) = delete;

@@ -14,8 +14,9 @@ ShaderFiles tunnelFiles(int tunnelType) {
 
 } // namespace
 
-SceneGLSLTunnel::SceneGLSLTunnel(int tunnelType)
-    : TwoBitmapEffect(tunnelFiles(tunnelType), "textures\\dirt-texture.bmp", "textures\\lava-texture-4.bmp") {
+SceneGLSLTunnel::SceneGLSLTunnel(RunContext& run, int tunnelType)
+    : TwoBitmapEffect(run, tunnelFiles(tunnelType), "textures\\dirt-texture.bmp",
+                      "textures\\lava-texture-4.bmp") {
     TwoBitmapEffect::init();
     printf("Scene1 init\n");
 }

@@ -7,7 +7,7 @@ class SceneGLSLTunnel : public TwoBitmapEffect {
   public:
     // Stores the type, runs init (the type's shader pair, the dirt and lava bitmaps)
     // and prints "Scene1 init". A GL context must be current.
-    explicit SceneGLSLTunnel(int tunnelType = 0);
+    explicit SceneGLSLTunnel(RunContext& run, int tunnelType = 0);
 
     // Every frame on screen: lava on unit 0 ("tex0"), dirt on unit 1 ("tex1"), the
     // music time and the window size, one quad; unit 1 stays selected.

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-SceneM1::SceneM1() {
+SceneM1::SceneM1(RunContext& run) : Scene(run) {
     SceneM1::init();
     printf("Scene1 init\n");
 }
@@ -29,6 +29,6 @@ void SceneM1::render(float time, float sceneTime) {
     bindTwoUnits(shaders[0], textures);
     setTimeUniform(shaders[0], time);
     printf("time: %f\n", time);
-    setScreenUniforms(shaders[0]);
+    setScreenUniforms(shaders[0], run);
     drawQuad();
 }

@@ -7,7 +7,7 @@
 class SceneM1 : public Scene {
   public:
     // Runs init and prints "Scene1 init". A GL context must be current.
-    SceneM1();
+    explicit SceneM1(RunContext& run);
     ~SceneM1();
     SceneM1(const SceneM1&) = delete;
     SceneM1& operator=(const SceneM1&) = delete;

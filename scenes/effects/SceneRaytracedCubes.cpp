@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-SceneRaytracedCubes::SceneRaytracedCubes() {
+SceneRaytracedCubes::SceneRaytracedCubes(RunContext& run) : Scene(run) {
     SceneRaytracedCubes::init();
     printf("Scene1 init\n");
 }
@@ -18,7 +18,7 @@ SceneRaytracedCubes::~SceneRaytracedCubes() {
 
 void SceneRaytracedCubes::init() {
     createQuad();
-    shader.load("shaders\\RaytracedCubesVert.glsl", "shaders\\RaytracedCubesFrag.glsl");
+    shader.load(run, "shaders\\RaytracedCubesVert.glsl", "shaders\\RaytracedCubesFrag.glsl");
     if (!cubeBufferCreated)
         createCubeBuffer();
 }
@@ -63,6 +63,6 @@ void SceneRaytracedCubes::render(float time, float sceneTime) {
     glBindTexture(GL_TEXTURE_BUFFER, cubeBufferTexture.get());
     shader.setUniform1i("tex0", 0);
     setTimeUniform(shader, time);
-    setScreenUniforms(shader);
+    setScreenUniforms(shader, run);
     drawQuad();
 }

@@ -7,7 +7,7 @@
 class SceneRaytracedCubes : public Scene {
   public:
     // Runs init and prints "Scene1 init". A GL context must be current.
-    SceneRaytracedCubes();
+    explicit SceneRaytracedCubes(RunContext& run);
     // Deletes the quad, the cube buffer and its texture.
     ~SceneRaytracedCubes();
     SceneRaytracedCubes(const SceneRaytracedCubes&) = delete;

@@ -6,8 +6,8 @@ namespace {
 constexpr float kBeatsPerBitmap = 4.0f;
 } // namespace
 
-SceneRaytracedInfo::SceneRaytracedInfo()
-    : TwoBitmapEffect(ShaderFiles{"shaders\\RaytracedInfoVert.glsl", "shaders\\RaytracedInfoFrag.glsl"},
+SceneRaytracedInfo::SceneRaytracedInfo(RunContext& run)
+    : TwoBitmapEffect(run, ShaderFiles{"shaders\\RaytracedInfoVert.glsl", "shaders\\RaytracedInfoFrag.glsl"},
                       "textures\\code2.bmp", "textures\\testvox.bmp") {
     TwoBitmapEffect::init();
     printf("Scene1 init\n");

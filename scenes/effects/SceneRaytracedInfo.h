@@ -6,7 +6,7 @@
 class SceneRaytracedInfo : public TwoBitmapEffect {
   public:
     // Runs init and prints "Scene1 init". A GL context must be current.
-    SceneRaytracedInfo();
+    explicit SceneRaytracedInfo(RunContext& run);
 
     // Every frame on screen: the bitmap of the beat on unit 0 ("tex0") with nearest
     // filtering, the music time and the window size, one quad; unit 0 stays selected.

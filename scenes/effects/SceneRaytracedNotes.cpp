@@ -1,12 +1,12 @@
 #include "scenes/effects/SceneRaytracedNotes.h"
 
 #include "scene/GlObjects.h"
-#include "scene/ScreenSize.h"
+#include "scene/RunContext.h"
 
 #include <algorithm>
 #include <cstdio>
 
-SceneRaytracedNotes::SceneRaytracedNotes() {
+SceneRaytracedNotes::SceneRaytracedNotes(RunContext& run) : Scene(run) {
     SceneRaytracedNotes::init();
     printf("Scene Notes init\n");
 }
@@ -19,7 +19,7 @@ SceneRaytracedNotes::~SceneRaytracedNotes() {
 // programs stay, as ShaderProgram never deletes them.
 void SceneRaytracedNotes::init() {
     createQuad();
-    shader.load("shaders\\RaytracedNotesVert.glsl", "shaders\\RaytracedNotesFrag.glsl");
+    shader.load(run, "shaders\\RaytracedNotesVert.glsl", "shaders\\RaytracedNotesFrag.glsl");
     loadTexture("textures\\credits.bmp", &creditsTexture);
 }
 
@@ -32,10 +32,10 @@ void SceneRaytracedNotes::render(float time, float sceneTime) {
     // The whole frame is the trace of the credits slab; the benchmark times it as the
     // ray pass, beside the polygon scenes' own.
     markPass("ray");
-    if (tracedSide > 0 && tracedSide < screenHeight && screenHeight > 0)
-        drawReduced(std::max(1, screenWidth * tracedSide / screenHeight), tracedSide, sceneTime);
+    if (tracedSide > 0 && tracedSide < run.screenHeight && run.screenHeight > 0)
+        drawReduced(std::max(1, run.screenWidth * tracedSide / run.screenHeight), tracedSide, sceneTime);
     else
-        drawPass(screenWidth, screenHeight, sceneTime);
+        drawPass(run.screenWidth, run.screenHeight, sceneTime);
 }
 
 void SceneRaytracedNotes::drawPass(int width, int height, float sceneTime) {
@@ -68,7 +68,8 @@ void SceneRaytracedNotes::drawReduced(int width, int height, float sceneTime) {
     markPass("final");
     glBindFramebufferEXT(GL_READ_FRAMEBUFFER, reducedFramebuffer.get());
     glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, width, height, 0, 0, screenWidth, screenHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, run.screenWidth, run.screenHeight, GL_COLOR_BUFFER_BIT,
+                      GL_LINEAR);
     glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, run.screenWidth, run.screenHeight);
 }

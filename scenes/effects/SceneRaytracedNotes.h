@@ -7,7 +7,7 @@
 class SceneRaytracedNotes : public Scene {
   public:
     // Runs init and prints "Scene Notes init". A GL context must be current.
-    SceneRaytracedNotes();
+    explicit SceneRaytracedNotes(RunContext& run);
     ~SceneRaytracedNotes();
     SceneRaytracedNotes(const SceneRaytracedNotes&) = delete;
     SceneRaytracedNotes& operator=(const SceneRaytracedNotes&) = delete;

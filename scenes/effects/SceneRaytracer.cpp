@@ -6,8 +6,8 @@ namespace {
 constexpr float kBeatsPerBitmap = 1.0f;
 } // namespace
 
-SceneRaytracer::SceneRaytracer()
-    : TwoBitmapEffect(ShaderFiles{"shaders\\RaytracerVert.glsl", "shaders\\RaytracerFrag.glsl"},
+SceneRaytracer::SceneRaytracer(RunContext& run)
+    : TwoBitmapEffect(run, ShaderFiles{"shaders\\RaytracerVert.glsl", "shaders\\RaytracerFrag.glsl"},
                       "textures\\tiles.bmp", "textures\\tiles2.bmp") {
     TwoBitmapEffect::init();
     printf("Scene1 init\n");

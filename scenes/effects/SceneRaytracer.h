@@ -6,7 +6,7 @@
 class SceneRaytracer : public TwoBitmapEffect {
   public:
     // Runs init and prints "Scene1 init". A GL context must be current.
-    SceneRaytracer();
+    explicit SceneRaytracer(RunContext& run);
 
     // Every frame on screen: the tiles of the beat on unit 0 ("tex0"), linear
     // filtered, the music time and the window size, one quad; unit 0 stays selected.

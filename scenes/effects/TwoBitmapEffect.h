@@ -27,8 +27,9 @@ class TwoBitmapEffect : public Scene {
   protected:
     // The names must outlive the scene (string literals do). Builds nothing: the
     // subclass's constructor runs init.
-    TwoBitmapEffect(const ShaderFiles& files, const char* firstBitmap, const char* secondBitmap)
-        : files(files), firstBitmap(firstBitmap), secondBitmap(secondBitmap) {}
+    TwoBitmapEffect(RunContext& run, const ShaderFiles& files, const char* firstBitmap,
+                    const char* secondBitmap)
+        : Scene(run), files(files), firstBitmap(firstBitmap), secondBitmap(secondBitmap) {}
 
     ShaderProgram shader;
     GlTexture textures[2];

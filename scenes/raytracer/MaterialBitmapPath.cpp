@@ -1,6 +1,6 @@
 #include "scenes/raytracer/MaterialBitmapPath.h"
 
-#include "core/DataPath.h"
+#include "scene/RunContext.h"
 
 #include <sys/stat.h>
 
@@ -13,14 +13,14 @@ bool isFile(const std::string& path) {
 
 } // namespace
 
-std::string materialBitmapPath(const char* mapName, const std::string& modelPath) {
+std::string materialBitmapPath(const RunContext& run, const char* mapName, const std::string& modelPath) {
     std::string name(mapName ? mapName : "");
-    // dataPath takes the name as given and else one that differs only in case.
-    std::string underTextures = dataPath(("textures\\" + name).c_str());
+    // run.dataPath takes the name as given and else one that differs only in case.
+    std::string underTextures = run.dataPath(("textures\\" + name).c_str());
     if (isFile(underTextures))
         return underTextures;
     size_t slash = modelPath.find_last_of("/\\");
     std::string folder = slash == std::string::npos ? "" : modelPath.substr(0, slash + 1);
-    std::string beside = dataPath((folder + name).c_str());
+    std::string beside = run.dataPath((folder + name).c_str());
     return isFile(beside) ? beside : underTextures;
 }

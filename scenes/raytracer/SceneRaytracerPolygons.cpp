@@ -1,11 +1,9 @@
 #include "scenes/raytracer/SceneRaytracerPolygons.h"
-#include "scene/LoadTimes.h"
 
 #include "core/AnimationFrame.h"
-#include "core/DataPath.h"
 #include "core/PrimitiveLayout.h"
 #include "core/Studio3dsFile.h"
-#include "scene/ScreenSize.h"
+#include "scene/RunContext.h"
 #include "scenes/raytracer/MaterialBitmapPath.h"
 
 #include <algorithm>
@@ -36,10 +34,10 @@ void fillWithColour(GLuint texture, const float* rgb) {
 
 } // namespace
 
-SceneRaytracerPolygons::SceneRaytracerPolygons(const char* fileName, float dofStrength, int renderWidth,
-                                               int renderHeight, int numReflections, int framesPerBeat,
-                                               std::shared_ptr<FlattenStaging> staging)
-    : framesPerBeat(framesPerBeat), dofStrength(dofStrength), fileName(fileName ? fileName : ""),
+SceneRaytracerPolygons::SceneRaytracerPolygons(RunContext& run, const char* fileName, float dofStrength,
+                                               int renderWidth, int renderHeight, int numReflections,
+                                               int framesPerBeat, std::shared_ptr<FlattenStaging> staging)
+    : Scene(run), framesPerBeat(framesPerBeat), dofStrength(dofStrength), fileName(fileName ? fileName : ""),
       renderWidth(renderWidth), renderHeight(renderHeight), tracedSide(this->renderWidth),
       numReflections(numReflections),
       staging(staging ? std::move(staging) : std::make_shared<FlattenStaging>()) {
@@ -59,19 +57,19 @@ void SceneRaytracerPolygons::init() {
     if (initCount > 0)
         releaseFileResources();
     createQuad();
-    rayProgram.load("shaders\\RaytracerPolygonsVert.glsl", "shaders\\RaytracerPolygonsFrag.glsl");
+    rayProgram.load(run, "shaders\\RaytracerPolygonsVert.glsl", "shaders\\RaytracerPolygonsFrag.glsl");
     if (dofStrength == 0.0f)
-        postProgram.load("shaders\\PassVert.glsl", "shaders\\PassFrag.glsl");
+        postProgram.load(run, "shaders\\PassVert.glsl", "shaders\\PassFrag.glsl");
     else
-        postProgram.load("shaders\\DoFVert.glsl", "shaders\\DoFFrag.glsl");
-    blurHorizontalProgram.load("shaders\\BlurVert.glsl", "shaders\\BlurHorFrag.glsl");
-    blurVerticalProgram.load("shaders\\BlurVert.glsl", "shaders\\BlurVertFrag.glsl");
+        postProgram.load(run, "shaders\\DoFVert.glsl", "shaders\\DoFFrag.glsl");
+    blurHorizontalProgram.load(run, "shaders\\BlurVert.glsl", "shaders\\BlurHorFrag.glsl");
+    blurVerticalProgram.load(run, "shaders\\BlurVert.glsl", "shaders\\BlurVertFrag.glsl");
     if (!primitiveBuffer.created())
         primitiveBuffer = PrimitiveBuffer::create();
     printf("%s\n", fileName.c_str());
     {
-        LoadTimer timer(loadTimes().models);
-        modelPath = dataPath(fileName.c_str());
+        LoadTimer timer(run.loadTimes.models);
+        modelPath = run.dataPath(fileName.c_str());
         file = Studio3dsFile::open(modelPath.c_str(), fileName.c_str()); // reports a failure
     }
     primitiveBuffer.resetContent();
@@ -109,7 +107,8 @@ void SceneRaytracerPolygons::loadMaterialTextures() {
         glActiveTexture(GL_TEXTURE0 + unit);
         std::string path = std::string("textures\\") + file->textureMapName(m);
         printf("%s--\n", path.c_str());
-        if (!loadTexture(materialBitmapPath(file->textureMapName(m), modelPath).c_str(), &textures[unit]))
+        if (!loadTexture(materialBitmapPath(run, file->textureMapName(m), modelPath).c_str(),
+                         &textures[unit]))
             fillWithColour(textures[unit].get(), file->materials()[m].diffuse);
         glBindTexture(GL_TEXTURE_2D, textures[unit].get());
         rayProgram.setUniform1i(samplerName(unit - 1).c_str(), unit);
@@ -237,8 +236,8 @@ void SceneRaytracerPolygons::rayPass(float time) {
     rayProgram.setUniform1f("camtz", cameraTarget[2]);
     rayProgram.setUniform1f("camroll", cameraRoll);
     rayProgram.setUniform1f("fov", cameraFov);
-    rayProgram.setUniform1i("ScreenWidth", screenWidth);
-    rayProgram.setUniform1i("ScreenHeight", screenHeight);
+    rayProgram.setUniform1i("ScreenWidth", run.screenWidth);
+    rayProgram.setUniform1i("ScreenHeight", run.screenHeight);
     drawQuad();
     glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
 }
@@ -248,7 +247,7 @@ void SceneRaytracerPolygons::rayPass(float time) {
 void SceneRaytracerPolygons::beginFinalPass() {
     glClearColor(0, 0, 0, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, run.screenWidth, run.screenHeight);
     postProgram.bind();
     glActiveTexture(GL_TEXTURE0 + kSharpImageUnit);
     glBindTexture(GL_TEXTURE_2D, renderTargets.colorTexture(0));
@@ -297,7 +296,7 @@ void SceneRaytracerPolygons::blurPasses() {
 // A file that could not be opened: the scene shows black and the show goes on.
 void SceneRaytracerPolygons::drawBlack() {
     glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, run.screenWidth, run.screenHeight);
     glClearColor(0, 0, 0, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }

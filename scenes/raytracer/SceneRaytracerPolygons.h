@@ -22,8 +22,8 @@ class SceneRaytracerPolygons : public Scene {
     // Runs init and prints "Scene poly init". A GL context must be current.
     // `staging` is the flattening's CPU array, shared by the scenes of a show; without
     // one the scene makes its own.
-    SceneRaytracerPolygons(const char* fileName, float dofStrength, int renderWidth, int renderHeight,
-                           int numReflections, int framesPerBeat,
+    SceneRaytracerPolygons(RunContext& run, const char* fileName, float dofStrength, int renderWidth,
+                           int renderHeight, int numReflections, int framesPerBeat,
                            std::shared_ptr<FlattenStaging> staging = nullptr);
     ~SceneRaytracerPolygons();
     SceneRaytracerPolygons(const SceneRaytracerPolygons&) = delete;

@@ -88,8 +88,8 @@ OverlayFacts gatherOverlayFacts(float fps) {
     f.scene = currentScene;
     f.sceneClass = sceneClassName(scenes.get(currentScene));
     f.fps = fps;
-    f.width = screenWidth;
-    f.height = screenHeight;
+    f.width = runContext.screenWidth;
+    f.height = runContext.screenHeight;
     f.tracedSide = adaptiveResolution ? adaptiveResolution->side() : effectiveRenderWidth(kRenderWidth);
     const TransportState& transport = transportState();
     f.paused = transport.paused;

@@ -1,6 +1,7 @@
 // Lifecycle of the GL owners and of the resources built on them: each object is
 // deleted exactly once, by its last owner, and replacing one deletes the old.
 #include "scene/GlObjects.h"
+#include "scene/RunContext.h"
 #include "scene/Scene.h"
 #include "scenes/raytracer/PrimitiveBuffer.h"
 #include "scenes/raytracer/RenderTargets.h"
@@ -89,7 +90,8 @@ TEST_F(GlObjectsTest, ResourcesMadeAgainReplaceTheirObjectsAndLeaveNothingBehind
     std::string bitmap = makeScratchDir("gl_objects") + "/pattern.bmp";
     ASSERT_TRUE(writeFile(bitmap, patternBitmap(3, 2)));
     {
-        Scene scene;
+        RunContext run;
+        Scene scene(run);
         GlTexture texture;
         PrimitiveBuffer primitives;
         RenderTargets targets;

@@ -1,4 +1,5 @@
 #include "scene/HeadlessContext.h"
+#include "scene/RunContext.h"
 #include "scene/Scene.h"
 #include "scene/ShaderProgram.h"
 #include "support/GlTest.h"
@@ -13,6 +14,7 @@ namespace {
 TEST(HeadlessContext, FrameDrawnToFramebufferZeroReadsBack) {
     const int width = 24, height = 12;
     HeadlessContext context;
+    RunContext run;
     ASSERT_TRUE(context.create(width, height));
     EXPECT_TRUE(std::string(context.platform()) == "device" ||
                 std::string(context.platform()) == "surfaceless");
@@ -34,11 +36,11 @@ TEST(HeadlessContext, FrameDrawnToFramebufferZeroReadsBack) {
                                            "  gl_FragColor = vec4(0.0, 1.0, 0.0, 1.0);\n"
                                            "}\n"));
     ShaderProgram shader;
-    shader.load((dir + "/v.glsl").c_str(), (dir + "/f.glsl").c_str());
+    shader.load(run, (dir + "/v.glsl").c_str(), (dir + "/f.glsl").c_str());
     shader.bind();
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    Scene().drawQuad();
+    Scene(run).drawQuad();
     context.swap();
     std::vector<unsigned char> frame = readFrame(width, height);
     EXPECT_EQ(pixelAt(frame, width, 0, 0), (std::vector<int>{0, 255, 0, 255}));

@@ -43,12 +43,12 @@ class JumpKey : public ::testing::Test {
         data.reset(new ScratchDataDir("jump_key"));
         ASSERT_TRUE(saveSlidingBox("models/slide.3ds"));
         resetShellForTest(fakeMusic, fakeWindowing);
-        screenWidth = screenHeight = kSize;
+        runContext.screenWidth = runContext.screenHeight = kSize;
         glViewport(0, 0, kSize, kSize);
         testing::internal::CaptureStdout();
-        first.reset(new SceneRaytracerPolygons("models\\slide.3ds", 0.0f, kSize, kSize, 1, 16));
-        credits.reset(new SceneRaytracedNotes());
-        last.reset(new SceneRaytracerPolygons("models\\slide.3ds", 0.0f, kSize, kSize, 1, 16));
+        first.reset(new SceneRaytracerPolygons(runContext, "models\\slide.3ds", 0.0f, kSize, kSize, 1, 16));
+        credits.reset(new SceneRaytracedNotes(runContext));
+        last.reset(new SceneRaytracerPolygons(runContext, "models\\slide.3ds", 0.0f, kSize, kSize, 1, 16));
         scenes.set(1, first.get());
         scenes.set(5, credits.get());
         scenes.set(6, last.get());

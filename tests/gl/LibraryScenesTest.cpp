@@ -3,7 +3,6 @@
 // holds), a small window. Every class of --scene's table is built through it.
 #include "core/MusicTime.h"
 #include "scene/HeadlessContext.h"
-#include "scene/ScreenSize.h"
 #include "scenes/effects/CubeBufferContent.h"
 #include "scenes/effects/SceneM1.h"
 #include "scenes/effects/SceneRaytracedCubes.h"
@@ -74,8 +73,8 @@ class LibraryScene : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(context.create(kWidth, kHeight));
         glViewport(0, 0, kWidth, kHeight);
-        screenWidth = kWidth;
-        screenHeight = kHeight;
+        runContext.screenWidth = kWidth;
+        runContext.screenHeight = kHeight;
         data = std::make_unique<ScratchDataDir>(
             std::string("library_") + ::testing::UnitTest::GetInstance()->current_test_info()->name(), false);
         dir = data->path();
@@ -185,8 +184,8 @@ class EveryLibraryScene : public LibraryScene, public ::testing::WithParamInterf
         resetShellForTest(fakeMusic, fakeWindowing);
         for (int n = 1; n <= SceneTable::kSlots; ++n)
             scenes.set(n, nullptr);
-        screenWidth = kWidth; // the shell's reset put back the full window
-        screenHeight = kHeight;
+        runContext.screenWidth = kWidth; // the shell's reset put back the full window
+        runContext.screenHeight = kHeight;
         setInitialGlState(); // what the shell's start-up leaves for every scene
     }
 
@@ -369,11 +368,11 @@ void expectSwitching(Scene& scene, const GLuint (&textures)[2],
 }
 
 TEST_F(LibraryScene, InfoSwitchesBitmapEveryFourBeatsAndRaytracerEveryBeat) {
-    SceneRaytracedInfo info;
+    SceneRaytracedInfo info(runContext);
     // Beat 4 falls at 1.795 s, beat 8 at 3.641 s.
     expectSwitching(info, {info.textureName(0), info.textureName(1)},
                     {{0.0f, 0}, {1.75f, 0}, {1.85f, 1}, {3.6f, 1}, {3.7f, 0}, {5.6f, 1}}, GL_NEAREST);
-    SceneRaytracer raytracer;
+    SceneRaytracer raytracer(runContext);
     // Beat 1 falls at 0.411 s.
     expectSwitching(raytracer, {raytracer.textureName(0), raytracer.textureName(1)},
                     {{0.0f, 0}, {0.40f, 0}, {0.42f, 1}, {0.9f, 0}, {1.4f, 1}}, GL_LINEAR);
@@ -383,7 +382,7 @@ TEST_F(LibraryScene, InfoSwitchesBitmapEveryFourBeatsAndRaytracerEveryBeat) {
 
 TEST_F(LibraryScene, M1PrintsTheMusicTimeOncePerFrameAndNeverBindsItsOtherPrograms) {
     testing::internal::CaptureStdout();
-    SceneM1 scene;
+    SceneM1 scene(runContext);
     scene.activate();
     for (float time : {1.5f, 1.75f, 2.0f})
         frame(scene, time);
@@ -421,7 +420,7 @@ void expectCube(const std::vector<float>& texels, float size) {
 }
 
 TEST_F(LibraryScene, CubeBufferHoldsTheCubeOfTheMusicTimeOnUnitZeroAndSurvivesAnotherInit) {
-    SceneRaytracedCubes scene;
+    SceneRaytracedCubes scene(runContext);
     GLuint buffer = scene.bufferName(), texture = scene.bufferTextureName();
     glBindBuffer(GL_TEXTURE_BUFFER, buffer);
     GLint bytes = 0, usage = 0;
@@ -461,7 +460,7 @@ TEST_F(LibraryScene, CubeBufferHoldsTheCubeOfTheMusicTimeOnUnitZeroAndSurvivesAn
 }
 
 TEST_F(LibraryScene, CubeBufferThatCannotBeMappedIsReportedOnceAndLeftAlone) {
-    SceneRaytracedCubes scene;
+    SceneRaytracedCubes scene(runContext);
     scene.activate();
     frame(scene, 0.0f);
     // Mapped elsewhere: the scene's own mapping fails.

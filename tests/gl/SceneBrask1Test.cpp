@@ -4,7 +4,7 @@
 
 #include "core/Studio3dsFile.h"
 #include "scene/HeadlessContext.h"
-#include "scene/ScreenSize.h"
+#include "scene/RunContext.h"
 #include "support/BitmapFiles.h"
 #include "support/GlTest.h"
 #include "support/LiveGlObjects.h"
@@ -26,8 +26,8 @@ class ModelScene : public ::testing::Test {
   protected:
     void open(int width, int height) {
         ASSERT_TRUE(context.create(width, height));
-        screenWidth = width;
-        screenHeight = height;
+        run.screenWidth = width;
+        run.screenHeight = height;
         glViewport(0, 0, width, height);
         glEnable(GL_TEXTURE_2D);
         glEnable(GL_DEPTH_TEST);
@@ -42,14 +42,15 @@ class ModelScene : public ::testing::Test {
         glClearColor(0, 0, 0, 0);
         glLoadIdentity();
         scene.render(time, 0.0f);
-        return readFrame(screenWidth, screenHeight);
+        return readFrame(run.screenWidth, run.screenHeight);
     }
     Rgb at(const std::vector<unsigned char>& picture, int x, int y) {
-        Rgb p = pixelAt(picture, screenWidth, x, y);
+        Rgb p = pixelAt(picture, run.screenWidth, x, y);
         p.resize(3);
         return p;
     }
     HeadlessContext context;
+    RunContext run; // the scenes' window size, load times and data paths
 };
 
 const Rgb kRed = {255, 0, 0}, kWhite = {255, 255, 255}, kBlack = {0, 0, 0}, kCleared = {255, 0, 255};
@@ -81,7 +82,7 @@ TEST_F(ModelScene, ShowsTheGeneratedModelAnimatedAndReloadsItsTexturesWithoutLea
     ASSERT_EQ(runCommand("ln -s '" DEMO_BINARY_DIR "/data/models/test5.3DS' models/test5.3DS"), 0);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    SceneBrask1 scene;
+    SceneBrask1 scene(run);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "SceneBrask1 init\n");
     testing::internal::CaptureStdout();
     scene.activate();
@@ -159,7 +160,7 @@ TEST_F(ModelScene, DrawsEveryInstanceWhereItsNodePutsItWithItsMaterialsTexture) 
     f.camera("cam", {0, -10, 0}, {0, 0, 0}, 90);
     ASSERT_TRUE(f.save("models/test5.3DS"));
     testing::internal::CaptureStdout();
-    SceneBrask1 scene;
+    SceneBrask1 scene(run);
     scene.activate();
     testing::internal::GetCapturedStdout();
 
@@ -192,7 +193,7 @@ TEST_F(ModelScene, DrawsTheMeshesInsideGroupsWhereTheirGroupsPutThem) {
     ASSERT_TRUE(f.save("models/test5.3DS"));
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    SceneBrask1 scene;
+    SceneBrask1 scene(run);
     scene.activate();
     auto picture = frame(scene, 0.0f);
     frame(scene, 0.5f);
@@ -212,7 +213,7 @@ TEST_F(ModelScene, WithoutItsModelTheSceneIsBlackAfterOneErrorLine) {
     ScratchDataDir data("brask_scene_missing");
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    SceneBrask1 scene;
+    SceneBrask1 scene(run);
     scene.activate();
     auto picture = frame(scene, 1.0f);
     frame(scene, 2.0f);
@@ -241,7 +242,7 @@ TEST_F(ModelScene, CameraFallbacksShowTheModelAfterOneNote) {
         ASSERT_TRUE(f.save("models/test5.3DS"));
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        SceneBrask1 scene;
+        SceneBrask1 scene(run);
         scene.activate();
         auto picture = frame(scene, 0.0f);
         frame(scene, 0.5f);
@@ -286,7 +287,7 @@ TEST_F(ModelScene, ShininessAndLightsPastGlLimitsRaiseNoGlError) {
     ASSERT_TRUE(f.save("models/test5.3DS"));
     glGetError();
     testing::internal::CaptureStdout();
-    SceneBrask1 scene;
+    SceneBrask1 scene(run);
     scene.activate();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "activate";
     frame(scene, 0.0f);

@@ -2,7 +2,7 @@
 #include "scenes/effects/SceneRaytracedNotes.h"
 
 #include "scene/HeadlessContext.h"
-#include "scene/ScreenSize.h"
+#include "scene/RunContext.h"
 #include "support/GlTest.h"
 #include "support/ScratchDataDir.h"
 
@@ -36,16 +36,17 @@ class CreditsScene : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(context.create(kWidth, kHeight));
         glViewport(0, 0, kWidth, kHeight);
-        screenWidth = kWidth;
-        screenHeight = kHeight;
+        run.screenWidth = kWidth;
+        run.screenHeight = kHeight;
     }
     HeadlessContext context;
+    RunContext run; // the scenes' window size, load times and data paths
 };
 
 TEST_F(CreditsScene, ShowsTheCreditsBitmapMovingWithSceneTimeOnly) {
     ScratchDataDir data("credits_scene");
     testing::internal::CaptureStdout();
-    SceneRaytracedNotes scene;
+    SceneRaytracedNotes scene(run);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Scene Notes init\n");
     glUseProgram(0);
     scene.activate();
@@ -81,10 +82,10 @@ TEST_F(CreditsScene, ShowsTheCreditsBitmapMovingWithSceneTimeOnly) {
     if (getenv("CREDITS_FULL_SIZE")) {
         HeadlessContext big;
         ASSERT_TRUE(big.create(1024, 768));
-        screenWidth = 1024;
-        screenHeight = 768;
+        run.screenWidth = 1024;
+        run.screenHeight = 768;
         glViewport(0, 0, 1024, 768);
-        SceneRaytracedNotes full;
+        SceneRaytracedNotes full(run);
         full.activate();
         for (float t : {3.0f, 15.0f, 28.0f})
             data.savePicture("credits_1024_" + std::to_string(int(t)), drawn(full, 0, t, 1024, 768), 1024,
@@ -96,7 +97,7 @@ TEST_F(CreditsScene, WithoutTheBitmapTheSlabStaysDarkAndTheShowGoesOn) {
     ScratchDataDir data("credits_scene_without_bitmap", false);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    SceneRaytracedNotes scene;
+    SceneRaytracedNotes scene(run);
     testing::internal::GetCapturedStdout();
     std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_NE(errors.find("ERROR: "), std::string::npos);
@@ -124,7 +125,7 @@ TEST_F(CreditsScene, WithoutTheBitmapTheSlabStaysDarkAndTheShowGoesOn) {
 TEST_F(CreditsScene, AReducedSideFillsTheWindowWithTheSamePicture) {
     ScratchDataDir data("credits_reduced");
     testing::internal::CaptureStdout();
-    SceneRaytracedNotes scene;
+    SceneRaytracedNotes scene(run);
     testing::internal::GetCapturedStdout();
     scene.activate();
     auto whole = drawn(scene, 0.0f, 6.0f, kWidth, kHeight);

@@ -5,6 +5,7 @@
 #include "core/AnimationFrame.h"
 #include "core/PrimitiveLayout.h"
 #include "scene/HeadlessContext.h"
+#include "scene/RunContext.h"
 #include "scenes/raytracer/PrimitiveBuffer.h"
 #include "shell/ShellState.h"
 #include "support/BitmapFiles.h"
@@ -39,7 +40,7 @@ class PolygonScene : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(context.create(kSize, kSize));
-        screenWidth = screenHeight = kSize;
+        run.screenWidth = run.screenHeight = kSize;
         data = std::make_unique<ScratchDataDir>(
             std::string("polygon_scene_") + ::testing::UnitTest::GetInstance()->current_test_info()->name(),
             false);
@@ -72,6 +73,7 @@ class PolygonScene : public ::testing::Test {
     }
 
     HeadlessContext context;
+    RunContext run;                       // the scenes' window size, load times and data paths
     std::unique_ptr<ScratchDataDir> data; // the working directory while the test runs
     std::string dir;
 };
@@ -115,7 +117,7 @@ bool saveSolids(const std::string& path, const CameraSpec& camera = CameraSpec()
 
 TEST_F(PolygonScene, SphereBoxAndTexturedSquareComeOutWhereAndAsTheyAre) {
     ASSERT_TRUE(saveSolids("models/solids.3ds"));
-    SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize / 2, 1, 16);
+    SceneRaytracerPolygons scene(run, "models\\solids.3ds", 0.0f, kSize, kSize / 2, 1, 16);
     scene.activate();
     scene.render(0, 0);
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -137,7 +139,7 @@ TEST_F(PolygonScene, SphereBoxAndTexturedSquareComeOutWhereAndAsTheyAre) {
 TEST_F(PolygonScene, BufferHoldsTheWrittenRangesAndNothingElse) {
     ASSERT_TRUE(saveSolids("models/solids.3ds"));
     auto staging = std::make_shared<FlattenStaging>();
-    SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16, staging);
+    SceneRaytracerPolygons scene(run, "models\\solids.3ds", 0.0f, kSize, kSize, 1, 16, staging);
     // Garbage in the shared array where this file writes nothing must not reach
     // the GPU: only written ranges are uploaded.
     float* texels = staging->texels();
@@ -177,12 +179,12 @@ TEST_F(PolygonScene, MirrorReflectsWithOneReflectionAndNotWithNone) {
     Studio3dsFixture f;
     mirrorFile(f);
     ASSERT_TRUE(f.save("models/mirror.3ds"));
-    SceneRaytracerPolygons one("models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16);
+    SceneRaytracerPolygons one(run, "models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16);
     one.render(0, 0);
     Rgb reflected = at(window("mirror_numrefl1"), 32, 32);
     EXPECT_GT(reflected.r, 100);
     EXPECT_GT(reflected.r, 3 * reflected.g);
-    SceneRaytracerPolygons none("models\\mirror.3ds", 0.0f, kSize, kSize, 0, 16);
+    SceneRaytracerPolygons none(run, "models\\mirror.3ds", 0.0f, kSize, kSize, 0, 16);
     none.render(0, 0);
     Rgb plain = at(window("mirror_numrefl0"), 32, 32);
     EXPECT_NEAR(plain.r, plain.g, 2);
@@ -202,15 +204,15 @@ TEST_F(PolygonScene, ScenesSharingOneStagingArrayDrawWhatEachDrawsAlone) {
     };
     std::vector<unsigned char> solidsAlone, mirrorAlone;
     {
-        SceneRaytracerPolygons solids("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
+        SceneRaytracerPolygons solids(run, "models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
         solidsAlone = draw(solids, "solids_alone");
-        SceneRaytracerPolygons mirror("models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16);
+        SceneRaytracerPolygons mirror(run, "models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16);
         mirrorAlone = draw(mirror, "mirror_alone");
     }
     ASSERT_NE(solidsAlone, mirrorAlone);
     auto staging = std::make_shared<FlattenStaging>();
-    SceneRaytracerPolygons mirror("models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16, staging);
-    SceneRaytracerPolygons solids("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16, staging);
+    SceneRaytracerPolygons mirror(run, "models\\mirror.3ds", 0.0f, kSize, kSize, 1, 16, staging);
+    SceneRaytracerPolygons solids(run, "models\\solids.3ds", 0.0f, kSize, kSize, 1, 16, staging);
     EXPECT_EQ(draw(mirror, "mirror_shared"), mirrorAlone);
     EXPECT_EQ(draw(solids, "solids_shared"), solidsAlone);
     EXPECT_EQ(draw(mirror, "mirror_again"), mirrorAlone);
@@ -236,7 +238,7 @@ TEST_F(PolygonScene, PlateShadowsTheFloorUnlessNamedNoS) {
         plateFile(f, plate);
         ASSERT_TRUE(f.save(std::string("models/") + plate + ".3ds"));
         std::string name = std::string("models\\") + plate + ".3ds";
-        SceneRaytracerPolygons scene(name.c_str(), 0.0f, kSize, kSize, 0, 16);
+        SceneRaytracerPolygons scene(run, name.c_str(), 0.0f, kSize, kSize, 0, 16);
         scene.render(0, 0);
         auto picture = window(plate);
         int shadowSpot = at(picture, floorColumn(2.2f), 32).r;
@@ -253,7 +255,7 @@ TEST_F(PolygonScene, PlateShadowsTheFloorUnlessNamedNoS) {
 TEST_F(PolygonScene, BlurSizeChoosesBetweenPassThroughAndDepthOfField) {
     ASSERT_TRUE(saveSolids("models/solids.3ds"));
     // Without depth of field: the window shows the target as it is.
-    SceneRaytracerPolygons sharp("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
+    SceneRaytracerPolygons sharp(run, "models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
     sharp.render(0, 0);
     EXPECT_EQ(sharp.currentBlurSize(), 0.0f);
     GLint program = 0, unit = 0;
@@ -266,7 +268,7 @@ TEST_F(PolygonScene, BlurSizeChoosesBetweenPassThroughAndDepthOfField) {
 
     // A strong depth of field: blurSize = 45 / 35 / 1024 * 150, about 12 pixels of
     // 64 per tap. The background is far out of focus, so colour bleeds into it.
-    SceneRaytracerPolygons blurred("models\\solids.3ds", 150.0f, kSize, kSize, 1, 16);
+    SceneRaytracerPolygons blurred(run, "models\\solids.3ds", 150.0f, kSize, kSize, 1, 16);
     blurred.render(0, 0);
     EXPECT_NEAR(blurred.currentBlurSize(), 45.0 / 35.0 / 1024.0 * 150.0, 1e-4);
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
@@ -282,7 +284,7 @@ TEST_F(PolygonScene, CameraWithoutFieldOfViewStaysSharpInTheDepthOfFieldProgram)
     noFov.target = {0, 30, 0}; // far behind the square
     noFov.fov = 0;
     ASSERT_TRUE(saveSolids("models/nofov.3ds", noFov));
-    SceneRaytracerPolygons scene("models\\nofov.3ds", 1.0f, kSize, kSize, 1, 16);
+    SceneRaytracerPolygons scene(run, "models\\nofov.3ds", 1.0f, kSize, kSize, 1, 16);
     scene.render(0, 0);
     EXPECT_EQ(scene.currentBlurSize(), 0.0f);
     // Every ray goes straight ahead into the square: out of focus, yet no blurred
@@ -295,7 +297,7 @@ TEST_F(PolygonScene, EnterReloadTracesTheSceneNotTheResetBufferAndLeaksNothing) 
     ASSERT_TRUE(saveSolids("models/solids.3ds"));
     const LiveGlObjects empty = LiveGlObjects::count();
     {
-        SceneRaytracerPolygons scene("models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
+        SceneRaytracerPolygons scene(run, "models\\solids.3ds", 0.0f, kSize, kSize, 1, 16);
         scene.render(0, 1.0f);
         auto before = window("before_reload");
         const LiveGlObjects live = LiveGlObjects::count();
@@ -326,7 +328,7 @@ TEST_F(PolygonScene, FileThatCannotBeOpenedDrawsBlackAndGoesOn) {
     ASSERT_EQ(mkdir("models/folder.3ds", 0700), 0);
     for (const char* name : {"models\\missing.3ds", "models\\pipe.3ds", "/dev/zero", "models\\folder.3ds"}) {
         testing::internal::CaptureStderr();
-        SceneRaytracerPolygons scene(name, 1.0f, kSize, kSize, 1, 16);
+        SceneRaytracerPolygons scene(run, name, 1.0f, kSize, kSize, 1, 16);
         std::string errors = testing::internal::GetCapturedStderr();
         EXPECT_EQ(errors.rfind("ERROR: Could not open 3D Studio file " + std::string(name) + ": ", 0), 0u)
             << errors;
@@ -350,7 +352,7 @@ TEST_F(PolygonScene, TexturedMaterialsBeyondNineGetNoUnit) {
     solidsFile(f);
     ASSERT_TRUE(f.save("models/many.3ds"));
     testing::internal::CaptureStdout();
-    SceneRaytracerPolygons scene("models\\many.3ds", 0.0f, kSize, kSize, 1, 16);
+    SceneRaytracerPolygons scene(run, "models\\many.3ds", 0.0f, kSize, kSize, 1, 16);
     std::string printed = testing::internal::GetCapturedStdout();
     int loaded = 0;
     for (size_t at = printed.find("--\n"); at != std::string::npos; at = printed.find("--\n", at + 1))
@@ -418,9 +420,9 @@ TEST_F(PolygonScene, EveryActiveUniformIsSetByTheCpuWithItsType) {
     camera.fov = 40;
     camera.roll = 5;
     ASSERT_TRUE(saveSolids("models/solids.3ds", camera));
-    screenHeight = kSize / 2;
+    run.screenHeight = kSize / 2;
     auto staging = std::make_shared<FlattenStaging>();
-    SceneRaytracerPolygons scene("models\\solids.3ds", 1.0f, kSize, kSize, 3, 16, staging);
+    SceneRaytracerPolygons scene(run, "models\\solids.3ds", 1.0f, kSize, kSize, 3, 16, staging);
     scene.activate();
     scene.render(2.0f, 0);
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -464,7 +466,7 @@ TEST_F(PolygonScene, EveryActiveUniformIsSetByTheCpuWithItsType) {
         scene.postProgramName(),
         {{"tex0", 11}, {"tex1", 12}, {"focus", focus}, {"focal", focus / 2}, {"tracedShare", 1}});
 
-    SceneRaytracerPolygons pass("models\\solids.3ds", 0.0f, kSize, kSize, 3, 16);
+    SceneRaytracerPolygons pass(run, "models\\solids.3ds", 0.0f, kSize, kSize, 3, 16);
     pass.render(2.0f, 0);
     expectEveryActiveUniformSet(pass.postProgramName(), {{"tex0", 11}, {"tracedShare", 1}});
 }
@@ -476,7 +478,7 @@ TEST_F(PolygonScene, ATracedPartFillsTheWindowWithTheSamePicture) {
     ASSERT_TRUE(saveSolids("models/solids.3ds"));
     for (float dof : {0.0f, 20.0f}) {
         SCOPED_TRACE(dof);
-        SceneRaytracerPolygons scene("models\\solids.3ds", dof, kSize, kSize, 1, 16);
+        SceneRaytracerPolygons scene(run, "models\\solids.3ds", dof, kSize, kSize, 1, 16);
         scene.render(0, 0);
         const auto whole = window("whole");
         scene.setTracedSide(4 * kSize);

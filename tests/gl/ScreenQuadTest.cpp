@@ -1,4 +1,5 @@
 #include "scene/GlErrors.h"
+#include "scene/RunContext.h"
 #include "scene/Scene.h"
 #include "scene/ShaderProgram.h"
 #include "support/GlTest.h"
@@ -11,6 +12,7 @@ namespace {
 // Opens the quad's names to the tests.
 class QuadScene : public Scene {
   public:
+    explicit QuadScene(RunContext& run) : Scene(run) {}
     using Scene::quadColorBuffer;
     using Scene::quadPositionBuffer;
     using Scene::quadTexCoordBuffer;
@@ -30,13 +32,16 @@ std::vector<float> bufferFloats(GLuint buffer, int count) {
     return data;
 }
 
-using ScreenQuadTest = GlTest;
+class ScreenQuadTest : public GlTest {
+  protected:
+    RunContext run;
+};
 
 TEST_F(ScreenQuadTest, NamesAreZeroUntilCreatedAndDestroyingThemTouchesNothingElse) {
     GLuint other = 0;
     glGenBuffers(1, &other);
     glBindBuffer(GL_ARRAY_BUFFER, other);
-    QuadScene scene;
+    QuadScene scene(run);
     EXPECT_EQ(scene.quadVertexArray.get(), 0u);
     EXPECT_EQ(scene.quadPositionBuffer.get(), 0u);
     EXPECT_EQ(scene.quadColorBuffer.get(), 0u);
@@ -46,7 +51,7 @@ TEST_F(ScreenQuadTest, NamesAreZeroUntilCreatedAndDestroyingThemTouchesNothingEl
 }
 
 TEST_F(ScreenQuadTest, CreateLeavesItsVertexArrayWithThreeAttributesAndTheTexCoordBufferBound) {
-    QuadScene scene;
+    QuadScene scene(run);
     scene.createQuad();
     GLint vertexArray = -1, arrayBuffer = -1;
     glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
@@ -74,7 +79,7 @@ TEST_F(ScreenQuadTest, CreateLeavesItsVertexArrayWithThreeAttributesAndTheTexCoo
 }
 
 TEST_F(ScreenQuadTest, PendingErrorTriggersNeitherCreateNorDestroyMessage) {
-    QuadScene scene;
+    QuadScene scene(run);
     testing::internal::CaptureStderr();
     glEnable(0xFFFF); // leaves GL_INVALID_ENUM pending
     scene.createQuad();
@@ -93,9 +98,9 @@ TEST_F(ScreenQuadTest, EveryDrawStartsFromTheIdentityMatrix) {
         "void main() { gl_Position = vec4((gl_ModelViewMatrix * gl_Vertex).xy * 0.5, 0.0, 1.0); }\n"));
     ASSERT_TRUE(writeFile(dir + "/f.glsl", "void main() { gl_FragColor = vec4(1.0, 1.0, 0.0, 1.0); }\n"));
     ShaderProgram shader;
-    shader.load((dir + "/v.glsl").c_str(), (dir + "/f.glsl").c_str());
+    shader.load(run, (dir + "/v.glsl").c_str(), (dir + "/f.glsl").c_str());
     shader.bind();
-    Scene scene;
+    Scene scene(run);
     auto draw = [&] {
         glClear(GL_COLOR_BUFFER_BIT);
         scene.drawQuad();

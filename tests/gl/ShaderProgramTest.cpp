@@ -1,4 +1,5 @@
 #include "scene/ShaderProgram.h"
+#include "scene/RunContext.h"
 #include "scene/Scene.h"
 #include "scene/ShaderBuildLog.h"
 #include "support/GlTest.h"
@@ -33,7 +34,7 @@ class ShaderProgramTest : public GlTest {
     std::vector<int> drawCentre() {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-        Scene scene;
+        Scene scene(run);
         scene.drawQuad();
         return pixelAt(readFrame(kSize, kSize), kSize, kSize / 2, kSize / 2);
     }
@@ -46,7 +47,7 @@ class ShaderProgramTest : public GlTest {
     // A failed program must not leave the previous scene's program drawing.
     void expectDrawsNothingAfterOther(ShaderProgram& broken) {
         ShaderProgram other;
-        other.load(vertex.c_str(), green.c_str());
+        other.load(run, vertex.c_str(), green.c_str());
         other.bind();
         broken.bind();
         EXPECT_NE(currentProgram(), static_cast<GLint>(other.programName()));
@@ -56,13 +57,14 @@ class ShaderProgramTest : public GlTest {
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 
+    RunContext run;
     std::string dir, vertex, colour, green;
 };
 
 TEST_F(ShaderProgramTest, BindsAndSetsUniformsByNameIgnoringUnknownNames) {
     ShaderProgram shader;
     testing::internal::CaptureStderr();
-    shader.load(vertex.c_str(), colour.c_str());
+    shader.load(run, vertex.c_str(), colour.c_str());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_NE(shader.programName(), 0u);
     shader.bind();
@@ -81,9 +83,9 @@ TEST_F(ShaderProgramTest, BindsAndSetsUniformsByNameIgnoringUnknownNames) {
 
 TEST_F(ShaderProgramTest, SecondLoadMakesNewNamesAndReloadRereadsTheFiles) {
     ShaderProgram shader;
-    shader.load(vertex.c_str(), green.c_str());
+    shader.load(run, vertex.c_str(), green.c_str());
     GLuint first[3] = {shader.programName(), shader.vertexShaderName(), shader.fragmentShaderName()};
-    shader.load(vertex.c_str(), green.c_str());
+    shader.load(run, vertex.c_str(), green.c_str());
     EXPECT_NE(shader.programName(), first[0]);
     EXPECT_NE(shader.vertexShaderName(), first[1]);
     EXPECT_NE(shader.fragmentShaderName(), first[2]);
@@ -102,7 +104,7 @@ TEST_F(ShaderProgramTest, SecondLoadMakesNewNamesAndReloadRereadsTheFiles) {
 TEST_F(ShaderProgramTest, PendingGlErrorIsDiscardedBeforeLoading) {
     glEnable(0xFFFF); // leaves GL_INVALID_ENUM pending
     ShaderProgram shader;
-    shader.load(vertex.c_str(), green.c_str());
+    shader.load(run, vertex.c_str(), green.c_str());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     shader.bind();
     EXPECT_EQ(drawCentre(), (std::vector<int>{0, 255, 0, 255}));
@@ -112,7 +114,7 @@ TEST_F(ShaderProgramTest, MissingFileIsReportedAndDrawsNothing) {
     std::string missing = dir + "/missing.glsl";
     ShaderProgram shader;
     testing::internal::CaptureStderr();
-    shader.load(vertex.c_str(), missing.c_str());
+    shader.load(run, vertex.c_str(), missing.c_str());
     std::string err = testing::internal::GetCapturedStderr();
     // One line: the empty stage's compile or link failure would only repeat it.
     EXPECT_EQ(err, "ERROR: Could not read shader file " + missing + "\n");
@@ -122,7 +124,7 @@ TEST_F(ShaderProgramTest, MissingFileIsReportedAndDrawsNothing) {
 TEST_F(ShaderProgramTest, DirectoryIsReportedAsUnreadable) {
     ShaderProgram shader;
     testing::internal::CaptureStderr();
-    shader.load(dir.c_str(), green.c_str());
+    shader.load(run, dir.c_str(), green.c_str());
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err, "ERROR: Could not read shader file " + dir + "\n");
     expectDrawsNothingAfterOther(shader);
@@ -132,7 +134,7 @@ TEST_F(ShaderProgramTest, CompileErrorNamesTheFileWithTheLog) {
     std::string broken = file("broken.glsl", "void main() { gl_FragColor = vec4(1.0) }\n");
     ShaderProgram shader;
     testing::internal::CaptureStderr();
-    shader.load(vertex.c_str(), broken.c_str());
+    shader.load(run, vertex.c_str(), broken.c_str());
     std::string err = testing::internal::GetCapturedStderr();
     // The line of the first message comes after the name, as compilers write it.
     std::string head = "ERROR: Could not compile shader file " + broken + ":1:\n";
@@ -146,7 +148,7 @@ TEST_F(ShaderProgramTest, LinkErrorNamesBothFiles) {
     std::string noMain = file("nomain.glsl", "float unused() { return 1.0; }\n");
     ShaderProgram shader;
     testing::internal::CaptureStderr();
-    shader.load(noMain.c_str(), green.c_str());
+    shader.load(run, noMain.c_str(), green.c_str());
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err.rfind("ERROR: Could not link shader files " + noMain + " and " + green + ":\n", 0), 0u)
         << err;
@@ -164,23 +166,23 @@ TEST_F(ShaderProgramTest, LinkErrorNamesBothFiles) {
 TEST_F(ShaderProgramTest, FailedReloadKeepsTheLastLinkedProgramWhenAsked) {
     std::string edited = file("edited.glsl", kUniformColour);
     ShaderProgram shader;
-    shader.load(vertex.c_str(), edited.c_str());
+    shader.load(run, vertex.c_str(), edited.c_str());
     GLuint good = shader.programName();
     ShaderBuildLog log;
-    ShaderProgram::keepLastLinkedOnFailure(&log);
+    run.shaderBuildLog = &log;
     file("edited.glsl", "uniform float Red;\n\nvoid main() { gl_FragColor = vec4(Red) + nothing; }\n");
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
     shader.reload();
     std::string out = testing::internal::GetCapturedStdout();
     std::string err = testing::internal::GetCapturedStderr();
-    ShaderProgram::keepLastLinkedOnFailure(nullptr);
+    run.shaderBuildLog = nullptr;
     EXPECT_EQ(err.rfind("ERROR: Could not compile shader file " + edited + ":3:\n", 0), 0u) << err;
     EXPECT_EQ(out, "Still drawing with the last program of " + vertex + " and " + edited + " that linked\n");
     EXPECT_NE(shader.programName(), good);
 
     ShaderProgram other;
-    other.load(vertex.c_str(), green.c_str());
+    other.load(run, vertex.c_str(), green.c_str());
     other.bind();
     shader.bind();
     EXPECT_EQ(currentProgram(), static_cast<GLint>(good));
@@ -207,10 +209,10 @@ TEST_F(ShaderProgramTest, FailedReloadKeepsTheLastLinkedProgramWhenAsked) {
 // and prints the compile log once; the next reload explains it again.
 TEST_F(ShaderProgramTest, OneReloadExplainsASharedFailureOnce) {
     ShaderProgram first, second, never;
-    first.load(vertex.c_str(), green.c_str());
-    second.load(vertex.c_str(), colour.c_str());
+    first.load(run, vertex.c_str(), green.c_str());
+    second.load(run, vertex.c_str(), colour.c_str());
     ShaderBuildLog log;
-    ShaderProgram::keepLastLinkedOnFailure(&log);
+    run.shaderBuildLog = &log;
     file("vert.glsl", "void main() { gl_Position = vec4(1.0) +; }\n");
     std::string missing = dir + "/missing.glsl";
     auto reloadAll = [&] {
@@ -238,9 +240,9 @@ TEST_F(ShaderProgramTest, OneReloadExplainsASharedFailureOnce) {
     // A program that never linked has nothing to keep.
     log.beginReload();
     testing::internal::CaptureStderr();
-    never.load(vertex.c_str(), missing.c_str());
+    never.load(run, vertex.c_str(), missing.c_str());
     err = testing::internal::GetCapturedStderr();
-    ShaderProgram::keepLastLinkedOnFailure(nullptr);
+    run.shaderBuildLog = nullptr;
     EXPECT_EQ(log.failed, 1);
     EXPECT_EQ(log.kept, 0);
     EXPECT_EQ(count(err, "ERROR: Could not read shader file " + missing), 1) << err;
@@ -251,10 +253,38 @@ TEST_F(ShaderProgramTest, DataNamesWithBackslashesAreMapped) {
     std::string fragmentName = dir + "\\green.glsl";
     ShaderProgram shader;
     testing::internal::CaptureStderr();
-    shader.load(vertexName.c_str(), fragmentName.c_str());
+    shader.load(run, vertexName.c_str(), fragmentName.c_str());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     shader.bind();
     EXPECT_EQ(drawCentre(), (std::vector<int>{0, 255, 0, 255}));
+}
+
+// A load reports to the run it is given, and only to it: its time, and (while the
+// run notes them) the files it opened, as live editing watches them; a reload
+// reports to the same run.
+TEST_F(ShaderProgramTest, LoadReportsToItsOwnRun) {
+    RunContext other;
+    std::vector<std::string> opened, otherOpened;
+    run.openedFiles = &opened;
+    other.openedFiles = &otherOpened;
+    std::string vertexName = dir + "\\vert.glsl"; // a data name, kept for the reloads
+    ShaderProgram shader;
+    shader.load(run, vertexName.c_str(), green.c_str());
+    EXPECT_EQ(opened, (std::vector<std::string>{vertex, green}));
+    EXPECT_GT(run.loadTimes.shaders, 0.0);
+    EXPECT_EQ(run.loadTimes.textures + run.loadTimes.models, 0.0);
+    EXPECT_TRUE(otherOpened.empty());
+    EXPECT_EQ(other.loadTimes.shaders, 0.0);
+
+    opened.clear();
+    run.openedFiles = nullptr;
+    shader.reload();
+    EXPECT_TRUE(opened.empty()) << "noted only while the run notes";
+    run.openedFiles = &opened;
+    shader.reload();
+    EXPECT_EQ(opened, (std::vector<std::string>{vertex, green}));
+    EXPECT_TRUE(otherOpened.empty());
+    run.openedFiles = nullptr;
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 #include "shell/LineUp.h"
 
 #include "scene/HeadlessContext.h"
-#include "scene/ScreenSize.h"
+#include "shell/ShellState.h"
 #include "support/PngFile.h"
 #include "support/TestPaths.h"
 
@@ -50,8 +50,8 @@ class ShowData : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(context.create(kWidth, kHeight));
-        screenWidth = kWidth;
-        screenHeight = kHeight;
+        runContext.screenWidth = kWidth;
+        runContext.screenHeight = kHeight;
         pictureDir = makeScratchDir("show_scenes");
         ASSERT_TRUE(getcwd(previousDir, sizeof previousDir));
         ASSERT_EQ(chdir(DEMO_BINARY_DIR "/data"), 0);
@@ -101,8 +101,8 @@ TEST_P(ShowScenes, DrawsAMovingPictureWithSomethingInIt) {
     const std::string name = std::string("models\\") + s.file;
     ASSERT_EQ(access((std::string("models/") + s.file).c_str(), R_OK), 0)
         << "generate the scene_models target";
-    SceneRaytracerPolygons scene(name.c_str(), s.dofStrength, kRenderWidth, kRenderWidth, s.numReflections,
-                                 s.framesPerBeat);
+    SceneRaytracerPolygons scene(runContext, name.c_str(), s.dofStrength, kRenderWidth, kRenderWidth,
+                                 s.numReflections, s.framesPerBeat);
     scene.activate();
     std::vector<unsigned char> pictures[2];
     for (int i = 0; i < 2; ++i) {

@@ -1,3 +1,4 @@
+#include "scene/RunContext.h"
 #include "scene/Scene.h"
 #include "support/BitmapFiles.h"
 #include "support/GlTest.h"
@@ -43,7 +44,8 @@ class TextureLoaderTest : public GlTest {
         return std::string(p.begin(), p.end());
     }
 
-    Scene scene;
+    RunContext run;
+    Scene scene{run};
     std::string dir;
 };
 

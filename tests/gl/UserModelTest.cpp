@@ -31,7 +31,7 @@ class UserModel : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(context.create(kSize, kSize));
-        screenWidth = screenHeight = kSize;
+        runContext.screenWidth = runContext.screenHeight = kSize;
         setRenderWidthOverride(kSize);
         data = std::make_unique<ScratchDataDir>(
             std::string("user_model_") + ::testing::UnitTest::GetInstance()->current_test_info()->name(),

@@ -58,7 +58,7 @@ void ProgramRebuilds::rebuildAll() {
         // Loaded as the scene loads its programs, through ShaderProgram, from files
         // holding the same sources.
         ShaderProgram* program = new ShaderProgram();
-        program->load(taken.vertexFile.c_str(), taken.fragmentFile.c_str());
+        program->load(run, taken.vertexFile.c_str(), taken.fragmentFile.c_str());
         kept.emplace_back(program);
         substitutes[taken.original] = program->programName();
     }

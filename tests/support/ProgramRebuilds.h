@@ -1,4 +1,5 @@
 #pragma once
+#include "scene/RunContext.h"
 #include "scene/ShaderProgram.h"
 
 #include <GL/glew.h>
@@ -32,6 +33,7 @@ class ProgramRebuilds {
     };
     std::string directory;
     std::vector<Taken> sources;
+    RunContext run; // the rebuilds' own: their load times and paths are not the scene's
     std::vector<std::unique_ptr<ShaderProgram>> kept; // the programs stay; these only name them
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/MeshRuns.h"
 #include "core/PrimitiveLayout.h"
+#include "scene/RunContext.h"
 #include "scene/Scene.h"
 
 #include <GL/glew.h>
@@ -112,7 +113,8 @@ class RayPassHarness {
             glUniform1f(location(names[i]), values[i]);
         glUniform1i(location("ScreenWidth"), screenWidth);
         glUniform1i(location("ScreenHeight"), screenHeight);
-        Scene().drawQuad();
+        RunContext run; // drawQuad reads none of it
+        Scene(run).drawQuad();
     }
 
     // The target's pixels, RGBA floats, bottom row first.

@@ -8,8 +8,8 @@ std::vector<std::string> callLog;
 void resetShellForTest(FakeMusic& fakeMusic, FakeWindowing& fakeWindowing) {
     static RecordingScene* recording[6] = {};
     callLog.clear();
-    screenWidth = 1024;
-    screenHeight = 768;
+    runContext.screenWidth = 1024;
+    runContext.screenHeight = 768;
     currentScene = 1;
     music = 1;
     audio = &fakeMusic;

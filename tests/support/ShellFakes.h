@@ -6,6 +6,7 @@
 
 #include "scene/Scene.h"
 #include "shell/Music.h"
+#include "shell/ShellState.h"
 #include "shell/Windowing.h"
 
 // Calls, in order, across all fakes of one test.
@@ -42,7 +43,7 @@ class FakeMusic : public Music {
 
 class RecordingScene final : public Scene {
   public:
-    explicit RecordingScene(int number) : number(number) {}
+    explicit RecordingScene(int number) : Scene(runContext), number(number) {}
     int number;
     float lastTime = -1, lastSceneTime = -1;
     void render(float time, float st) override {

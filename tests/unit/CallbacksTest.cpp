@@ -26,8 +26,8 @@ TEST_F(CallbacksTest, FirstFpsTimerSetsNoTitleButStartsTheCycle) {
 
 TEST_F(CallbacksTest, LaterFpsTimerShowsFramesTimesFourAndSize) {
     frameCount = 10;
-    screenWidth = 640;
-    screenHeight = 480;
+    runContext.screenWidth = 640;
+    runContext.screenHeight = 480;
     fpsTimer(1);
     EXPECT_EQ(fakeWindowing.title, "Demo: 40 Frames Per Second @ 640 x 480");
     EXPECT_EQ(frameCount, 0);
@@ -37,15 +37,15 @@ TEST_F(CallbacksTest, LaterFpsTimerShowsFramesTimesFourAndSize) {
 TEST_F(CallbacksTest, ReshapeStoresSizeAndActivatesCurrentScene) {
     currentScene = 3;
     reshape(800, 600);
-    EXPECT_EQ(screenWidth, 800);
-    EXPECT_EQ(screenHeight, 600);
+    EXPECT_EQ(runContext.screenWidth, 800);
+    EXPECT_EQ(runContext.screenHeight, 600);
     EXPECT_EQ(callLog, std::vector<std::string>({"activate 3"}));
     // An empty slot is simply not activated.
     currentScene = 9;
     callLog.clear();
     reshape(100, 0);
     EXPECT_TRUE(callLog.empty());
-    EXPECT_EQ(screenHeight, 0);
+    EXPECT_EQ(runContext.screenHeight, 0);
 }
 
 TEST(Reshape, ZeroHeightUsesAspectOne) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "core/DataPath.h"
 #include "core/MusicTime.h"
 #include "shell/Callbacks.h"
 #include "shell/FrameStep.h"
@@ -73,7 +72,8 @@ TEST_F(KeyboardTest, EnterReloadsAndActivatesTheSceneOnScreen) {
 // A scene whose init opens a file its constructor did not.
 class LateOpeningScene final : public Scene {
   public:
-    void init() override { dataPath("models\\late.txt"); }
+    LateOpeningScene() : Scene(runContext) {}
+    void init() override { run.dataPath("models\\late.txt"); }
 };
 
 // Under --watch a file that only the Enter key's reload opened is watched from then

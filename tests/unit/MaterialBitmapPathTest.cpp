@@ -1,4 +1,5 @@
 #include "scenes/raytracer/MaterialBitmapPath.h"
+#include "scene/RunContext.h"
 #include "support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -19,16 +20,24 @@ TEST(MaterialBitmapPath, TexturesFirstThenBesideTheModelEachAsGivenThenRegardles
                              "Export/Car/cwall02.jpg", "Export/Car/Tyre.Png", "Export/Car/TYRE.PNG"})
         ASSERT_TRUE(writeFile(file, "x")) << file;
     const std::string model = "Export/Car/CAR.3DS";
+    RunContext run;
 
-    EXPECT_EQ(materialBitmapPath("wood.bmp", model), "textures/wood.bmp");
-    EXPECT_EQ(materialBitmapPath("WOOD.BMP", model), "textures/wood.bmp");
-    EXPECT_EQ(materialBitmapPath("both.jpg", model), "textures/BOTH.JPG") << "textures/ comes first";
-    EXPECT_EQ(materialBitmapPath("CWALL02.JPG", model), "Export/Car/cwall02.jpg");
-    EXPECT_EQ(materialBitmapPath("TYRE.PNG", model), "Export/Car/TYRE.PNG") << "the name as given first";
-    EXPECT_EQ(materialBitmapPath("CWALL02.JPG", "Export\\Car\\CAR.3DS"), "Export/Car/cwall02.jpg");
-    EXPECT_EQ(materialBitmapPath("MISSING.PNG", model), "textures/MISSING.PNG") << "for the error line";
+    EXPECT_EQ(materialBitmapPath(run, "wood.bmp", model), "textures/wood.bmp");
+    EXPECT_EQ(materialBitmapPath(run, "WOOD.BMP", model), "textures/wood.bmp");
+    EXPECT_EQ(materialBitmapPath(run, "both.jpg", model), "textures/BOTH.JPG") << "textures/ comes first";
+    EXPECT_EQ(materialBitmapPath(run, "CWALL02.JPG", model), "Export/Car/cwall02.jpg");
+    EXPECT_EQ(materialBitmapPath(run, "TYRE.PNG", model), "Export/Car/TYRE.PNG") << "the name as given first";
+    EXPECT_EQ(materialBitmapPath(run, "CWALL02.JPG", "Export\\Car\\CAR.3DS"), "Export/Car/cwall02.jpg");
+    EXPECT_EQ(materialBitmapPath(run, "MISSING.PNG", model), "textures/MISSING.PNG") << "for the error line";
     // A folder of that name is no bitmap.
-    EXPECT_EQ(materialBitmapPath("Car", "Export/x.3ds"), "textures/Car");
+    EXPECT_EQ(materialBitmapPath(run, "Car", "Export/x.3ds"), "textures/Car");
+
+    // Live editing watches both places tried, so a bitmap that appears under
+    // textures\ later takes over from the one beside the model.
+    std::vector<std::string> noted;
+    run.openedFiles = &noted;
+    materialBitmapPath(run, "CWALL02.JPG", model);
+    EXPECT_EQ(noted, (std::vector<std::string>{"textures/CWALL02.JPG", "Export/Car/cwall02.jpg"}));
     ASSERT_EQ(chdir(previous), 0);
 }
 

@@ -70,8 +70,8 @@ TEST_F(StartupTest, SizeOpensAWindowOfThatSizeWithoutGameMode) {
     expected[2] = "initWindowSize 320x240";
     expected.push_back("registerCallbacks");
     EXPECT_EQ(callLog, expected);
-    EXPECT_EQ(screenWidth, 320);
-    EXPECT_EQ(screenHeight, 240);
+    EXPECT_EQ(runContext.screenWidth, 320);
+    EXPECT_EQ(runContext.screenHeight, 240);
 }
 
 TEST_F(StartupTest, NoWindowEndsWithStatusOne) {

@@ -1,6 +1,0 @@
-#include "scene/LoadTimes.h"
-
-LoadTimes& loadTimes() {
-    static LoadTimes times;
-    return times;
-}

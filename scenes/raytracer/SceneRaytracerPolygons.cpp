@@ -242,11 +242,10 @@ void SceneRaytracerPolygons::rayPass(float time) {
     glBindFramebufferEXT(GL_FRAMEBUFFER, 0);
 }
 
-// The window pass: cleared with the clear colour that stays in force, the sharp
-// image on its unit as "tex0".
+// The window pass: the clear colour that stays in force for the next frames'
+// clears, the sharp image on its unit as "tex0".
 void SceneRaytracerPolygons::beginFinalPass() {
     glClearColor(0, 0, 0, 0.5f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(0, 0, run.screenWidth, run.screenHeight);
     postProgram.bind();
     glActiveTexture(GL_TEXTURE0 + kSharpImageUnit);
@@ -255,13 +254,25 @@ void SceneRaytracerPolygons::beginFinalPass() {
     postProgram.setUniform1f("tracedShare", tracedShare());
 }
 
+// The window pass's quad covers every pixel of the window, which the frame began by
+// clearing, so it draws whatever depth the window holds rather than clearing the
+// window's colour and depth again: on a software renderer those two clears cost
+// about a tenth of a frame tracing a small square.
+void SceneRaytracerPolygons::drawFinalQuad() {
+    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
+    glDisable(GL_DEPTH_TEST);
+    drawQuad();
+    if (depthTest)
+        glEnable(GL_DEPTH_TEST);
+}
+
 void SceneRaytracerPolygons::finalPassWithoutBlur() {
     beginFinalPass();
     // A depth-of-field program here (a camera without field of view) would mix in
     // whatever unit 0 holds; give it the sharp image as the blurred one too.
     if (dofStrength != 0.0f)
         postProgram.setUniform1i("tex1", kSharpImageUnit);
-    drawQuad();
+    drawFinalQuad();
 }
 
 // One half of the blur: `source` on `unit` into render target `target`.
@@ -290,7 +301,7 @@ void SceneRaytracerPolygons::blurPasses() {
     postProgram.setUniform1i("tex1", kBlurredImageUnit);
     postProgram.setUniform1f("focus", focusDistance);
     postProgram.setUniform1f("focal", focal);
-    drawQuad();
+    drawFinalQuad();
 }
 
 // A file that could not be opened: the scene shows black and the show goes on.

@@ -77,6 +77,7 @@ class SceneRaytracerPolygons : public Scene {
     void rayPass(float time);
     float tracedShare() const;
     void beginFinalPass();
+    void drawFinalQuad();
     void finalPassWithoutBlur();
     void blurPass(ShaderProgram& program, int target, int unit, GLuint source);
     void blurPasses();

@@ -498,4 +498,24 @@ TEST_F(PolygonScene, ATracedPartFillsTheWindowWithTheSamePicture) {
     }
 }
 
+// The window pass draws over whatever the window holds: the frame clears it once
+// at its start, and a depth left nearer than the pass's quad (another scene's, or no
+// clear at all) must not hide the picture, in the show's depth-tested state.
+TEST_F(PolygonScene, WindowPassCoversWhateverDepthTheWindowHolds) {
+    ASSERT_TRUE(saveSolids("models/solids.3ds"));
+    SceneRaytracerPolygons scene(run, "models\\solids.3ds", 20.0f, kSize, kSize, 1, 16);
+    scene.render(0, 0);
+    const auto cleared = window("cleared");
+    glEnable(GL_DEPTH_TEST);
+    glClearDepth(0.0);
+    glClearColor(1, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
+    scene.render(0, 0);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << "the pass leaves the depth test as it found it";
+    glDisable(GL_DEPTH_TEST);
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    EXPECT_TRUE(window("over_near_depth") == cleared);
+}
+
 } // namespace

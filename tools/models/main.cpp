@@ -1,6 +1,10 @@
-// Writes the show's 3D Studio scenes into a directory: models <directory>.
+// Writes the show's 3D Studio scenes and the model scene's file into a directory:
+// models <directory>.
 #include "core/ErrorReport.h"
 #include "tools/models/Scenes.h"
+#include "tools/models/Test5Model.h"
+
+#include <lib3ds/file.h>
 
 #include <cstdio>
 #include <string>
@@ -36,5 +40,15 @@ int main(int argc, char** argv) {
             return 1;
         printf("%s: %d triangles, %d frames\n", path.c_str(), file.triangles(), file.frames());
     }
+    // The library's model scene, built with lib3ds directly (keys on every frame).
+    const std::string path = dir + "/test5.3DS";
+    Lib3dsFile* test5 = models::buildTest5Model();
+    const bool saved = lib3ds_file_save(test5, path.c_str());
+    lib3ds_file_free(test5);
+    if (!saved) {
+        reportError("Could not write 3D Studio file %s\n", path.c_str());
+        return 1;
+    }
+    printf("%s: the model scene's file\n", path.c_str());
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "Test5Model.h"
+#include "tools/models/Test5Model.h"
 
 #include "tools/models/Lattice.h"
 #include "tools/models/MeshRecord.h"
@@ -13,7 +13,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace brask {
+namespace models {
 
 namespace {
 
@@ -207,4 +207,4 @@ Lib3dsFile* buildTest5Model() {
     return file;
 }
 
-} // namespace brask
+} // namespace models

@@ -3,6 +3,7 @@
 #include "core/PrimitiveLayout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -31,16 +32,26 @@ struct Bounds {
     }
 };
 
+// A box with a NaN corner (a file with broken points) may still be entered by some
+// rays, depending on how the shader's min and max treat NaN: its run gets a box
+// round everything, so it is never skipped.
 Bounds meshBounds(const float* texels, int m) {
     const float* lo =
         texels + 4 * size_t(primitive::kMeshBase + primitive::kMeshTexels * m + primitive::kMeshMin);
     const float* hi =
         texels + 4 * size_t(primitive::kMeshBase + primitive::kMeshTexels * m + primitive::kMeshMax);
     Bounds b;
+    bool nan = false;
     for (int a = 0; a < 3; ++a) {
         b.min[a] = lo[a];
         b.max[a] = hi[a];
+        nan = nan || std::isnan(lo[a]) || std::isnan(hi[a]);
     }
+    if (nan)
+        for (int a = 0; a < 3; ++a) {
+            b.min[a] = -std::numeric_limits<float>::infinity();
+            b.max[a] = std::numeric_limits<float>::infinity();
+        }
     return b;
 }
 
@@ -57,13 +68,15 @@ MeshRun runOf(const Bounds& b, int first, int end) {
 }
 
 // Above this many meshes the exact cut (quadratic in the meshes, every flatten)
-// would cost more than it saves: equal runs instead.
+// would cost more than it saves: equal runs instead, as for a scene without a
+// finite surface.
 constexpr int kMaxExactMeshes = 128;
 
 } // namespace
 
 std::vector<MeshRun> meshRuns(const float* texels, int meshes) {
     std::vector<MeshRun> runs;
+    meshes = std::min(meshes, primitive::kMeshCapacity);
     if (meshes <= 0)
         return runs;
     std::vector<Bounds> boxes(meshes);
@@ -73,7 +86,7 @@ std::vector<MeshRun> meshRuns(const float* texels, int meshes) {
         scene.extend(boxes[m]);
     }
     const double sceneArea = scene.halfArea();
-    if (meshes > kMaxExactMeshes || sceneArea <= 0) {
+    if (meshes > kMaxExactMeshes || !(sceneArea > 0) || std::isinf(sceneArea)) {
         const int per = (meshes + kMaxMeshRuns - 1) / kMaxMeshRuns;
         for (int first = 0; first < meshes; first += per) {
             Bounds b;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <vector>
 
 namespace {
@@ -34,8 +36,8 @@ void expectCoversInOrder(const MeshList& list, const std::vector<MeshRun>& runs)
             EXPECT_EQ(runs[r].first, runs[r - 1].end);
         for (int m = runs[r].first; m < runs[r].end; ++m) {
             const std::vector<float>& b = list.boxes[m];
-            if (b[0] > b[3] || b[1] > b[4] || b[2] > b[5])
-                continue;
+            if (b[0] > b[3] || b[1] > b[4] || b[2] > b[5] || std::isnan(b[0]))
+                continue; // empty, or broken (see below)
             for (int a = 0; a < 3; ++a) {
                 EXPECT_LE(runs[r].min[a], b[a]) << "mesh " << m;
                 EXPECT_GE(runs[r].max[a], b[3 + a]) << "mesh " << m;
@@ -85,6 +87,18 @@ TEST(MeshRuns, LongListsAndEmptyListsStayWithinTheShadersArrays) {
     for (int i = 0; i < 300; ++i)
         row.add({float(i), 0, 0}, {i + 0.5f, 1, 1});
     expectCoversInOrder(row, meshRuns(row.texels.data(), row.count()));
+
+    MeshList broken; // a box with a NaN corner: its run is never skipped
+    for (int i = 0; i < 6; ++i)
+        broken.add({float(10 * i), 0, 0}, {10.0f * i + 1, 1, 1});
+    broken.add({std::nanf(""), 0, 0}, {1, 1, 1});
+    const std::vector<MeshRun> withNan = meshRuns(broken.texels.data(), broken.count());
+    expectCoversInOrder(broken, withNan);
+    const MeshRun& nanRun = withNan[runOf(withNan, 6)];
+    for (int a = 0; a < 3; ++a) {
+        EXPECT_TRUE(std::isinf(nanRun.min[a]) && nanRun.min[a] < 0);
+        EXPECT_TRUE(std::isinf(nanRun.max[a]) && nanRun.max[a] > 0);
+    }
 
     MeshList empties; // every box empty: the runs still cover the list
     for (int i = 0; i < 5; ++i)

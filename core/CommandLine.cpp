@@ -36,33 +36,10 @@ enum LongOnly {
     kOverlay
 };
 
-const option kOptions[] = {{"windowed", no_argument, nullptr, kWindowed},
-                           {"help", no_argument, nullptr, 'h'},
-                           {"inspect", required_argument, nullptr, kInspect},
-                           {"frame", required_argument, nullptr, kFrame},
-                           {"capture", required_argument, nullptr, kCapture},
-                           {"fps", required_argument, nullptr, kFps},
-                           {"size", required_argument, nullptr, kSize},
-                           {"from", required_argument, nullptr, kFrom},
-                           {"to", required_argument, nullptr, kTo},
-                           {"render-width", required_argument, nullptr, kRenderWidth},
-                           {"bench", no_argument, nullptr, kBench},
-                           {"json", no_argument, nullptr, kJson},
-                           {"spread", no_argument, nullptr, kSpread},
-                           {"scene", required_argument, nullptr, kScene},
-                           {"watch", no_argument, nullptr, kWatch},
-                           {"gl-debug", no_argument, nullptr, kGlDebug},
-                           {"target-fps", required_argument, nullptr, kTargetFps},
-                           {"summary", no_argument, nullptr, kSummary},
-                           {"show", required_argument, nullptr, kShow},
-                           {"edit", no_argument, nullptr, kEdit},
-                           {"overlay", no_argument, nullptr, kOverlay},
-                           {nullptr, 0, nullptr, 0}};
-
 // freeglut's own options: how many arguments each takes, or -1 for none of its own.
 int toolkitArity(const char* arg) {
-    static const char* const withValue[] = {"-display", "-geometry"};
-    static const char* const flags[] = {"-direct", "-indirect", "-iconic", "-gldebug", "-sync"};
+    const char* const withValue[] = {"-display", "-geometry"};
+    const char* const flags[] = {"-direct", "-indirect", "-iconic", "-gldebug", "-sync"};
     for (const char* name : withValue)
         if (strcmp(arg, name) == 0)
             return 1;
@@ -205,13 +182,36 @@ CommandLineOptions parseCommandLine(int argc, char** argv, const SceneValueCheck
     if (!o.error.empty())
         return o;
 
+    // A local table: getopt_long reads it on each call and keeps nothing of it.
+    const option options[] = {{"windowed", no_argument, nullptr, kWindowed},
+                              {"help", no_argument, nullptr, 'h'},
+                              {"inspect", required_argument, nullptr, kInspect},
+                              {"frame", required_argument, nullptr, kFrame},
+                              {"capture", required_argument, nullptr, kCapture},
+                              {"fps", required_argument, nullptr, kFps},
+                              {"size", required_argument, nullptr, kSize},
+                              {"from", required_argument, nullptr, kFrom},
+                              {"to", required_argument, nullptr, kTo},
+                              {"render-width", required_argument, nullptr, kRenderWidth},
+                              {"bench", no_argument, nullptr, kBench},
+                              {"json", no_argument, nullptr, kJson},
+                              {"spread", no_argument, nullptr, kSpread},
+                              {"scene", required_argument, nullptr, kScene},
+                              {"watch", no_argument, nullptr, kWatch},
+                              {"gl-debug", no_argument, nullptr, kGlDebug},
+                              {"target-fps", required_argument, nullptr, kTargetFps},
+                              {"summary", no_argument, nullptr, kSummary},
+                              {"show", required_argument, nullptr, kShow},
+                              {"edit", no_argument, nullptr, kEdit},
+                              {"overlay", no_argument, nullptr, kOverlay},
+                              {nullptr, 0, nullptr, 0}};
     // GNU getopt keeps state between calls: optind 0 starts a fresh scan.
     optind = 0;
     opterr = 0;
     int count = (int)ours.size() - 1;
     for (;;) {
         int at = optind > 0 ? optind : 1; // the argument getopt is in
-        int code = getopt_long(count, ours.data(), ":h", kOptions, nullptr);
+        int code = getopt_long(count, ours.data(), ":h", options, nullptr);
         if (code == -1)
             break;
         if (code == '?') {

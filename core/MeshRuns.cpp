@@ -147,3 +147,8 @@ MeshRunUniforms meshRunUniforms(const std::vector<MeshRun>& runs) {
     }
     return u;
 }
+
+MeshRunUniforms meshRunUniformsOf(const float* texels) {
+    return meshRunUniforms(
+        meshRuns(texels, int(texels[4 * primitive::kHeaderTexel + primitive::kHeaderMeshes])));
+}

@@ -31,3 +31,6 @@ struct MeshRunUniforms {
     float max[4 * kMaxMeshRuns] = {};
 };
 MeshRunUniforms meshRunUniforms(const std::vector<MeshRun>& runs);
+// The runs of the mesh entries a flattened primitive buffer holds (its header's
+// count), as uniforms.
+MeshRunUniforms meshRunUniformsOf(const float* texels);

@@ -14,9 +14,10 @@ SceneM1::~SceneM1() {
 }
 
 void SceneM1::init() {
-    static const ShaderFiles files[3] = {{"shaders\\vertM1.glsl", "shaders\\fragM1.glsl"},
-                                         {"shaders\\vert3.glsl", "shaders\\frag3.glsl"},
-                                         {"shaders\\vertM3.glsl", "shaders\\fragM3.glsl"}};
+    // The programs keep the literals' addresses, not this table's.
+    const ShaderFiles files[3] = {{"shaders\\vertM1.glsl", "shaders\\fragM1.glsl"},
+                                  {"shaders\\vert3.glsl", "shaders\\frag3.glsl"},
+                                  {"shaders\\vertM3.glsl", "shaders\\fragM3.glsl"}};
     buildEffect(*this, shaders, files, 3, textures, "textures\\dirt-texture.bmp", "textures\\grain1.bmp");
 }
 

@@ -138,8 +138,7 @@ void SceneRaytracerPolygons::releaseFileResources() {
 void SceneRaytracerPolygons::flattenScene() {
     float* texels = staging->texels();
     flattenReport = writer.write(*file, dofStrength, texels);
-    runUniforms = meshRunUniforms(
-        meshRuns(texels, int(texels[4 * primitive::kHeaderTexel + primitive::kHeaderMeshes])));
+    runUniforms = meshRunUniformsOf(texels);
     if (flattenReport.lightsOn == 0)
         reportHeadLight();
     primitiveBuffer.upload(texels, flattenReport.changed); // the buffer holds this writer's last frame

@@ -429,8 +429,7 @@ TEST_F(PolygonScene, EveryActiveUniformIsSetByTheCpuWithItsType) {
     // The runs of mesh entries of the frame just flattened, every element of both
     // arrays (those past the count zero).
     const float* texels = staging->texels();
-    const MeshRunUniforms runs = meshRunUniforms(
-        meshRuns(texels, int(texels[4 * primitive::kHeaderTexel + primitive::kHeaderMeshes])));
+    const MeshRunUniforms runs = meshRunUniformsOf(texels);
     ASSERT_GT(runs.count, 0);
     std::map<std::string, std::array<float, 4>> corners;
     for (int r = 0; r < kMaxMeshRuns; ++r)

@@ -65,8 +65,7 @@ class RayPassHarness {
     // (primitive::kTexels * 4 floats). GL_RGBA32F keeps counts above 2048 exact.
     void setUp(int size, const std::vector<float>& texels, GLenum targetFormat = GL_RGBA16F) {
         renderSize = size;
-        runs = meshRunUniforms(
-            meshRuns(texels.data(), int(texels[4 * primitive::kHeaderTexel + primitive::kHeaderMeshes])));
+        runs = meshRunUniformsOf(texels.data());
         glGenBuffers(1, &buffer);
         glBindBuffer(GL_TEXTURE_BUFFER, buffer);
         glBufferData(GL_TEXTURE_BUFFER, primitive::kBufferBytes, texels.data(), GL_STATIC_DRAW);

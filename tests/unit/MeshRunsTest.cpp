@@ -32,8 +32,9 @@ void expectCoversInOrder(const MeshList& list, const std::vector<MeshRun>& runs)
     EXPECT_EQ(runs.back().end, list.count());
     for (size_t r = 0; r < runs.size(); ++r) {
         EXPECT_LT(runs[r].first, runs[r].end);
-        if (r > 0)
+        if (r > 0) {
             EXPECT_EQ(runs[r].first, runs[r - 1].end);
+        }
         for (int m = runs[r].first; m < runs[r].end; ++m) {
             const std::vector<float>& b = list.boxes[m];
             if (b[0] > b[3] || b[1] > b[4] || b[2] > b[5] || std::isnan(b[0]))

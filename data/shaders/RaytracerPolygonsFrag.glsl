@@ -1,8 +1,8 @@
 #version 330 compatibility
 // Ray tracer over the primitive buffer. A ray walks the runs of mesh entries the
 // CPU hands in (box test), the mesh entries of each run it enters (box test),
-// then each hit mesh's bounding-volume entries (triangle-group boxes, spheres,
-// boxes), then the triangles of a hit group, and keeps the nearest hit. The hit is
+// then each entered mesh's bounding-volume entries (triangle-group boxes, spheres,
+// boxes), then the triangles of an entered group, and keeps the nearest hit. The hit is
 // shaded with its material for every light that is on, with hard shadows, and
 // followed by up to numrefl mirror reflections. Alpha carries the distance of the
 // first hit, which the depth-of-field pass compares with the focus distance.
@@ -184,6 +184,15 @@ vec3 safeInverse(vec3 dir) {
     return 1.0 / d;
 }
 
+// Index of the lowest bit set.
+int lowestBit(uint bits) { return int(round(log2(float(bits & (~bits + 1u))))); }
+
+// The walk tests each list of boxes (the runs, then the meshes of an entered run,
+// then the groups of an entered mesh, 32 at a time) in a loop of its own, keeps
+// the entered ones as bits, and then goes into those alone. A software renderer
+// runs a vector of pixels through every branch and each loop at least once, so
+// a loop nested under a box that no pixel of the vector entered would cost a
+// full pass of its body; and pixels entering different boxes go on side by side.
 // Nearest hit closer than tMax; a shadow ray stops at the first hit that casts a
 // shadow and skips the meshes that cast none. Boxes entered beyond the best hit so
 // far are skipped.
@@ -191,41 +200,59 @@ HitRef walkHierarchy(vec3 origin, vec3 dir, float tMin, float tMax, bool shadowR
     HitRef best = HitRef(tMax, kKindNone, 0, vec2(0.0));
     vec3 invDir = safeInverse(dir);
     int meshes = min(int(fetch(kHeaderTexel)[kHeaderMeshes]), kMeshCapacity);
-    int runs = meshRuns > 0 ? min(meshRuns, kMaxMeshRuns) : 1;
-    for (int r = 0; r < runs; ++r) {
-        int firstMesh = 0, endMesh = meshes;
-        if (meshRuns > 0) {
-            if (boxEntry(runMin[r].xyz, runMax[r].xyz, origin, invDir, best.t) == kNoHit) continue;
-            firstMesh = max(int(runMin[r].w), 0);
-            endMesh = min(int(runMax[r].w), meshes);
-        }
-        for (int m = firstMesh; m < endMesh; ++m) {
-            vec4 meshA = fetch(kMeshBase + kMeshTexels * m + kMeshMin);
-            vec4 meshB = fetch(kMeshBase + kMeshTexels * m + kMeshMax);
-            if (boxEntry(meshA.xyz, meshB.xyz, origin, invDir, best.t) == kNoHit) continue;
-            int firstEntry = max(int(meshA.w), 0);
-            int lastEntry = min(int(meshB.w), kVolumeCapacity);
-            if (shadowRay && firstEntry < lastEntry) {
-                // A mesh that casts no shadow ("NoS") says so in every triangle: one
-                // look at its first spares a shadow ray all its group boxes.
-                vec4 first = fetch(kVolumeBase + kVolumeTexels * firstEntry + kVolumeA);
-                bool solid = first.w == kVolumeSphere || first.w == kVolumeBox;
-                if (!solid && first.w >= float(kTriangleBase) && !castsShadow(int(first.w))) continue;
+    int runs = min(meshRuns, kMaxMeshRuns);
+    uint runBits = runs > 0 ? 0u : 1u; // without runs, every mesh in one
+    for (int r = 0; r < runs; ++r)
+        if (boxEntry(runMin[r].xyz, runMax[r].xyz, origin, invDir, tMax) != kNoHit) runBits |= 1u << uint(r);
+    while (runBits != 0u) {
+        int r = lowestBit(runBits);
+        runBits &= runBits - 1u;
+        int firstMesh = runs > 0 ? max(int(runMin[r].w), 0) : 0;
+        int endMesh = runs > 0 ? min(int(runMax[r].w), meshes) : meshes;
+        for (int meshChunk = firstMesh; meshChunk < endMesh; meshChunk += 32) {
+            uint meshBits = 0u;
+            for (int i = 0; i < min(32, endMesh - meshChunk); ++i) {
+                int mesh = kMeshBase + kMeshTexels * (meshChunk + i);
+                if (boxEntry(fetch(mesh + kMeshMin).xyz, fetch(mesh + kMeshMax).xyz, origin, invDir, best.t) !=
+                    kNoHit)
+                    meshBits |= 1u << uint(i);
             }
-            for (int e = firstEntry; e < lastEntry; ++e) {
-                int entry = kVolumeBase + kVolumeTexels * e;
-                vec4 a = fetch(entry + kVolumeA);
-                vec4 b = fetch(entry + kVolumeB);
-                if (a.w == kVolumeSphere || a.w == kVolumeBox) {
-                    considerSolid(entry, a, b, origin, dir, invDir, tMin, best);
-                } else if (boxEntry(a.xyz, b.xyz, origin, invDir, best.t) != kNoHit) {
-                    int end = min(int(b.w), kVolumeBase);
-                    for (int t = max(int(a.w), kTriangleBase); t < end; t += kTriangleTexels) {
-                        considerTriangle(t, origin, dir, tMin, shadowRay, best);
-                        if (shadowRay && best.kind != kKindNone) return best;
+            while (meshBits != 0u) {
+                int mesh = kMeshBase + kMeshTexels * (meshChunk + lowestBit(meshBits));
+                meshBits &= meshBits - 1u;
+                int firstEntry = max(int(fetch(mesh + kMeshMin).w), 0);
+                int lastEntry = min(int(fetch(mesh + kMeshMax).w), kVolumeCapacity);
+                if (shadowRay && firstEntry < lastEntry) {
+                    // A mesh that casts no shadow ("NoS") says so in every triangle: one
+                    // look at its first spares a shadow ray all its group boxes.
+                    vec4 first = fetch(kVolumeBase + kVolumeTexels * firstEntry + kVolumeA);
+                    bool solid = first.w == kVolumeSphere || first.w == kVolumeBox;
+                    if (!solid && first.w >= float(kTriangleBase) && !castsShadow(int(first.w))) continue;
+                }
+                for (int groupChunk = firstEntry; groupChunk < lastEntry; groupChunk += 32) {
+                    uint groupBits = 0u;
+                    for (int j = 0; j < min(32, lastEntry - groupChunk); ++j) {
+                        int entry = kVolumeBase + kVolumeTexels * (groupChunk + j);
+                        vec4 a = fetch(entry + kVolumeA);
+                        vec4 b = fetch(entry + kVolumeB);
+                        if (a.w == kVolumeSphere || a.w == kVolumeBox) {
+                            considerSolid(entry, a, b, origin, dir, invDir, tMin, best);
+                            if (shadowRay && best.kind != kKindNone) return best;
+                        } else if (boxEntry(a.xyz, b.xyz, origin, invDir, best.t) != kNoHit) {
+                            groupBits |= 1u << uint(j);
+                        }
+                    }
+                    while (groupBits != 0u) {
+                        int entry = kVolumeBase + kVolumeTexels * (groupChunk + lowestBit(groupBits));
+                        groupBits &= groupBits - 1u;
+                        int end = min(int(fetch(entry + kVolumeB).w), kVolumeBase);
+                        for (int t = max(int(fetch(entry + kVolumeA).w), kTriangleBase); t < end;
+                             t += kTriangleTexels) {
+                            considerTriangle(t, origin, dir, tMin, shadowRay, best);
+                            if (shadowRay && best.kind != kKindNone) return best;
+                        }
                     }
                 }
-                if (shadowRay && best.kind != kKindNone) return best;
             }
         }
     }

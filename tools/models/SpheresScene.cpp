@@ -61,18 +61,22 @@ bool buildSpheres(ModelFile& file, const Beats& beats) {
     std::vector<Mesh> ring = cutInRuns(torus({0, 0, 0.25f}, kOrbit, 0.25f, 96, 8, "ring"), 6);
     for (size_t i = 0; i < ring.size(); ++i)
         file.mesh("ring" + std::to_string(i), ring[i]);
-    Mesh spokes;
-    for (int i = 0; i < 8; ++i) {
-        float a = 2 * kPi * (i + 0.5f) / 8;
-        spokes.append(beam({0.8f * std::cos(a), 0.8f * std::sin(a), 0.25f},
-                           {(kOrbit - 0.2f) * std::cos(a), (kOrbit - 0.2f) * std::sin(a), 0.25f}, 0.22f,
-                           "spokes"));
-    }
-    spokes.append(uvSphere({0, 0, 0.25f}, 0.9f, 8, 12, "ring"));
-    orderFacesSpatially(spokes);
+    // Each spoke and the axle a mesh of its own, turning together: in one mesh the
+    // groups of faces would join neighbouring spokes, and every ray that meets the
+    // floor inside the ring would enter the box round all of them.
     Motion turning;
     turning.spin = [&](int f) { return -2 * kPi * beats.beatAt(f) / 32; };
-    file.mesh("spokes", spokes, turning);
+    for (int i = 0; i < 8; ++i) {
+        float a = 2 * kPi * (i + 0.5f) / 8;
+        file.mesh("spokes" + std::to_string(i),
+                  beam({0.8f * std::cos(a), 0.8f * std::sin(a), 0.25f},
+                       {(kOrbit - 0.2f) * std::cos(a), (kOrbit - 0.2f) * std::sin(a), 0.25f}, 0.22f,
+                       "spokes"),
+                  turning);
+    }
+    Mesh axle = uvSphere({0, 0, 0.25f}, 0.9f, 8, 12, "ring");
+    orderFacesSpatially(axle);
+    file.mesh("spokesAxle", axle, turning);
 
     // The hub: a chrome sphere hovering over the centre, swelling on every bar.
     Motion hover;

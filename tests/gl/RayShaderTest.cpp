@@ -267,6 +267,54 @@ TEST_F(RayShader, HierarchyFindsWhatEveryRecordFinds) {
     EXPECT_EQ(differing(checkWalked, image), 0);
 }
 
+// The walk takes boxes 32 at a time: a run of more than 32 meshes (a fence of 40
+// one-triangle meshes, walked without runs) and a mesh of more than 32 groups (a
+// wall of 60, in strips across the picture) must be walked whole, shadows too.
+TEST_F(RayShader, ListsOfMoreThanThirtyTwoBoxesAreWalkedWhole) {
+    PrimitiveSceneBuilder scene;
+    int grey = scene.material({0.8f, 0.8f, 0.8f}, {1, 1, 1}, 0.3f, 0.5f, 0.3f);
+    int orange = scene.material({0.9f, 0.4f, 0.1f});
+    scene.beginMesh();
+    for (int column = 0; column < 30; ++column)
+        for (int row = 0; row < 26; ++row)
+            scene.quad({-5 + column / 3.0f, 1, -5 + row / 2.6f}, {1 / 3.0f, 0, 0}, {0, 0, 1 / 2.6f}, grey);
+    scene.endMesh();
+    for (int i = 0; i < 40; ++i) {
+        scene.beginMesh();
+        float x = -3.5f + 0.18f * i, z = std::sin(i * 0.9f) * 2;
+        scene.triangle({x, -1, z}, {x + 0.15f, -1, z}, {x + 0.07f, -1, z + 0.3f}, orange);
+        scene.endMesh();
+    }
+    scene.light({0, -9, 1}, {1, 1, 1});
+    render(scene, kFront, 1, "long_lists_brute_force", 1, 1, "#define BRUTE_FORCE\n");
+    std::vector<float> every = image;
+    for (bool runs : {true, false}) {
+        RayPassHarness harness;
+        ASSERT_TRUE(harness.load(kVertexShader, kFragmentShader));
+        harness.setUp(kSize, scene.finish());
+        if (!runs)
+            harness.setRuns(MeshRunUniforms{});
+        harness.draw(kFront, 1);
+        image = harness.pixels();
+        int otherHit = 0, otherColour = 0;
+        for (size_t i = 0; i < image.size(); i += 4) {
+            otherHit += std::fabs(image[i + 3] - every[i + 3]) > 1e-4f;
+            otherColour += std::fabs(image[i] - every[i]) + std::fabs(image[i + 1] - every[i + 1]) +
+                               std::fabs(image[i + 2] - every[i + 2]) >
+                           0.02f;
+        }
+        EXPECT_EQ(otherHit, 0) << (runs ? "with runs" : "without runs");
+        EXPECT_LE(otherColour, kSize * kSize / 200) << (runs ? "with runs" : "without runs");
+    }
+    int fence = 0, wallSeen = 0;
+    for (size_t i = 3; i < every.size(); i += 4) {
+        fence += every[i] < 9.5f;
+        wallSeen += every[i] > 10.5f && every[i] < 12;
+    }
+    EXPECT_GT(fence, 40) << "the fence should show";
+    EXPECT_GT(wallSeen, kSize * kSize / 2) << "the wall should fill the rest";
+}
+
 // The counting build writes box tests, triangle tests, solid tests and rays per
 // pixel. One mesh: a strip of 13 quads (a full group of 26 triangles) at z in
 // [0, 0.5] and 2 quads (a group of 4) at z in [-2, -1.5]; no lights, no bounces.

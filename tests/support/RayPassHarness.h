@@ -127,6 +127,10 @@ class RayPassHarness {
 
     GLuint programName() const { return program; }
 
+    // Runs for the next draws instead of those of setUp's texels (count 0: none,
+    // every mesh in one run).
+    void setRuns(const MeshRunUniforms& other) { runs = other; }
+
     // An int or bool uniform of the program that draw() leaves alone.
     void setUniform(const char* name, int value) {
         glUseProgram(program);

@@ -49,16 +49,6 @@ int toolkitArity(const char* arg) {
     return -1;
 }
 
-bool parseInt(const char* text, long low, long high, int* out) {
-    char* end = nullptr;
-    errno = 0;
-    long value = strtol(text, &end, 10);
-    if (errno || end == text || *end || value < low || value > high)
-        return false;
-    *out = (int)value;
-    return true;
-}
-
 bool parseSeconds(const char* text, double* out) {
     char* end = nullptr;
     errno = 0;
@@ -156,6 +146,16 @@ std::string applyOption(int code, const char* value, const SceneValueCheck& chec
 }
 
 } // namespace
+
+bool parseInt(const char* text, long low, long high, int* out) {
+    char* end = nullptr;
+    errno = 0;
+    long value = strtol(text, &end, 10);
+    if (errno || end == text || *end || value < low || value > high)
+        return false;
+    *out = (int)value;
+    return true;
+}
 
 CommandLineOptions parseCommandLine(int argc, char** argv, const SceneValueCheck& checkScene) {
     CommandLineOptions o;

@@ -53,3 +53,7 @@ using SceneValueCheck = std::function<std::string(const char* value)>;
 CommandLineOptions parseCommandLine(int argc, char** argv, const SceneValueCheck& checkScene);
 // --help's text for every option but --scene and --watch, which list the scene classes.
 void printCommandLineUsage(const char* program);
+
+// A whole number in [low, high] with nothing after it, as an int; false (and
+// `out` untouched) for anything else.
+bool parseInt(const char* text, long low, long high, int* out);

@@ -1,11 +1,11 @@
 #include "shell/ScenePreview.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/CommandLine.h"
 #include "scenes/effects/Scene1.h"
 #include "scenes/effects/SceneBrask1.h"
 #include "scenes/effects/SceneGLSLTunnel.h"
@@ -27,13 +27,7 @@ template <typename SceneClass> Scene* plain(const std::string&) {
 
 // Whole numbers only, as an int; false for anything else.
 bool parseWhole(const char* text, int* out) {
-    char* end = nullptr;
-    errno = 0;
-    long value = strtol(text, &end, 10);
-    if (errno || end == text || *end || value < INT_MIN || value > INT_MAX)
-        return false;
-    *out = (int)value;
-    return true;
+    return parseInt(text, INT_MIN, INT_MAX, out);
 }
 
 Scene* tunnel(const std::string& type) {

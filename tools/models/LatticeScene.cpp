@@ -3,6 +3,8 @@
 // the camera changes lane and banks once per phrase.
 #include "tools/models/Scenes.h"
 
+#include "core/ErrorReport.h"
+
 #include <cmath>
 #include <string>
 
@@ -11,10 +13,10 @@ namespace models {
 namespace {
 
 constexpr float kPi = 3.14159265f;
-constexpr float kSegment = 4;           // ring spacing, and the camera's way per beat
-constexpr float kHalf = 3;              // half the truss's side
-constexpr int kParts = 10;              // of eight rings, a ball in each
-constexpr int kSegmentsPerSection = 20; // rings per section of the truss's meshes
+constexpr float kSegment = 4;          // ring spacing, and the camera's way per beat
+constexpr float kHalf = 3;             // half the truss's side
+constexpr int kParts = 10;             // of eight rings, a ball in each
+constexpr int kSegmentsPerSection = 8; // rings per section of the truss's meshes
 constexpr int kSections = kParts * 8 / kSegmentsPerSection;
 constexpr int kLights = 3;        // one passes the camera every bar
 constexpr float kLightRange = 48; // a light travels this far, relative to the camera
@@ -40,34 +42,62 @@ float lightLevel(float ahead) {
     return std::sin(kPi * t);
 }
 
-// A beam of the truss without the faces that no point inside the truss can see:
-// the camera, the lights and the deck's reflections stay inside it, and a shadow
-// ray from the walls crossing a beam still meets the faces left. Fewer faces make
-// fewer groups for every ray that enters a side of the truss. A face is dropped
-// only where it looks away from the whole inner cross-section and not along the
-// flight (which a point further down the truss could see).
-Mesh innerBeam(Vec3 a, Vec3 b, float width, const std::string& material) {
+// Whether a face of a beam from a can be seen from inside the truss: the camera,
+// the lights and the deck's reflections stay inside it, and a shadow ray from the
+// walls crossing a beam still meets the faces left. A face is unseen only where
+// it looks away from the whole inner cross-section and not along the flight
+// (which a point further down the truss could see).
+bool seenFromInside(const Mesh& beam, const Face& face, Vec3 a, Vec3 along) {
     constexpr float kInside = kHalf - 0.2f;
+    auto dot = [](Vec3 p, Vec3 q) { return p[0] * q[0] + p[1] * q[1] + p[2] * q[2]; };
+    Vec3 centre = {0, 0, 0};
+    for (int p : face.points)
+        centre = centre + beam.points[p] * (1.0f / 3);
+    // The face's own normal, turned away from the beam's line: the centre of a
+    // triangle sits off the middle of its side, so its offset from the line is no
+    // normal.
+    const Vec3 fromLine = centre - a;
+    const Vec3 p0 = beam.points[face.points[0]];
+    Vec3 outward = normalized(cross(beam.points[face.points[1]] - p0, beam.points[face.points[2]] - p0));
+    if (dot(outward, fromLine - along * dot(fromLine, along)) < 0)
+        outward = outward * -1.0f;
+    bool seen = std::fabs(outward[0]) > 1e-3f;
+    for (int corner = 0; corner < 4 && !seen; ++corner) {
+        const Vec3 inside = {centre[0], corner & 1 ? kInside : -kInside, corner & 2 ? kInside : -kInside};
+        seen = dot(outward, inside - centre) > 0;
+    }
+    return seen;
+}
+
+// A beam's faces that are (or are not) seen from inside the truss.
+Mesh beamFaces(Vec3 a, Vec3 b, float width, const std::string& material, bool seen) {
     Mesh full = beam(a, b, width, material);
     Mesh kept;
     kept.points = full.points;
     const Vec3 along = normalized(b - a);
-    auto dot = [](Vec3 p, Vec3 q) { return p[0] * q[0] + p[1] * q[1] + p[2] * q[2]; };
-    for (const Face& face : full.faces) {
-        Vec3 centre = {0, 0, 0};
-        for (int p : face.points)
-            centre = centre + full.points[p] * (1.0f / 3);
-        const Vec3 fromLine = centre - a;
-        const Vec3 outward = normalized(fromLine - along * dot(fromLine, along));
-        bool seen = std::fabs(outward[0]) > 1e-3f;
-        for (int corner = 0; corner < 4 && !seen; ++corner) {
-            const Vec3 inside = {centre[0], corner & 1 ? kInside : -kInside, corner & 2 ? kInside : -kInside};
-            seen = dot(outward, inside - centre) > 0;
-        }
-        if (seen)
+    for (const Face& face : full.faces)
+        if (seenFromInside(full, face, a, along) == seen)
             kept.faces.push_back(face);
-    }
     return kept;
+}
+
+// A beam of the truss without its unseen faces: fewer faces make fewer groups for
+// every ray that enters a side of the truss.
+Mesh innerBeam(Vec3 a, Vec3 b, float width, const std::string& material) {
+    return beamFaces(a, b, width, material, true);
+}
+
+// A ring piece of exactly one group's 26 faces, so that its box is its own, thin
+// along the flight: rays that cross a side between rings, or meet the deck
+// between the ribs, enter none. Its seen sides in four lengths (24 faces) and its
+// outer side whole (2).
+Mesh ringPiece(Vec3 a, Vec3 b, float width, const std::string& material) {
+    constexpr int kLengths = 4;
+    Mesh piece = beamFaces(a, b, width, material, false);
+    for (int i = 0; i < kLengths; ++i)
+        piece.append(innerBeam(a + (b - a) * (float(i) / kLengths), a + (b - a) * (float(i + 1) / kLengths),
+                               width, material));
+    return piece;
 }
 
 } // namespace
@@ -100,7 +130,10 @@ bool buildLattice(ModelFile& file, const Beats& beats) {
     // The truss in sections, each cut into its four sides: a side is a thin slab
     // (its rail, the ring pieces along that side, and on its own its braces), so
     // rays flying down the middle enter only the slabs they cross, where a mesh
-    // around the whole truss would hold the camera and every ray.
+    // around the whole truss would hold the camera and every ray. In a side, each
+    // ring piece is one group and the rail's pieces follow them: a ray that crosses
+    // the side between rings, and every ray that meets or leaves the deck (which
+    // lies in the bottom slab), enters only group boxes it comes near.
     // Each section's meshes are written together and named after it, so that they
     // follow one another in the file and a ray skips a whole section far off with
     // one test of the box around its meshes.
@@ -108,19 +141,25 @@ bool buildLattice(ModelFile& file, const Beats& beats) {
         const float x0 = section * kSegmentsPerSection * kSegment;
         const std::string prefix = "s" + std::string(section < 10 ? "0" : "") + std::to_string(section);
         for (int c = 0; c < 4; ++c) {
-            Mesh side, braces;
+            Mesh side, rail, braces;
             for (int s = 0; s < kSegmentsPerSection; ++s) {
                 float x = x0 + s * kSegment;
+                const Mesh piece = ringPiece(corner(x, c), corner(x, (c + 1) % 4), 0.22f, "steel");
+                if (piece.faces.size() != size_t(kGroupFaces)) {
+                    reportError("Could not cut the truss: a ring piece has %zu faces, not one group's %d\n",
+                                piece.faces.size(), kGroupFaces);
+                    return false;
+                }
+                side.append(piece);
                 // The rail in ring-to-ring pieces: a long beam would stretch every
                 // group of faces it falls into along the whole section.
-                side.append(innerBeam(corner(x, c), corner(x + kSegment, c), 0.3f, "steel"));
-                side.append(innerBeam(corner(x, c), corner(x, (c + 1) % 4), 0.22f, "steel"));
+                rail.append(innerBeam(corner(x, c), corner(x + kSegment, c), 0.3f, "steel"));
                 // Diagonals on the sides and the roof, alternating.
                 if (c != 0)
                     braces.append(innerBeam(corner(x + (s % 2 ? kSegment : 0), c),
                                             corner(x + (s % 2 ? 0 : kSegment), (c + 1) % 4), 0.12f, "brace"));
             }
-            orderFacesSpatially(side);
+            side.append(rail);
             file.mesh(prefix + "truss" + std::to_string(c), side);
             if (!braces.faces.empty()) {
                 orderFacesSpatially(braces);

@@ -26,15 +26,13 @@ void perpendiculars(Vec3 dir, Vec3& u, Vec3& v) {
     v = normalized(cross(dir, u));
 }
 
-constexpr int kGroup = 26; // faces the ray tracer boxes together
-
 // Splits the faces in two halves across their longest extent, the first half a
 // whole number of groups, until each part is one group: every group then holds
 // faces that lie together.
 void splitAtGroups(std::vector<size_t>::iterator begin, std::vector<size_t>::iterator end,
                    const std::vector<Vec3>& centres) {
     const long count = end - begin;
-    if (count <= kGroup)
+    if (count <= kGroupFaces)
         return;
     Vec3 lo = centres[*begin], hi = lo;
     for (auto i = begin; i != end; ++i)
@@ -46,8 +44,8 @@ void splitAtGroups(std::vector<size_t>::iterator begin, std::vector<size_t>::ite
     for (int a = 1; a < 3; ++a)
         if (hi[a] - lo[a] > hi[axis] - lo[axis])
             axis = a;
-    const long groups = (count + kGroup - 1) / kGroup;
-    auto middle = begin + (groups / 2) * kGroup;
+    const long groups = (count + kGroupFaces - 1) / kGroupFaces;
+    auto middle = begin + (groups / 2) * kGroupFaces;
     // Ties broken by face number, so the order is the same on every run.
     std::nth_element(begin, middle, end, [&](size_t a, size_t b) {
         return centres[a][axis] < centres[b][axis] || (centres[a][axis] == centres[b][axis] && a < b);

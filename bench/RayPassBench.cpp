@@ -43,6 +43,23 @@ void keepPictures(const std::string& name, const std::vector<float>& walked, con
         fprintf(stderr, "ERROR: Could not write the pictures of %s into %s\n", name.c_str(), dir);
 }
 
+// With RAYPASS_PICTURES set, the counting build's tests of each pixel as a
+// picture: red the triangle tests, green the box tests, full at 256 each. It
+// shows which part of a scene costs its rays the most.
+void keepTestsPicture(const std::string& name, const std::vector<float>& counts, int size) {
+    const char* dir = getenv("RAYPASS_PICTURES");
+    if (!dir)
+        return;
+    std::vector<float> picture(counts.size(), 0.0f);
+    for (size_t i = 0; i + 3 < counts.size(); i += 4) {
+        picture[i] = counts[i + 1] / 256.0f;
+        picture[i + 1] = counts[i] / 256.0f;
+    }
+    const std::string path = std::string(dir) + "/" + name + "_tests.png";
+    if (!writePng(path, picture, size, size))
+        fprintf(stderr, "ERROR: Could not write %s\n", path.c_str());
+}
+
 bool measure(const std::string& name, const std::string& data, int size, const std::vector<float>& texels,
              const RayPassHarness::Camera& camera, int numReflections, int passes, Figures& out) {
     RayPassHarness walked, everyRecord, both, counted;
@@ -79,6 +96,7 @@ bool measure(const std::string& name, const std::string& data, int size, const s
     keepPictures(name, walkedPicture, everyPicture, size);
 
     const TestsPerRay tests = countTestsPerRay(counted, camera, numReflections, size);
+    keepTestsPicture(name, counted.pixels(), size);
     out.boxes = tests.boxes;
     out.triangles = tests.triangles;
     out.solids = tests.solids;

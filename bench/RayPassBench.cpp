@@ -25,10 +25,12 @@ struct Figures {
 };
 
 // Runs the four builds of the shader on one primitive buffer.
-// With RAYPASS_PICTURES set to a directory, both pictures of each scene and a
-// mask of the pixels that differ are written there as PNG files.
+// With RAYPASS_PICTURES set to a directory, both pictures of each scene, a mask
+// of the pixels that differ and the counting build's tests of each pixel (red the
+// triangle tests, green the box tests, full at 256 each: which part of a scene
+// costs its rays most) are written there as PNG files.
 void keepPictures(const std::string& name, const std::vector<float>& walked, const std::vector<float>& every,
-                  int size) {
+                  RayPassHarness& counted, int size) {
     const char* dir = getenv("RAYPASS_PICTURES");
     if (!dir)
         return;
@@ -36,28 +38,18 @@ void keepPictures(const std::string& name, const std::vector<float>& walked, con
     for (size_t i = 0; i + 3 < walked.size(); i += 4)
         mask[i] = mask[i + 1] = mask[i + 2] = differingPixels({walked.begin() + i, walked.begin() + i + 4},
                                                               {every.begin() + i, every.begin() + i + 4});
+    const std::vector<float> counts = counted.pixels();
+    std::vector<float> tests(counts.size(), 0.0f);
+    for (size_t i = 0; i + 3 < counts.size(); i += 4) {
+        tests[i] = counts[i + 1] / 256.0f;
+        tests[i + 1] = counts[i] / 256.0f;
+    }
     const std::string base = std::string(dir) + "/" + name;
     if (!writePng(base + "_hierarchy.png", walked, size, size) ||
         !writePng(base + "_every.png", every, size, size) ||
-        !writePng(base + "_differing.png", mask, size, size))
+        !writePng(base + "_differing.png", mask, size, size) ||
+        !writePng(base + "_tests.png", tests, size, size))
         fprintf(stderr, "ERROR: Could not write the pictures of %s into %s\n", name.c_str(), dir);
-}
-
-// With RAYPASS_PICTURES set, the counting build's tests of each pixel as a
-// picture: red the triangle tests, green the box tests, full at 256 each. It
-// shows which part of a scene costs its rays the most.
-void keepTestsPicture(const std::string& name, const std::vector<float>& counts, int size) {
-    const char* dir = getenv("RAYPASS_PICTURES");
-    if (!dir)
-        return;
-    std::vector<float> picture(counts.size(), 0.0f);
-    for (size_t i = 0; i + 3 < counts.size(); i += 4) {
-        picture[i] = counts[i + 1] / 256.0f;
-        picture[i + 1] = counts[i] / 256.0f;
-    }
-    const std::string path = std::string(dir) + "/" + name + "_tests.png";
-    if (!writePng(path, picture, size, size))
-        fprintf(stderr, "ERROR: Could not write %s\n", path.c_str());
 }
 
 bool measure(const std::string& name, const std::string& data, int size, const std::vector<float>& texels,
@@ -93,10 +85,9 @@ bool measure(const std::string& name, const std::string& data, int size, const s
             ++out.otherDistance;
     }
     out.meanDifference /= 3.0 * size * size;
-    keepPictures(name, walkedPicture, everyPicture, size);
 
     const TestsPerRay tests = countTestsPerRay(counted, camera, numReflections, size);
-    keepTestsPicture(name, counted.pixels(), size);
+    keepPictures(name, walkedPicture, everyPicture, counted, size);
     out.boxes = tests.boxes;
     out.triangles = tests.triangles;
     out.solids = tests.solids;

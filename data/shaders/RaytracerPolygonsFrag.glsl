@@ -184,8 +184,9 @@ vec3 safeInverse(vec3 dir) {
     return 1.0 / d;
 }
 
-// Index of the lowest bit set.
-int lowestBit(uint bits) { return int(round(log2(float(bits & (~bits + 1u))))); }
+// Index of the lowest bit set: the exponent of that bit alone as a float, which
+// is exact. log2 would cost a polynomial and a division on a software renderer.
+int lowestBit(uint bits) { return int(floatBitsToUint(float(bits & (~bits + 1u))) >> 23) - 127; }
 
 // The walk tests each list of boxes (the runs, then the meshes of an entered run,
 // then the groups of an entered mesh, 32 at a time) in a loop of its own, keeps

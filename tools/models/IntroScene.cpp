@@ -65,8 +65,9 @@ bool buildIntro(ModelFile& file, const Beats& beats) {
     // In pieces along the tube, turning together: a ray through the knot's box
     // then tests a piece's groups, not all of them. 104 lengths of tube make each
     // piece 13 lengths, exactly 8 groups of 26 faces; with smooth normals and the
-    // depth of field the knot looks as it did with 168 (0.2% of pixels differ
-    // by more than 8 of 255), and every ray that leaves or passes it tests fewer.
+    // depth of field the knot looks as it did with 168 (in no frame do more than
+    // 0.4% of pixels differ by more than 8 of 255), and every ray that leaves or
+    // passes it tests fewer.
     std::vector<Mesh> knot = cutInRuns(tube(knotPath(104), 0.32f, 8, "knot"), 8);
     for (size_t i = 0; i < knot.size(); ++i)
         file.mesh("knot" + std::to_string(i), knot[i], turn);

@@ -63,6 +63,9 @@ constexpr int kMeshMax = 1; // maximum corner; w: the entry after its last
 
 // A triangle group closes once it spans more than this many texels (26 triangles).
 constexpr int kGroupCloseTexels = 200;
+// Faces in a full group: every run of this many consecutive faces of a mesh, from
+// its first, is one group under one box.
+constexpr int kGroupFaces = kGroupCloseTexels / kTriangleTexels + 1;
 // Starting boxes: groups, boxes and meshes start at +-10000, spheres at +-100000.
 constexpr float kBoxStart = 10000.0f;
 constexpr float kSphereStart = 100000.0f;

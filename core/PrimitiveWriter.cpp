@@ -297,7 +297,7 @@ PrimitiveWriter::writeTriangles(NodeFaces& node, Cursor& c, Box& meshBox) {
     // A group closes once it spans more than kGroupCloseTexels, and once more after
     // the mesh's last face whatever it holds: a mesh of 26 faces ends with an empty
     // group. Faces beyond the region's capacity are dropped.
-    constexpr size_t kGroupFaces = kGroupCloseTexels / kTriangleTexels + 1;
+    constexpr size_t kGroupFaces = primitive::kGroupFaces;
     const int end = kTriangleBase + kTriangleCapacity * kTriangleTexels;
     // Locals rather than fields: stores into the buffer would otherwise force the
     // compiler to reload them for every face.

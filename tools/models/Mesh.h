@@ -1,4 +1,6 @@
 #pragma once
+#include "core/PrimitiveLayout.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -71,9 +73,8 @@ Mesh floorPlane(float x0, float y0, float width, float depth, float height, floa
 // motion, is a few more mesh tests for many fewer group tests.
 std::vector<Mesh> cutInRuns(const Mesh& mesh, int pieces);
 
-// Faces the ray tracer boxes together: every run of this many consecutive faces
-// of a mesh, from its first, is one group under one box.
-constexpr int kGroupFaces = 26;
+// Faces the ray tracer boxes together (one group under one box).
+constexpr int kGroupFaces = primitive::kGroupFaces;
 
 // Reorders faces so that each run of 26 consecutive faces is spatially compact: the
 // ray tracer boxes every 26 consecutive faces of a mesh, and compact boxes are what

@@ -9,9 +9,8 @@ namespace optimizer {
 
 namespace {
 
-// The writer's group: it closes once it spans more than kGroupCloseTexels.
-constexpr size_t kGroupFaces = primitive::kGroupCloseTexels / primitive::kTriangleTexels + 1;
-constexpr int kRaysAcross = 8; // per direction, kRaysAcross^3 parallel rays
+constexpr size_t kGroupFaces = primitive::kGroupFaces; // the writer's group
+constexpr int kRaysAcross = 8;                         // per direction, kRaysAcross^3 parallel rays
 
 struct Box {
     float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
